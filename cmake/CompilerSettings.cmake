@@ -1,0 +1,11 @@
+# Warnings and sanitizers for every target of the project.
+add_compile_options(-Wall -Wextra)
+if(TESSAPLAN_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(TESSAPLAN_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,76 @@
+#include "Memory.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include <unistd.h>
+
+namespace memory {
+namespace {
+
+void* heapAllocZeroed(std::size_t bytes) {
+    return std::calloc(bytes == 0 ? 1 : bytes, 1);
+}
+
+Allocator currentAllocator = &heapAllocZeroed;
+
+std::uint64_t memAvailableFromProc() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::uint64_t kilobytes = 0;
+    std::string unit;
+    while (meminfo >> key >> kilobytes >> unit) {
+        if (key == "MemAvailable:") {
+            return kilobytes * 1024;
+        }
+    }
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize)
+                                     : std::numeric_limits<std::uint64_t>::max();
+}
+
+// Room left under a cgroup v2 memory limit ("max" means none).
+std::uint64_t cgroupRoom() {
+    std::ifstream limitFile("/sys/fs/cgroup/memory.max");
+    std::ifstream currentFile("/sys/fs/cgroup/memory.current");
+    std::string limit;
+    std::uint64_t current = 0;
+    if (!(limitFile >> limit) || limit == "max" || !(currentFile >> current)) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
+    std::uint64_t max = 0;
+    if (std::from_chars(limit.data(), limit.data() + limit.size(), max).ec != std::errc{}) {
+        return std::numeric_limits<std::uint64_t>::max();
+    }
+    return max > current ? max - current : 0;
+}
+
+} // namespace
+
+std::uint64_t availableBytes() {
+    const std::uint64_t system = memAvailableFromProc();
+    const std::uint64_t group = cgroupRoom();
+    return system < group ? system : group;
+}
+
+void* allocZeroed(std::size_t bytes) {
+    return currentAllocator(bytes);
+}
+
+void release(void* block) {
+    std::free(block);
+}
+
+void setAllocator(Allocator allocator) {
+    currentAllocator = allocator ? allocator : &heapAllocZeroed;
+}
+
+void resetAllocator() {
+    currentAllocator = &heapAllocZeroed;
+}
+
+} // namespace memory

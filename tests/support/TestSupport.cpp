@@ -1,0 +1,52 @@
+#include "TestSupport.h"
+
+#include "foundation/Memory.h"
+
+#include <cstdlib>
+
+namespace {
+
+QStringList captured;
+
+void captureMessage(MessageIcon, const QString& text) {
+    captured.append(text);
+}
+
+std::size_t failFrom = 0;
+std::size_t grantsLeft = 0;
+
+void* failingAllocator(std::size_t bytes) {
+    if (bytes >= failFrom) {
+        if (grantsLeft == 0) {
+            return nullptr;
+        }
+        --grantsLeft;
+    }
+    return std::calloc(bytes == 0 ? 1 : bytes, 1);
+}
+
+} // namespace
+
+MessageCapture::MessageCapture() {
+    captured.clear();
+    setMessageSink(&captureMessage);
+}
+
+MessageCapture::~MessageCapture() {
+    setMessageSink(nullptr);
+    captured.clear();
+}
+
+QStringList MessageCapture::texts() const {
+    return captured;
+}
+
+AllocationFailure::AllocationFailure(std::size_t minimumBytes, std::size_t successes) {
+    failFrom = minimumBytes;
+    grantsLeft = successes;
+    memory::setAllocator(&failingAllocator);
+}
+
+AllocationFailure::~AllocationFailure() {
+    memory::resetAllocator();
+}
