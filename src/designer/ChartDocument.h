@@ -1,0 +1,86 @@
+#pragma once
+
+#include "designer/TFeld.h"
+#include "designer/TStich.h"
+#include "foundation/TDynaArrayOf.h"
+
+#include <QString>
+
+// A chart row: the row's own record array of cells, left cell first.
+using TZeile = TDynaArrayOf<TFeld>*;
+
+// The chart document of the main window: rows of cells in record arrays, the stitch library,
+// the row and column copy buffers, the marks and the unsaved-changes state.
+//
+// Invariant: `zeilen` holds `azeilen` rows and every row holds `aspalten` cells.
+// All cell and stitch records own their texts and pictures; the release routines free them.
+class ChartDocument {
+public:
+    ChartDocument();
+    ~ChartDocument();
+
+    ChartDocument(const ChartDocument&) = delete;
+    ChartDocument& operator=(const ChartDocument&) = delete;
+
+    // Releases the texts and the picture of the stitch that `astich` points at.
+    void FreeAStich();
+    // Releases every library stitch and empties `stiche`.
+    void FreeAllStiche();
+    // Releases every cell and every row and empties `zeilen`; azeilen/aspalten stay.
+    void FreeAllDoc();
+    void Freecopyzeile();
+    void Freecopyspalte();
+
+    // Puts a private copy of `stich` into the empty `cell`: texts copied, picture copied and
+    // cut to at most 100 pixels per cell of the stitch's width. When memory runs out the cell
+    // is left empty and false is returned; nothing is reported.
+    static bool placeStitch(TFeld& cell, const TStich& stich);
+
+    // Replaces the chart by `rows` x `columns` cells, each filled with library stitch
+    // `fillIndex` (no fill when the index is not in the library). The new chart is built off to
+    // the side: when the cells do not fit into memory, the old chart stays and false is
+    // returned. When pictures cannot be copied the remaining cells stay empty and this is
+    // reported once. `memoryBudget` is the memory the new chart may take, in bytes.
+    bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex);
+    bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex,
+                    std::uint64_t memoryBudget);
+
+    // Bytes a cell takes for its copy of `stich` once placed (texts and cut picture).
+    static std::uint64_t placedStitchBytes(const TStich& stich);
+
+    // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
+    QString captionFor(const QString& maincap) const;
+    void SetChanged() { changed = true; }
+    void SetUnChanged() { changed = false; }
+
+    // Cell at a 0-based row and column; no bounds check.
+    TFeld& cellAt(std::int32_t row, std::int32_t column) const { return (*zeilen[row])[column]; }
+
+    TZeile* azeile = nullptr;
+    TFeld* aspalte = nullptr;
+    TDynaArrayOf<TZeile> zeilen{&azeile};
+    std::int32_t azeilen = 0;
+    std::int32_t aspalten = 0;
+    std::int32_t cellwh = 0;
+
+    TStich* astich = nullptr;
+    TDynaArrayOf<TStich> stiche{&astich};
+    std::int32_t stichnr = 0;
+
+    bool selectrow = false;
+    bool selectcol = false;
+    std::int32_t rownr = 0;
+    std::int32_t colnr = 0;
+
+    TFeld* acopy = nullptr;
+    TDynaArrayOf<TFeld> copyzeile{&acopy};
+    TDynaArrayOf<TFeld> copyspalte{&acopy};
+
+    QString afilename;
+    bool changed = false;
+
+private:
+    // Releases the cells and row arrays of `rows` and clears it.
+    void releaseRows(TDynaArrayOf<TZeile>& rows);
+    void releaseCells(TDynaArrayOf<TFeld>& cells);
+};
