@@ -1,0 +1,54 @@
+#include "designer/ui/ProgramWindows.h"
+#include "designer/ui/TMainForm.h"
+#include "foundation/ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+                     "Tessaplan-Designer braucht eine grafische Oberfläche (kein DISPLAY "
+                     "gesetzt); ohne Bildschirm: xvfb-run -a %s [datei.tpd]\n",
+                     argv[0]);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvenal"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaplan-Designer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    // The user interface is German throughout, whatever the desktop's language.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTranslator);
+    }
+    messages::installMessageBoxSink();
+
+    ProgramWindows windows;
+    windows.create();
+    windows.MainForm->show();
+    return app.exec();
+}

@@ -1,0 +1,201 @@
+#include "TMainForm.h"
+
+#include "ProgramWindows.h"
+#include "TNeuForm.h"
+#include "TSettingsTab.h"
+#include "designer/Units.h"
+#include "foundation/OwnedText.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kToolPanelHeight = 33;
+constexpr int kToolButtonSize = 33;
+constexpr int kPalettePanelWidth = 225;
+constexpr int kPaletteButtonStripHeight = 57;
+constexpr int kInitialRows = 10;
+constexpr int kInitialColumns = 10;
+
+QScrollArea* makeWorkspace(QWidget* parent, const char* name) {
+    auto* box = new QScrollArea(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setBackgroundRole(QPalette::Dark);
+    return box;
+}
+
+} // namespace
+
+TMainForm::TMainForm(ProgramWindows& windows, QWidget* parent)
+    : QMainWindow(parent), windows_(windows) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Orvenal Tessaplan-Designer 1.0"));
+    QFont controlsFont(QStringLiteral("Tahoma"));
+    controlsFont.setPixelSize(11);
+    setFont(controlsFont);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    createToolBar();
+    layout->addWidget(ToolPanel);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    createEditTab();
+    TabSheet2 = new TSettingsTab(PageControl1);
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Bearbeiten"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Einstellungen"));
+    PageControl1->setCurrentIndex(0);
+    layout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
+
+    resize(649, 496);
+    centreOnScreen();
+    FormCreate();
+}
+
+void TMainForm::createToolBar() {
+    ToolPanel = new QWidget(this);
+    ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
+    ToolPanel->setFixedHeight(kToolPanelHeight);
+
+    struct ButtonSpec {
+        QToolButton** button;
+        const char* name;
+        const char* hint;
+        QStyle::StandardPixmap icon;
+        int x;
+    };
+    const ButtonSpec specs[] = {
+        {&SpeedButton1, "SpeedButton1", "Neu...", QStyle::SP_FileIcon, 0},
+        {&SpeedButton2, "SpeedButton2", "Öffnen...", QStyle::SP_DirOpenIcon, 32},
+        {&SpeedButton3, "SpeedButton3", "Speichern", QStyle::SP_DialogSaveButton, 64},
+        {&SpeedButton4, "SpeedButton4", "Speichern unter...", QStyle::SP_DriveFDIcon, 96},
+        {&SpeedButton5, "SpeedButton5", "Drucken", QStyle::SP_ComputerIcon, 136},
+    };
+    for (const ButtonSpec& spec : specs) {
+        auto* button = new QToolButton(ToolPanel);
+        button->setObjectName(QLatin1String(spec.name));
+        button->setToolTip(QString::fromUtf8(spec.hint));
+        button->setIcon(style()->standardIcon(spec.icon));
+        button->setAutoRaise(true);
+        button->setGeometry(spec.x, 0, kToolButtonSize, kToolButtonSize);
+        *spec.button = button;
+    }
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::NewAll);
+    // Opening, saving and printing are not available yet.
+    SpeedButton2->setEnabled(false);
+    SpeedButton3->setEnabled(false);
+    SpeedButton4->setEnabled(false);
+    SpeedButton5->setEnabled(false);
+}
+
+void TMainForm::createEditTab() {
+    TabSheet1 = new QWidget(PageControl1);
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+
+    Splitter1 = new QSplitter(Qt::Horizontal, TabSheet1);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setChildrenCollapsible(false);
+    ScrollBox1 = makeWorkspace(Splitter1, "ScrollBox1");
+
+    auto* palettePanel = new QWidget(Splitter1);
+    palettePanel->setObjectName(QStringLiteral("Panel1"));
+    auto* paletteLayout = new QVBoxLayout(palettePanel);
+    paletteLayout->setContentsMargins(0, 0, 0, 0);
+    paletteLayout->setSpacing(0);
+    PaletteButtons = new QWidget(palettePanel);
+    PaletteButtons->setObjectName(QStringLiteral("PaletteButtons"));
+    PaletteButtons->setFixedHeight(kPaletteButtonStripHeight);
+    ScrollBox2 = makeWorkspace(palettePanel, "ScrollBox2");
+    paletteLayout->addWidget(PaletteButtons);
+    paletteLayout->addWidget(ScrollBox2, 1);
+
+    Splitter1->addWidget(ScrollBox1);
+    Splitter1->addWidget(palettePanel);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({649 - kPalettePanelWidth, kPalettePanelWidth});
+
+    auto* layout = new QVBoxLayout(TabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter1);
+}
+
+void TMainForm::centreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TMainForm::FormCreate() {
+    maincap = windowTitle();
+    SetUnChanged();
+    progpath = QCoreApplication::applicationDirPath();
+    if (!progpath.endsWith(QLatin1Char('/'))) {
+        progpath += QLatin1Char('/');
+    }
+    doc.cellwh = millimetresToPixels(TabSheet2->BreitEd->value(), ScrollBox1->logicalDpiX());
+    if (!doc.buildChart(kInitialRows, kInitialColumns, 0)) {
+        // Not even the small initial chart fits: start with none rather than a broken one.
+        doc.azeilen = 0;
+        doc.aspalten = 0;
+    }
+}
+
+void TMainForm::FormShow() {
+    if (isfirst) {
+        return;
+    }
+    isfirst = true;
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::NewAll() {
+    TNeuForm& dialog = *windows_.NeuForm;
+    dialog.ComboBox1->clear();
+    for (const TStich& stich : doc.stiche) {
+        dialog.ComboBox1->addItem(ownedTextToString(stich.bezeichnung));
+    }
+    dialog.ComboBox1->setCurrentIndex(0);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const int rows = dialog.ZeilenEd->value();
+    const int columns = dialog.SpaltenEd->value();
+    if (!doc.buildChart(rows, columns, dialog.ComboBox1->currentIndex())) {
+        return; // the record array has reported the shortage; the old chart stays
+    }
+    doc.afilename.clear();
+    SetUnChanged();
+}
+
+void TMainForm::SetChanged() {
+    doc.SetChanged();
+    setWindowTitle(doc.captionFor(maincap));
+}
+
+void TMainForm::SetUnChanged() {
+    doc.SetUnChanged();
+    setWindowTitle(doc.captionFor(maincap));
+}

@@ -1,0 +1,47 @@
+#include "TNeuForm.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QSpinBox* makeCountEdit(QWidget* parent, const char* name) {
+    auto* edit = new QSpinBox(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setRange(1, 1000);
+    edit->setValue(10);
+    return edit;
+}
+
+} // namespace
+
+TNeuForm::TNeuForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("NeuForm"));
+    setWindowTitle(QStringLiteral("Neues Projekt"));
+
+    SpaltenEd = makeCountEdit(this, "SpaltenEd");
+    ZeilenEd = makeCountEdit(this, "ZeilenEd");
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setMinimumContentsLength(20);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Spalten:"), SpaltenEd);
+    form->addRow(QStringLiteral("Zeilen:"), ZeilenEd);
+    form->addRow(QStringLiteral("Ausfüllen mit:"), ComboBox1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,179 @@
+#include "TSettingsTab.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QDoubleSpinBox* makeMillimetreEdit(QWidget* parent, const char* name, double minimum, double step) {
+    auto* edit = new QDoubleSpinBox(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setDecimals(2);
+    edit->setRange(minimum, 100.0);
+    edit->setSingleStep(step);
+    return edit;
+}
+
+QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption) {
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QLatin1String(name));
+    return check;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+// Label above its control, as everywhere on this tab.
+void addLabelled(QVBoxLayout* column, const QString& text, QWidget* control) {
+    auto* label = new QLabel(text);
+    label->setBuddy(control);
+    column->addWidget(label);
+    column->addWidget(control);
+}
+
+} // namespace
+
+TSettingsTab::TSettingsTab(QWidget* parent) : QWidget(parent) {
+    BreitEd = makeMillimetreEdit(this, "BreitEd", 1.0, 1.0);
+    BreitLegendeEd = makeMillimetreEdit(this, "BreitLegendeEd", 1.0, 1.0);
+    RandEd = makeMillimetreEdit(this, "RandEd", 0.0, 1.0);
+    PenWidEd = makeMillimetreEdit(this, "PenWidEd", 0.0, 0.1);
+    allerechtsCheck = makeCheck(this, "allerechtsCheck",
+                                QStringLiteral("Alle Zeilennnummern auf der rechten Seite"));
+    ErsteRechtsCheck =
+        makeCheck(this, "ErsteRechtsCheck", QStringLiteral("Erste Zeile startet von rechts"));
+    DontShowLinksEd =
+        makeCheck(this, "DontShowLinksEd", QStringLiteral("Rückreihen nicht anzeigen"));
+    FirstRowEd = new QSpinBox(this);
+    FirstRowEd->setObjectName(QStringLiteral("FirstRowEd"));
+    FirstRowEd->setRange(0, 1000);
+    caped = new QLineEdit(this);
+    caped->setObjectName(QStringLiteral("caped"));
+    Memo2 = new QPlainTextEdit(this);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    BitBtn6 =
+        makeButton(this, "BitBtn6", QStringLiteral("Schriftart für Zeilen/Spaltennummern..."));
+    BitBtn7 = makeButton(this, "BitBtn7", QStringLiteral("Schriftart für die Überschrift..."));
+    BitBtn8 = makeButton(this, "BitBtn8", QStringLiteral("Schriftart für die Text..."));
+    LegendeCheck = makeCheck(this, "LegendeCheck", QStringLiteral("Legende"));
+    InstCheck =
+        makeCheck(this, "InstCheck",
+                  QStringLiteral("Instruktionen für Hinreihe und Rückreihe in der Legende"));
+    TessaplanCheck = makeCheck(this, "TessaplanCheck", QStringLiteral("Tessaplan"));
+
+    connect(BitBtn6, &QPushButton::clicked, this, &TSettingsTab::BitBtn6Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TSettingsTab::BitBtn7Click);
+    connect(BitBtn8, &QPushButton::clicked, this, &TSettingsTab::BitBtn8Click);
+
+    auto* left = new QVBoxLayout;
+    addLabelled(left, QStringLiteral("Breite der Kästchen in mm:"), BreitEd);
+    addLabelled(left, QStringLiteral("Breite der Kästchen für die Legende in mm:"), BreitLegendeEd);
+    left->addWidget(allerechtsCheck);
+    left->addWidget(ErsteRechtsCheck);
+    left->addWidget(DontShowLinksEd);
+    addLabelled(left, QStringLiteral("Erste Zeilennummer:"), FirstRowEd);
+    addLabelled(left, QStringLiteral("Überschrift:"), caped);
+    addLabelled(left, QStringLiteral("Text unter der Tessaplan:"), Memo2);
+
+    auto* rand = new QVBoxLayout;
+    addLabelled(rand, QStringLiteral("Seitenrand in mm:"), RandEd);
+    auto* penWid = new QVBoxLayout;
+    addLabelled(penWid, QStringLiteral("Linienstärke in mm:"), PenWidEd);
+    auto* sideBySide = new QHBoxLayout;
+    sideBySide->addLayout(rand);
+    sideBySide->addLayout(penWid);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(sideBySide);
+    right->addSpacing(8);
+    right->addWidget(BitBtn6);
+    right->addWidget(BitBtn7);
+    right->addWidget(BitBtn8);
+    right->addSpacing(8);
+    right->addWidget(LegendeCheck);
+    right->addWidget(InstCheck);
+    right->addWidget(TessaplanCheck);
+    right->addStretch();
+
+    auto* columns = new QHBoxLayout(this);
+    columns->addLayout(left, 1);
+    columns->addSpacing(16);
+    columns->addLayout(right, 1);
+
+    setSettings(PageSettings{});
+}
+
+PageSettings TSettingsTab::settings() const {
+    PageSettings s;
+    s.breitMm = BreitEd->value();
+    s.breitLegendeMm = BreitLegendeEd->value();
+    s.randMm = RandEd->value();
+    s.penWidMm = PenWidEd->value();
+    s.alleRechts = allerechtsCheck->isChecked();
+    s.ersteRechts = ErsteRechtsCheck->isChecked();
+    s.dontShowLinks = DontShowLinksEd->isChecked();
+    s.firstRow = FirstRowEd->value();
+    s.caption = caped->text();
+    s.text = Memo2->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    s.numberFont = FontDialog1;
+    s.captionFont = FontDialog2;
+    s.textFont = FontDialog3;
+    s.legende = LegendeCheck->isChecked();
+    s.inst = InstCheck->isChecked();
+    s.tessaplan = TessaplanCheck->isChecked();
+    return s;
+}
+
+void TSettingsTab::setSettings(const PageSettings& s) {
+    BreitEd->setValue(s.breitMm);
+    BreitLegendeEd->setValue(s.breitLegendeMm);
+    RandEd->setValue(s.randMm);
+    PenWidEd->setValue(s.penWidMm);
+    allerechtsCheck->setChecked(s.alleRechts);
+    ErsteRechtsCheck->setChecked(s.ersteRechts);
+    DontShowLinksEd->setChecked(s.dontShowLinks);
+    FirstRowEd->setValue(s.firstRow);
+    caped->setText(s.caption);
+    QString text = s.text;
+    Memo2->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    FontDialog1 = s.numberFont;
+    FontDialog2 = s.captionFont;
+    FontDialog3 = s.textFont;
+    LegendeCheck->setChecked(s.legende);
+    InstCheck->setChecked(s.inst);
+    TessaplanCheck->setChecked(s.tessaplan);
+}
+
+void TSettingsTab::chooseFont(PageFont& font, const QString& title) {
+    bool ok = false;
+    QString caption = title;
+    caption.remove(QStringLiteral("..."));
+    const QFont chosen = QFontDialog::getFont(&ok, font.font, this, caption);
+    if (ok) {
+        font.font = chosen;
+    }
+}
+
+void TSettingsTab::BitBtn6Click() {
+    chooseFont(FontDialog1, BitBtn6->text());
+}
+
+void TSettingsTab::BitBtn7Click() {
+    chooseFont(FontDialog2, BitBtn7->text());
+}
+
+void TSettingsTab::BitBtn8Click() {
+    chooseFont(FontDialog3, BitBtn8->text());
+}

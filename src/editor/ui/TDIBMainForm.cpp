@@ -1,0 +1,6 @@
+#include "TDIBMainForm.h"
+
+TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("DIBMainForm"));
+    setWindowTitle(QStringLiteral("Bild bearbeiten"));
+}
