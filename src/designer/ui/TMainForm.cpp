@@ -73,28 +73,28 @@ void TMainForm::createToolBar() {
     ToolPanel->setObjectName(QStringLiteral("ToolPanel"));
     ToolPanel->setFixedHeight(kToolPanelHeight);
 
-    struct ButtonSpec {
+    struct ToolButtonEntry {
         QToolButton** button;
         const char* name;
         const char* hint;
         QStyle::StandardPixmap icon;
         int x;
     };
-    const ButtonSpec specs[] = {
+    const ToolButtonEntry entries[] = {
         {&SpeedButton1, "SpeedButton1", "Neu...", QStyle::SP_FileIcon, 0},
         {&SpeedButton2, "SpeedButton2", "Öffnen...", QStyle::SP_DirOpenIcon, 32},
         {&SpeedButton3, "SpeedButton3", "Speichern", QStyle::SP_DialogSaveButton, 64},
         {&SpeedButton4, "SpeedButton4", "Speichern unter...", QStyle::SP_DriveFDIcon, 96},
         {&SpeedButton5, "SpeedButton5", "Drucken", QStyle::SP_ComputerIcon, 136},
     };
-    for (const ButtonSpec& spec : specs) {
+    for (const ToolButtonEntry& entry : entries) {
         auto* button = new QToolButton(ToolPanel);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setToolTip(QString::fromUtf8(spec.hint));
-        button->setIcon(style()->standardIcon(spec.icon));
+        button->setObjectName(QLatin1String(entry.name));
+        button->setToolTip(QString::fromUtf8(entry.hint));
+        button->setIcon(style()->standardIcon(entry.icon));
         button->setAutoRaise(true);
-        button->setGeometry(spec.x, 0, kToolButtonSize, kToolButtonSize);
-        *spec.button = button;
+        button->setGeometry(entry.x, 0, kToolButtonSize, kToolButtonSize);
+        *entry.button = button;
     }
     connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::NewAll);
     // Opening, saving and printing are not available yet.
