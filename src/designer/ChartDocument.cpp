@@ -21,11 +21,7 @@ ChartDocument::~ChartDocument() {
 }
 
 void ChartDocument::FreeAStich() {
-    freeOwnedText(astich->bezeichnung);
-    freeOwnedText(astich->abkuerzung);
-    freeOwnedText(astich->hinreihe);
-    freeOwnedText(astich->rueckreihe);
-    FreeDIB(astich->di);
+    releaseStitch(*astich);
 }
 
 void ChartDocument::FreeAllStiche() {
@@ -53,6 +49,23 @@ void ChartDocument::releaseRows(TDynaArrayOf<TZeile>& rows) {
         }
     }
     rows.Clear();
+}
+
+TZeile ChartDocument::newRow() {
+    return new (std::nothrow) TDynaArrayOf<TFeld>(&aspalte);
+}
+
+void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
+                              std::int32_t columnCount) {
+    FreeAllDoc();
+    zeilen.swapRecords(rows);
+    azeilen = rowCount;
+    aspalten = columnCount;
+}
+
+std::uint64_t ChartDocument::gridBytes(std::int32_t rows, std::int32_t columns) {
+    return std::uint64_t(std::max(rows, 0)) * (sizeof(TZeile) + sizeof(TDynaArrayOf<TFeld>) +
+                                               std::uint64_t(std::max(columns, 0)) * sizeof(TFeld));
 }
 
 void ChartDocument::FreeAllDoc() {
@@ -126,11 +139,7 @@ bool ChartDocument::placeStitch(TFeld& cell, const TStich& stich) {
         ok = ResizeDIB(copy.di, size.width, size.height, true);
     }
     if (!ok) {
-        freeOwnedText(copy.bezeichnung);
-        freeOwnedText(copy.abkuerzung);
-        freeOwnedText(copy.hinreihe);
-        freeOwnedText(copy.rueckreihe);
-        FreeDIB(copy.di);
+        releaseStitch(copy);
         cell = TFeld{};
     }
     return ok;
@@ -148,9 +157,7 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
                              : nullptr;
     // With lazy overcommit a too large chart would not fail but get the program killed, so the
     // cells are planned against the memory the machine can really give.
-    const std::uint64_t structureBytes =
-        std::uint64_t(std::max(rows, 0)) * (sizeof(TZeile) + sizeof(TDynaArrayOf<TFeld>) +
-                                            std::uint64_t(std::max(columns, 0)) * sizeof(TFeld));
+    const std::uint64_t structureBytes = gridBytes(rows, columns);
     if (structureBytes > memoryBudget) {
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
         return false;
@@ -165,7 +172,7 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
 
     for (std::int32_t r = 0; r < rows && structureOk; ++r) {
         TZeile* slot = built.Add();
-        auto* row = slot ? new (std::nothrow) TDynaArrayOf<TFeld>(&aspalte) : nullptr;
+        TZeile row = slot ? newRow() : nullptr;
         if (!row) {
             structureOk = false;
             break;
@@ -188,10 +195,7 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
         releaseRows(built);
         return false;
     }
-    FreeAllDoc();
-    zeilen.swapRecords(built);
-    azeilen = rows;
-    aspalten = columns;
+    adoptRows(built, rows, columns);
     if (!picturesOk) {
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
     }

@@ -53,6 +53,17 @@ public:
     void SetChanged() { changed = true; }
     void SetUnChanged() { changed = false; }
 
+    // A new, empty row array using the document's cell mirror; null when memory ran out.
+    TZeile newRow();
+    // Replaces the chart by the rows of `rows` (built off to the side, `rowCount` rows of
+    // `columnCount` cells); `rows` ends up empty.
+    void adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount);
+    // Releases the cells and row arrays of `rows` and clears it.
+    void releaseRows(TDynaArrayOf<TZeile>& rows);
+
+    // Memory the cells of a rows x columns chart take, pictures and texts not counted.
+    static std::uint64_t gridBytes(std::int32_t rows, std::int32_t columns);
+
     // Cell at a 0-based row and column; no bounds check.
     TFeld& cellAt(std::int32_t row, std::int32_t column) const { return (*zeilen[row])[column]; }
 
@@ -80,7 +91,5 @@ public:
     bool changed = false;
 
 private:
-    // Releases the cells and row arrays of `rows` and clears it.
-    void releaseRows(TDynaArrayOf<TZeile>& rows);
     void releaseCells(TDynaArrayOf<TFeld>& cells);
 };

@@ -10,9 +10,19 @@
 constexpr std::uint32_t kSystemColorFlag = 0xFF000000u;
 constexpr std::uint32_t kColorWindowText = kSystemColorFlag | 8u;
 
+// A font of the page. `font` carries the face name, the size in whole points and the style;
+// the other fields are kept as stored so that a project file round-trips unchanged.
 struct PageFont {
     QFont font;
     std::uint32_t color = kColorWindowText;
+    std::uint8_t charset = 1;        // 1: the system's default character set
+    std::uint8_t pitch = 0;          // 0 default, 1 variable, 2 fixed
+    std::int32_t pixelsPerInch = 96; // resolution the size was chosen at
+
+    // Size in whole points (a font set in pixels counts at its own pixels per inch).
+    int pointSize() const;
+    // Character height in pixels on a device of `dpi` pixels per inch.
+    int pixelHeight(int dpi) const;
 };
 
 // The page options of the settings tab, as the page renderer and the project file see them.
@@ -34,5 +44,6 @@ struct PageSettings {
     bool inst = true;
     bool tessaplan = true;
 
+    // Tahoma of the given character height at 96 pixels per inch.
     static PageFont defaultFont(int pixelHeight, bool bold);
 };

@@ -18,5 +18,8 @@ struct TStich {
 };
 static_assert(std::is_trivially_copyable_v<TStich>);
 
+// Releases the four texts and the picture of `s`; its other fields stay.
+void releaseStitch(TStich& s);
+
 // Widest symbol picture a cell keeps, per cell of the stitch's width.
 constexpr std::int32_t kMaxSymbolWidthPerCell = 100;

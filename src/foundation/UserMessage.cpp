@@ -4,7 +4,7 @@
 
 namespace {
 
-void printMessage(MessageIcon, const QString& text) {
+void printMessage(MessageIcon, const QString& text, const QString&) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
@@ -16,6 +16,6 @@ void setMessageSink(MessageSink sink) {
     currentSink = sink ? sink : &printMessage;
 }
 
-void showUserMessage(MessageIcon icon, const QString& text) {
-    currentSink(icon, text);
+void showUserMessage(MessageIcon icon, const QString& text, const QString& caption) {
+    currentSink(icon, text, caption);
 }

@@ -2,12 +2,14 @@
 
 #include <QString>
 
-// Core code reports the few failures that must reach the user at once (out of memory in the
-// record array or while copying a picture) through this sink. The window layer installs a sink
-// that shows a modal message box; without one the text goes to standard error.
+// Failures that must reach the user at once go through this sink: out of memory in the record
+// array or while copying a picture, files that cannot be read or written. The window layer
+// installs a sink that shows a modal message box; without one the text goes to standard error,
+// and tests install one that collects the texts.
 enum class MessageIcon { None, Error, Warning, Question, Information };
 
-using MessageSink = void (*)(MessageIcon icon, const QString& text);
+// An empty caption stands for "no caption of its own": the application title shows instead.
+using MessageSink = void (*)(MessageIcon icon, const QString& text, const QString& caption);
 
 void setMessageSink(MessageSink sink);
-void showUserMessage(MessageIcon icon, const QString& text);
+void showUserMessage(MessageIcon icon, const QString& text, const QString& caption = {});

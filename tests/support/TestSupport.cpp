@@ -8,7 +8,7 @@ namespace {
 
 QStringList captured;
 
-void captureMessage(MessageIcon, const QString& text) {
+void captureMessage(MessageIcon, const QString& text, const QString&) {
     captured.append(text);
 }
 

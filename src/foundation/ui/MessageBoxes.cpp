@@ -1,6 +1,8 @@
 #include "MessageBoxes.h"
 
-#include <QCoreApplication>
+#include "foundation/UserMessage.h"
+
+#include <QApplication>
 #include <QMessageBox>
 
 namespace messages {
@@ -23,28 +25,17 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The application title stands in for "no caption of its own".
-QString captionOrTitle(const QString& caption) {
-    return caption.isEmpty() ? QCoreApplication::applicationName() : caption;
-}
-
-void sinkToMessageBox(MessageIcon icon, const QString& text) {
-    show(nullptr, icon, text);
+void showMessageBox(MessageIcon icon, const QString& text, const QString& caption) {
+    // The application title stands in for "no caption of its own".
+    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
 }
 
 } // namespace
 
-void show(QWidget* parent, MessageIcon icon, const QString& text, const QString& caption) {
-    QMessageBox box(toQtIcon(icon), captionOrTitle(caption), text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
-void error(QWidget* parent, const QString& text, const QString& caption) {
-    show(parent, MessageIcon::Error, text, caption);
-}
-
 void installMessageBoxSink() {
-    setMessageSink(&sinkToMessageBox);
+    setMessageSink(&showMessageBox);
 }
 
 } // namespace messages

@@ -133,8 +133,9 @@ TEST_F(MainFormTest, SettingsStartWithTheirDefaultsAndRanges) {
               QStringLiteral("Alle Zeilennnummern auf der rechten Seite"));
     EXPECT_EQ(t.BitBtn8->text(), QStringLiteral("Schriftart für die Text..."));
     EXPECT_EQ(t.FontDialog1.font.family(), QStringLiteral("Tahoma"));
-    EXPECT_EQ(t.FontDialog1.font.pixelSize(), 11);
-    EXPECT_EQ(t.FontDialog2.font.pixelSize(), 15);
+    EXPECT_EQ(t.FontDialog1.font.pointSize(), 8);
+    EXPECT_EQ(t.FontDialog1.pixelHeight(96), 11);
+    EXPECT_EQ(t.FontDialog2.pixelHeight(96), 15);
     EXPECT_TRUE(t.FontDialog2.font.bold());
     EXPECT_FALSE(t.FontDialog3.font.bold());
 }

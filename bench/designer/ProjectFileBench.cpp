@@ -1,0 +1,86 @@
+// Save and load of a large chart next to a plain copy of the same file, in one run:
+//   designer_bench --benchmark_filter=Project
+#include "designer/ChartDocument.h"
+#include "designer/ProjectFile.h"
+#include "foundation/OwnedText.h"
+#include "foundation/grafikrw3/grafikrw3.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// 300 rows of 200 cells, each holding a 100 x 100 true-colour symbol.
+struct LargeChart {
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("gross.tpd"));
+    ChartDocument doc;
+    PageSettings settings;
+
+    LargeChart() {
+        TStich* s = doc.stiche.Add();
+        s->bezeichnung = ownedTextFromString(QStringLiteral("Rechte Masche"));
+        s->hinreihe = ownedTextFromString(QStringLiteral("rechts stricken"));
+        s->rueckreihe = ownedTextFromString(QStringLiteral("links stricken"));
+        s->breite = 1;
+        grafikrw3::newdib(&s->di, 100, 100, 24, nullptr, 0);
+        grafikrw3::FilledEllipse(s->di, 10, 10, 90, 90, 0x204080);
+        doc.buildChart(300, 200, 0);
+    }
+
+    bool save() {
+        QSaveFile file(path);
+        return file.open(QIODevice::WriteOnly) && ProjectFile::write(file, doc, settings) &&
+               file.commit();
+    }
+};
+
+LargeChart& chart() {
+    static LargeChart instance;
+    return instance;
+}
+
+void BM_SaveProject(benchmark::State& state) {
+    for (auto _ : state) {
+        if (!chart().save()) {
+            state.SkipWithError("save failed");
+        }
+    }
+    state.counters["file_MB"] = double(QFile(chart().path).size()) / 1e6;
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_LoadProject(benchmark::State& state) {
+    chart().save();
+    ChartDocument loaded;
+    PageSettings settings;
+    for (auto _ : state) {
+        QFile file(chart().path);
+        file.open(QIODevice::ReadOnly);
+        if (ProjectFile::read(file, file.size(), loaded, settings,
+                              std::numeric_limits<std::uint64_t>::max()) != FileStatus::Ok) {
+            state.SkipWithError("load failed");
+        }
+    }
+}
+BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The same file copied with cp, as a yardstick for the disk and the page cache.
+void BM_CopyProjectWithCp(benchmark::State& state) {
+    chart().save();
+    const QByteArray command = QStringLiteral("cp '%1' '%1.kopie'").arg(chart().path).toLocal8Bit();
+    for (auto _ : state) {
+        if (std::system(command.constData()) != 0) {
+            state.SkipWithError("cp failed");
+        }
+    }
+}
+BENCHMARK(BM_CopyProjectWithCp)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+} // namespace

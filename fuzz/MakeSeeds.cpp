@@ -1,0 +1,53 @@
+// Writes small valid project and library files as seeds for the fuzzers:
+//   make_fuzz_seeds fuzz/corpus
+#include "designer/ChartDocument.h"
+#include "designer/ProjectFile.h"
+#include "designer/StitchLibraryFile.h"
+#include "foundation/OwnedText.h"
+#include "foundation/grafikrw3/grafikrw3.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+namespace {
+
+void addStitch(TDynaArrayOf<TStich>& stiche, const QString& name, int breite, int bits) {
+    TStich* s = stiche.Add();
+    s->bezeichnung = ownedTextFromString(name);
+    s->abkuerzung = ownedTextFromString(name.left(1));
+    s->hinreihe = ownedTextFromString(QStringLiteral("rechts"));
+    s->rueckreihe = ownedTextFromString(QStringLiteral("links"));
+    s->breite = breite;
+    grafikrw3::newdib(&s->di, 6, 4, bits, nullptr, 0);
+    grafikrw3::line(s->di, 0, 0, 5, 3, bits == 24 ? 0x123456 : 1);
+}
+
+bool save(const QString& path, const std::function<bool(QIODevice&)>& writer) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && writer(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("corpus");
+    QDir().mkpath(root + QStringLiteral("/project_file"));
+    QDir().mkpath(root + QStringLiteral("/stitch_library"));
+
+    ChartDocument doc;
+    addStitch(doc.stiche, QStringLiteral("Rechte Masche"), 1, 1);
+    addStitch(doc.stiche, QStringLiteral("Zopf"), 3, 4);
+    addStitch(doc.stiche, QStringLiteral("Noppe"), 1, 8);
+    addStitch(doc.stiche, QStringLiteral("Umschlag"), 2, 24);
+    bool ok = save(root + QStringLiteral("/stitch_library/four.dat"),
+                   [&](QIODevice& d) { return StitchLibraryFile::write(d, doc.stiche); });
+    for (int fill = 0; fill < 4 && ok; ++fill) {
+        ok = doc.buildChart(2, 3, fill) &&
+             save(root + QStringLiteral("/project_file/chart%1.tpd").arg(fill),
+                  [&](QIODevice& d) { return ProjectFile::write(d, doc, PageSettings{}); });
+    }
+    return ok ? 0 : 1;
+}

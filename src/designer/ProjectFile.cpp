@@ -1,0 +1,254 @@
+#include "ProjectFile.h"
+
+#include "FontRecord.h"
+#include "PictureBlock.h"
+#include "foundation/ByteStream.h"
+#include "foundation/OwnedText.h"
+#include "foundation/TextRecord.h"
+
+#include <QIODevice>
+
+#include <cmath>
+
+namespace ProjectFile {
+
+namespace {
+
+// Flag and rectangle: the least a cell takes in the file.
+constexpr std::int64_t kMinCellBytes = 17;
+constexpr std::int32_t kMaxStitchWidth = 10;
+
+void writeStitch(ByteWriter& out, const TStich& s) {
+    WriteTextRecord(out, s.bezeichnung);
+    WriteTextRecord(out, s.abkuerzung);
+    WriteTextRecord(out, s.hinreihe);
+    WriteTextRecord(out, s.rueckreihe);
+    PictureBlock::write(out, s.di);
+}
+
+void writeRect(ByteWriter& out, const TRect& r) {
+    out.writeInt32(r.left);
+    out.writeInt32(r.top);
+    out.writeInt32(r.right);
+    out.writeInt32(r.bottom);
+}
+
+bool readRect(ByteReader& in, TRect& r) {
+    in.readInt32(r.left);
+    in.readInt32(r.top);
+    in.readInt32(r.right);
+    return in.readInt32(r.bottom);
+}
+
+bool writeText(ByteWriter& out, const QString& text) {
+    char16_t* owned = ownedTextFromString(text);
+    const bool ok = owned && WriteTextRecord(out, owned);
+    freeOwnedText(owned);
+    return ok;
+}
+
+FileStatus readText(ByteReader& in, QString& text) {
+    char16_t* owned = ReadTextRecord(in);
+    if (!owned) {
+        return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+    }
+    text = ownedTextToString(owned);
+    freeOwnedText(owned);
+    return FileStatus::Ok;
+}
+
+FileStatus failure(const ByteReader& in) {
+    return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+}
+
+// Reads the four texts and the picture of a stitch into `s`, which owns nothing yet.
+FileStatus readStitch(ByteReader& in, TStich& s) {
+    for (char16_t** text : {&s.bezeichnung, &s.abkuerzung, &s.hinreihe, &s.rueckreihe}) {
+        *text = ReadTextRecord(in);
+        if (!*text) {
+            return failure(in);
+        }
+    }
+    const FileStatus picture = PictureBlock::read(in, s.di);
+    return picture == FileStatus::Damaged ? failure(in) : picture;
+}
+
+bool readFinite(ByteReader& in, double& value) {
+    double v = 0;
+    if (!in.readDouble(v) || !std::isfinite(v)) {
+        in.fail();
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+// Parts 2 to 9 into `rows` and `settings`.
+FileStatus readBody(ByteReader& in, ChartDocument& doc, TDynaArrayOf<TZeile>& rows,
+                    std::int32_t rowCount, std::int32_t columnCount, PageSettings& settings) {
+    for (std::int32_t r = 0; r < rowCount; ++r) {
+        TZeile* slot = rows.Add();
+        TZeile row = slot ? doc.newRow() : nullptr;
+        if (!row) {
+            return FileStatus::NoMemory;
+        }
+        *slot = row;
+        std::int32_t cells = 0;
+        if (!in.readInt32(cells) || cells != columnCount) {
+            return failure(in);
+        }
+        for (std::int32_t c = 0; c < cells; ++c) {
+            TFeld* cell = row->Add();
+            if (!cell) {
+                return FileStatus::NoMemory;
+            }
+            if (!in.readFlag(cell->belegt) || !readRect(in, cell->feldrect)) {
+                return failure(in);
+            }
+            if (cell->belegt) {
+                const FileStatus status = readStitch(in, cell->stich);
+                if (status != FileStatus::Ok) {
+                    return status;
+                }
+            }
+        }
+    }
+
+    PageSettings s = settings;
+    std::int32_t firstRow = 0;
+    readFinite(in, s.breitMm);
+    readFinite(in, s.randMm);
+    readFinite(in, s.penWidMm);
+    in.readInt32(firstRow);
+    in.readFlag(s.alleRechts);
+    in.readFlag(s.ersteRechts);
+    in.readFlag(s.dontShowLinks);
+    if (!in.ok()) {
+        return failure(in);
+    }
+    s.firstRow = firstRow;
+    for (QString* text : {&s.caption, &s.text}) {
+        const FileStatus status = readText(in, *text);
+        if (status != FileStatus::Ok) {
+            return status;
+        }
+    }
+    for (PageFont* font : {&s.numberFont, &s.captionFont, &s.textFont}) {
+        if (!FontRecord::read(in, *font)) {
+            return failure(in);
+        }
+    }
+
+    // The optional tail: the legend cell width, then the cells' widths.
+    if (!in.atEnd() && !readFinite(in, s.breitLegendeMm)) {
+        return failure(in);
+    }
+    if (!in.atEnd()) {
+        std::int32_t tailRows = 0;
+        if (!in.readInt32(tailRows) || tailRows != rowCount) {
+            return failure(in);
+        }
+        for (TZeile row : rows) {
+            std::int32_t cells = 0;
+            if (!in.readInt32(cells) || cells != columnCount) {
+                return failure(in);
+            }
+            for (TFeld& cell : *row) {
+                bool belegt = false;
+                if (!in.readFlag(belegt) || belegt != cell.belegt) {
+                    return failure(in);
+                }
+                if (belegt && (!in.readInt32(cell.stich.breite) || cell.stich.breite < 0 ||
+                               cell.stich.breite > kMaxStitchWidth)) {
+                    return failure(in);
+                }
+            }
+        }
+    }
+    settings = s;
+    return FileStatus::Ok;
+}
+
+} // namespace
+
+bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& settings,
+           const ProgressCallback& progress) {
+    ByteWriter out(device);
+    ProgressReporter reporter(progress);
+    out.writeInt32(doc.aspalten);
+    out.writeInt32(doc.azeilen);
+    out.writeInt32(std::int32_t(doc.zeilen.count));
+    std::int64_t rowsDone = 0;
+    for (TZeile row : doc.zeilen) {
+        out.writeInt32(std::int32_t(row->count));
+        for (const TFeld& cell : *row) {
+            out.writeFlag(cell.belegt);
+            writeRect(out, cell.feldrect);
+            if (cell.belegt) {
+                writeStitch(out, cell.stich);
+            }
+        }
+        if (!out.ok() || !reporter.report(++rowsDone, doc.zeilen.count)) {
+            return false;
+        }
+    }
+
+    out.writeDouble(settings.breitMm);
+    out.writeDouble(settings.randMm);
+    out.writeDouble(settings.penWidMm);
+    out.writeInt32(settings.firstRow);
+    out.writeFlag(settings.alleRechts);
+    out.writeFlag(settings.ersteRechts);
+    out.writeFlag(settings.dontShowLinks);
+    writeText(out, settings.caption);
+    writeText(out, settings.text);
+    FontRecord::write(out, settings.numberFont);
+    FontRecord::write(out, settings.captionFont);
+    FontRecord::write(out, settings.textFont);
+
+    out.writeDouble(settings.breitLegendeMm);
+    out.writeInt32(std::int32_t(doc.zeilen.count));
+    for (TZeile row : doc.zeilen) {
+        out.writeInt32(std::int32_t(row->count));
+        for (const TFeld& cell : *row) {
+            out.writeFlag(cell.belegt);
+            if (cell.belegt) {
+                out.writeInt32(cell.stich.breite);
+            }
+        }
+    }
+    return out.ok();
+}
+
+FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,
+                std::uint64_t memoryBudget, const ProgressCallback& progress) {
+    ByteReader in(device, size, progress);
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::int32_t rowBlocks = 0;
+    in.readInt32(columns);
+    in.readInt32(rows);
+    in.readInt32(rowBlocks);
+    // Every cell takes at least its flag and rectangle, every row its count: counts that
+    // cannot be in the file are rejected before anything is allocated.
+    if (!in.ok() || rows < 1 || columns < 1 || rowBlocks != rows ||
+        in.remaining() / rows < 4 + kMinCellBytes * std::int64_t(columns)) {
+        return failure(in);
+    }
+    // The pictures and texts take about what they take in the file.
+    if (ChartDocument::gridBytes(rows, columns) + std::uint64_t(in.remaining()) > memoryBudget) {
+        return FileStatus::NoMemory;
+    }
+
+    TZeile* mirror = nullptr;
+    TDynaArrayOf<TZeile> built(&mirror);
+    const FileStatus status = readBody(in, doc, built, rows, columns, settings);
+    if (status == FileStatus::Ok) {
+        doc.adoptRows(built, rows, columns);
+    } else {
+        doc.releaseRows(built);
+    }
+    return status;
+}
+
+} // namespace ProjectFile

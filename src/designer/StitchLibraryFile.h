@@ -1,0 +1,36 @@
+#pragma once
+
+#include "designer/FileStatus.h"
+#include "designer/TStich.h"
+#include "foundation/TDynaArrayOf.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class QIODevice;
+
+// The stitch library file stiche.dat: int32 N, then N stitches, each four text records, the
+// int32 width in cells and the picture block.
+namespace StitchLibraryFile {
+
+inline const QString kFileName = QStringLiteral("stiche.dat");
+
+// The per-user data folder of the program: `dataLocation` (the platform's per-user data
+// folder; `fallback` when that is unknown) followed by "Orvenal/Tessaplan-Designer/", ending
+// in a separator.
+QString dataFolder(const QString& dataLocation, const QString& fallback);
+
+bool write(QIODevice& out, const TDynaArrayOf<TStich>& stiche);
+
+struct ReadResult {
+    FileStatus status = FileStatus::Ok;
+    std::int32_t declared = 0; // N from the file
+    std::int32_t read = 0;     // stitches appended
+};
+
+// Appends the stitches of a library file of `size` bytes to `stiche`. Only complete stitches
+// enter the library: on a damaged or truncated file the stitches read so far stay.
+ReadResult read(QIODevice& in, std::int64_t size, TDynaArrayOf<TStich>& stiche);
+
+} // namespace StitchLibraryFile
