@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     messages::installMessageBoxSink();
 
     ProgramWindows windows;
-    windows.create();
+    windows.create(QCoreApplication::arguments());
     windows.MainForm->show();
     return app.exec();
 }

@@ -17,8 +17,8 @@ ProgramWindows::~ProgramWindows() {
     MainForm.reset();
 }
 
-void ProgramWindows::create() {
-    MainForm = std::make_unique<TMainForm>(*this);
+void ProgramWindows::create(const QStringList& arguments) {
+    MainForm = std::make_unique<TMainForm>(*this, arguments);
     StichEditForm = std::make_unique<TStichEditForm>();
     NeuForm = std::make_unique<TNeuForm>();
     AufloesungForm = std::make_unique<TAufloesungForm>();

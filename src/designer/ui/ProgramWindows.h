@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <memory>
 
 class TAufloesungForm;
@@ -20,7 +22,8 @@ public:
 
     // Creates the main window first (it becomes the application's main window), then the
     // stitch editor, the new-project and resolution dialogs, and the image editor window.
-    void create();
+    // `arguments` is the command line, program name first.
+    void create(const QStringList& arguments);
 
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TStichEditForm> StichEditForm;

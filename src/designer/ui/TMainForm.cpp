@@ -1,19 +1,30 @@
 #include "TMainForm.h"
 
 #include "ProgramWindows.h"
+#include "ProgressDialogScope.h"
 #include "TNeuForm.h"
 #include "TSettingsTab.h"
+#include "designer/ProjectFile.h"
+#include "designer/StitchLibraryFile.h"
 #include "designer/Units.h"
+#include "foundation/DibCopy.h"
+#include "foundation/Memory.h"
 #include "foundation/OwnedText.h"
+#include "foundation/UserMessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -28,6 +39,33 @@ constexpr int kPaletteButtonStripHeight = 57;
 constexpr int kInitialRows = 10;
 constexpr int kInitialColumns = 10;
 
+const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen.");
+const QString kDamagedText =
+    QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
+
+// Memory a file may take once read; the rest stays for drawing and editing.
+std::uint64_t loadBudget() {
+    const std::uint64_t available = memory::availableBytes();
+    return available - available / 8;
+}
+
+// Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
+// only when everything was written and flushed to disk.
+enum class SaveOutcome { Saved, CannotCreate, NotWritten };
+
+template <class Writer>
+SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
+    QSaveFile file(fname);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return SaveOutcome::CannotCreate;
+    }
+    if (!writeContent(file)) {
+        file.cancelWriting();
+        return SaveOutcome::NotWritten;
+    }
+    return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
 QScrollArea* makeWorkspace(QWidget* parent, const char* name) {
     auto* box = new QScrollArea(parent);
     box->setObjectName(QLatin1String(name));
@@ -37,8 +75,8 @@ QScrollArea* makeWorkspace(QWidget* parent, const char* name) {
 
 } // namespace
 
-TMainForm::TMainForm(ProgramWindows& windows, QWidget* parent)
-    : QMainWindow(parent), windows_(windows) {
+TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), windows_(windows), arguments_(arguments) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Orvenal Tessaplan-Designer 1.0"));
     QFont controlsFont(QStringLiteral("Tahoma"));
@@ -152,6 +190,7 @@ void TMainForm::FormCreate() {
         progpath += QLatin1Char('/');
     }
     doc.cellwh = millimetresToPixels(TabSheet2->BreitEd->value(), ScrollBox1->logicalDpiX());
+    LoadStiche();
     if (!doc.buildChart(kInitialRows, kInitialColumns, 0)) {
         // Not even the small initial chart fits: start with none rather than a broken one.
         doc.azeilen = 0;
@@ -164,6 +203,9 @@ void TMainForm::FormShow() {
         return;
     }
     isfirst = true;
+    if (arguments_.size() > 1) {
+        LoadProject(arguments_.at(1));
+    }
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -198,4 +240,111 @@ void TMainForm::SetChanged() {
 void TMainForm::SetUnChanged() {
     doc.SetUnChanged();
     setWindowTitle(doc.captionFor(maincap));
+}
+
+bool TMainForm::SaveProject(const QString& fname) {
+    const PageSettings settings = TabSheet2->settings();
+    ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird gespeichert …"));
+    const SaveOutcome outcome = saveAtomically(fname, [&](QSaveFile& file) {
+        return ProjectFile::write(file, doc, settings, progress.callback());
+    });
+    if (outcome == SaveOutcome::CannotCreate) {
+        showUserMessage(MessageIcon::Error, kCannotCreateText);
+    } else if (outcome == SaveOutcome::NotWritten && !progress.canceled()) {
+        showUserMessage(
+            MessageIcon::Error,
+            QStringLiteral("Die Datei „%1“ konnte nicht vollständig geschrieben werden. "
+                           "Ist der Datenträger voll? Die bisherige Datei bleibt "
+                           "unverändert.")
+                .arg(QFileInfo(fname).fileName()));
+    }
+    return outcome == SaveOutcome::Saved;
+}
+
+bool TMainForm::LoadProject(const QString& fname) {
+    QFile file(fname);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A name that does not exist (a stale command-line argument) is passed over silently.
+        if (QFileInfo::exists(fname)) {
+            showUserMessage(MessageIcon::Error,
+                            QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.")
+                                .arg(QFileInfo(fname).fileName()));
+        }
+        return false;
+    }
+    PageSettings settings = TabSheet2->settings();
+    FileStatus status = FileStatus::Ok;
+    {
+        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
+        status =
+            ProjectFile::read(file, file.size(), doc, settings, loadBudget(), progress.callback());
+    }
+    switch (status) {
+    case FileStatus::Ok:
+        break;
+    case FileStatus::Damaged:
+        showUserMessage(MessageIcon::Error, kDamagedText);
+        return false;
+    case FileStatus::NoMemory:
+        showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        return false;
+    case FileStatus::Stopped:
+        return false;
+    }
+    TabSheet2->setSettings(settings);
+    doc.afilename = fname;
+    SetUnChanged();
+    return true;
+}
+
+QString TMainForm::GetProgramDir(bool create) const {
+    const QString folder = StitchLibraryFile::dataFolder(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), progpath);
+    if (create) {
+        QDir().mkpath(folder);
+    }
+    return folder;
+}
+
+void TMainForm::LoadStiche() {
+    const QString path = GetProgramDir(false) + StitchLibraryFile::kFileName;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return; // a new user has no library yet
+    }
+    doc.FreeAllStiche();
+    const StitchLibraryFile::ReadResult result =
+        StitchLibraryFile::read(file, file.size(), doc.stiche);
+    if (result.status == FileStatus::Ok) {
+        return;
+    }
+    // The next change of the library rewrites the file: keep the whole one for rescue.
+    const QString kept = path + QStringLiteral(".beschaedigt");
+    QFile::remove(kept);
+    QFile::copy(path, kept);
+    const QString reason = result.status == FileStatus::NoMemory
+                               ? QStringLiteral("Der Arbeitsspeicher reicht nicht für die ganze "
+                                                "Stichbibliothek.")
+                               : QStringLiteral("Die Stichbibliothek ist beschädigt oder "
+                                                "unvollständig.");
+    showUserMessage(MessageIcon::Warning,
+                    reason + QStringLiteral(" Es wurden %1 von %2 Stichen geladen; eine Kopie "
+                                            "der Datei liegt unter „%3“.")
+                                 .arg(result.read)
+                                 .arg(std::max(result.declared, result.read))
+                                 .arg(QDir::toNativeSeparators(kept)));
+}
+
+bool TMainForm::SaveStiche() {
+    const QString path = GetProgramDir(true) + StitchLibraryFile::kFileName;
+    const SaveOutcome outcome = saveAtomically(
+        path, [&](QSaveFile& file) { return StitchLibraryFile::write(file, doc.stiche); });
+    if (outcome == SaveOutcome::Saved) {
+        return true;
+    }
+    showUserMessage(MessageIcon::Error,
+                    QStringLiteral("Die Stichbibliothek konnte nicht in „%1“ gespeichert werden. "
+                                   "Die Änderung gilt nur bis zum Ende des Programms.")
+                        .arg(QDir::toNativeSeparators(path)));
+    return false;
 }

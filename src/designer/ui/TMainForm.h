@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 class ProgramWindows;
 class QScrollArea;
@@ -19,13 +20,28 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TMainForm(ProgramWindows& windows, QWidget* parent = nullptr);
+    // `arguments` is the command line; its first argument after the program names a project
+    // that is opened when the window is shown for the first time.
+    TMainForm(ProgramWindows& windows, const QStringList& arguments, QWidget* parent = nullptr);
 
     void FormCreate();
     void FormShow();
 
     // New chart through the "Neues Projekt" dialog; nothing changes unless it is closed with OK.
     void NewAll();
+
+    // Writes the chart and the settings to `fname`; the previous file survives any failure.
+    bool SaveProject(const QString& fname);
+    // Reads the project `fname`. A file that does not exist is passed over silently; a damaged
+    // one is reported. On failure the chart, its file name and its caption stay as they were.
+    bool LoadProject(const QString& fname);
+
+    // The per-user data folder, ending in a separator; created first when `create` is set.
+    QString GetProgramDir(bool create) const;
+    // Replaces the library by the content of stiche.dat, if there is one.
+    void LoadStiche();
+    // Writes the whole library to stiche.dat; reports and returns false when that fails.
+    bool SaveStiche();
 
     void SetChanged();
     void SetUnChanged();
@@ -59,4 +75,5 @@ private:
     void centreOnScreen();
 
     ProgramWindows& windows_;
+    QStringList arguments_;
 };

@@ -47,7 +47,7 @@ void whenShown(QDialog* dialog, std::function<void(QDialog*)> action) {
 class MainFormTest : public ::testing::Test {
 protected:
     ProgramWindows windows;
-    void SetUp() override { windows.create(); }
+    void SetUp() override { windows.create({QStringLiteral("tessaplan-designer")}); }
     TMainForm& main() { return *windows.MainForm; }
     TNeuForm& neu() { return *windows.NeuForm; }
 
