@@ -58,4 +58,11 @@ void FilledEllipse(dib& picture, std::int32_t x1, std::int32_t y1, std::int32_t 
 // x raised to the power y.
 double power(double x, double y);
 
+// Copy of `source` (any depth) as an 8-bit picture of the same size in a fixed palette of
+// 216 colours and 40 greys, by ordered dithering. For showing true colour on screens of 256
+// colours or fewer. `out` holds no picture when memory is short.
+void DIBHalftoneDIB(dib* out, const dib& source);
+// The same, scaled to width x height (each at least 1) by averaging.
+void DIBHalftoneDIBXY(dib* out, const dib& source, std::int32_t width, std::int32_t height);
+
 } // namespace grafikrw3

@@ -1,0 +1,238 @@
+#include "ImageFiles.h"
+
+#include "../Memory.h"
+#include "codecs/Codec.h"
+#include "grafikrw3.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+
+namespace grafikrw3 {
+
+namespace {
+
+using namespace codec;
+
+using Decoder = Decoded (*)(Bytes, const Limits&, ProgressReporter&);
+using Encoder = bool (*)(const dib&, QIODevice&, const EncodeOptions&, ProgressReporter&);
+
+struct FormatEntry {
+    int code;
+    const char* extension;
+    const char* description;
+    Decoder decode;
+    Encoder encode;
+};
+
+// In code order; the save filter follows it.
+const std::array<FormatEntry, 12> kFormats{{
+    {3, ".BMP", "Windows-Bitmap", decodeBmp, encodeBmp},
+    {4, ".DIB", "Geräteunabhängige Bitmap", decodeBmp, encodeBmp},
+    {5, ".GIF", "CompuServe GIF", decodeGif, encodeGif},
+    {6, ".IFF", "Amiga IFF", decodeIlbm, encodeIlbm},
+    {7, ".JIF", "JPEG (JIF)", decodeJpeg, encodeJpeg},
+    {8, ".JPG", "JPEG", decodeJpeg, encodeJpeg},
+    {9, ".LBM", "Deluxe Paint LBM", decodeIlbm, encodeIlbm},
+    {10, ".PCX", "ZSoft PCX", decodePcx, encodePcx},
+    {11, ".RLE", "Windows-Bitmap, RLE-komprimiert", decodeBmp, encodeBmp},
+    {12, ".TGA", "Truevision Targa", decodeTga, encodeTga},
+    {13, ".TIF", "TIFF", decodeTiff, encodeTiff},
+    {14, ".PNG", "Portable Network Graphics", decodePng, encodePng},
+}};
+
+// Further extensions the open filter offers for the same decoders.
+const char* const kExtraOpenPatterns[] = {".JPEG", ".JPE", ".TIFF"};
+
+int jpegQuality = 75;
+
+// Room for the error text in a picture's palette, terminator included.
+constexpr std::size_t kPaletteBytes = sizeof(LPAL::pal);
+constexpr qsizetype kErrorTextUnits = qsizetype(kPaletteBytes / sizeof(char16_t));
+
+const FormatEntry* entryFor(int code) {
+    for (const FormatEntry& e : kFormats) {
+        if (e.code == code) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+bool startsWith(Bytes data, const char* magic, std::size_t offset = 0) {
+    const std::size_t n = std::strlen(magic);
+    return data.size() >= offset + n && std::memcmp(data.data() + offset, magic, n) == 0;
+}
+
+// The decoder for the file's content; the extension decides only for formats without a
+// signature (Targa).
+Decoder decoderFor(Bytes data, const QString& fileName) {
+    if (startsWith(data, "BM")) {
+        return decodeBmp;
+    }
+    if (startsWith(data, "GIF8")) {
+        return decodeGif;
+    }
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        return decodeJpeg;
+    }
+    if (startsWith(data, "\x89PNG\r\n\x1a\n")) {
+        return decodePng;
+    }
+    static constexpr std::uint8_t kTiffIntel[] = {'I', 'I', 42, 0};
+    static constexpr std::uint8_t kTiffMotorola[] = {'M', 'M', 0, 42};
+    if (data.size() >= 4 && (std::memcmp(data.data(), kTiffIntel, 4) == 0 ||
+                             std::memcmp(data.data(), kTiffMotorola, 4) == 0)) {
+        return decodeTiff;
+    }
+    if (startsWith(data, "FORM") && (startsWith(data, "ILBM", 8) || startsWith(data, "PBM ", 8))) {
+        return decodeIlbm;
+    }
+    const int code = formatForExtension(QFileInfo(fileName).suffix());
+    if (code == int(ImageFormat::Tga)) {
+        return decodeTga;
+    }
+    if (data.size() >= 4 && data[0] == 0x0A && data[1] <= 5 && data[2] == 1) {
+        return decodePcx;
+    }
+    if (const FormatEntry* e = entryFor(code)) {
+        return e->decode;
+    }
+    return nullptr;
+}
+
+QString patternsFor(const char* extension) {
+    const QString upper = QString::fromLatin1(extension);
+    return QStringLiteral("*") + upper.toLower() + QStringLiteral(";*") + upper;
+}
+
+} // namespace
+
+QString formatExtension(int code) {
+    const FormatEntry* e = entryFor(code);
+    return e ? QString::fromLatin1(e->extension) : QString();
+}
+
+int formatForExtension(const QString& extension) {
+    QString dotted =
+        extension.startsWith(QLatin1Char('.')) ? extension : QLatin1Char('.') + extension;
+    dotted = dotted.toUpper();
+    for (const FormatEntry& e : kFormats) {
+        if (dotted == QLatin1String(e.extension)) {
+            return e.code;
+        }
+    }
+    return 0;
+}
+
+QString dibErrorText(const dib& picture) {
+    const auto* units = reinterpret_cast<const char16_t*>(picture.pal.pal);
+    qsizetype length = 0;
+    while (length < kErrorTextUnits && units[length] != 0) {
+        ++length;
+    }
+    return QString::fromUtf16(units, length);
+}
+
+void setDibErrorText(dib& picture, const QString& text) {
+    std::memset(picture.pal.pal, 0, sizeof picture.pal.pal);
+    const qsizetype length = std::min(text.size(), kErrorTextUnits - 1);
+    std::memcpy(picture.pal.pal, text.utf16(), std::size_t(length) * sizeof(char16_t));
+}
+
+void OpenDib(dib* out, const QString& fileName, int, const ProgressCallback& progress) {
+    *out = dib{};
+    auto failWith = [out](const QString& text) {
+        FreeDIB(*out);
+        *out = dib{};
+        setDibErrorText(*out, text);
+    };
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failWith(QStringLiteral("Die Datei konnte nicht geöffnet werden."));
+        return;
+    }
+    const std::uint64_t available = memory::availableBytes();
+    if (std::uint64_t(file.size()) > available / 2) {
+        failWith(tooLargeText());
+        return;
+    }
+    const QByteArray content = file.readAll();
+    if (content.size() != file.size()) {
+        failWith(QStringLiteral("Die Datei konnte nicht gelesen werden."));
+        return;
+    }
+    const Bytes data(reinterpret_cast<const std::uint8_t*>(content.constData()),
+                     std::size_t(content.size()));
+    const Decoder decode = decoderFor(data, fileName);
+    if (!decode) {
+        failWith(damagedText());
+        return;
+    }
+    Limits limits;
+    limits.maxPictureBytes =
+        std::int64_t(std::min<std::uint64_t>(kMaxImageBytes, available - available / 8));
+    ProgressReporter reporter(progress);
+    Decoded decoded = decode(data, limits, reporter);
+    if (!decoded.ok()) {
+        failWith(decoded.error.isEmpty() ? damagedText() : decoded.error);
+        return;
+    }
+    *out = decoded.picture;
+}
+
+int SaveDib(const dib& picture, const QString& fileName, int code,
+            const ProgressCallback& progress) {
+    const FormatEntry* e = entryFor(code);
+    if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
+        return 0;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return 0;
+    }
+    EncodeOptions options;
+    options.jpegQuality = jpegQuality;
+    options.rle = code == int(ImageFormat::Rle);
+    ProgressReporter reporter(progress);
+    if (!e->encode(picture, file, options, reporter)) {
+        file.cancelWriting();
+        return 0;
+    }
+    return file.commit() ? 1 : 0;
+}
+
+QString GetDIBOpenFilter() {
+    QStringList all;
+    QStringList entries;
+    for (const FormatEntry& e : kFormats) {
+        all << patternsFor(e.extension);
+        entries << QString::fromUtf8(e.description) + QStringLiteral(" (*") +
+                       QString::fromLatin1(e.extension) + QStringLiteral(")|") +
+                       patternsFor(e.extension);
+    }
+    for (const char* extra : kExtraOpenPatterns) {
+        all << patternsFor(extra);
+    }
+    return QStringLiteral("Alle Bilddateien|") + all.join(QLatin1Char(';')) + QLatin1Char('|') +
+           entries.join(QLatin1Char('|'));
+}
+
+QString GetDIBSaveFilter() {
+    QStringList entries;
+    for (const FormatEntry& e : kFormats) {
+        entries << QString::fromUtf8(e.description) + QStringLiteral(" (*") +
+                       QString::fromLatin1(e.extension) + QStringLiteral(")|") +
+                       patternsFor(e.extension);
+    }
+    return entries.join(QLatin1Char('|'));
+}
+
+void SetJPEGQual(int quality) {
+    jpegQuality = std::clamp(quality, 1, 99);
+}
+
+} // namespace grafikrw3

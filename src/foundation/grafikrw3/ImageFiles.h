@@ -1,0 +1,59 @@
+#pragma once
+
+#include "../Progress.h"
+#include "../dib.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Image files of the image library: reading any known format, writing in a chosen one.
+namespace grafikrw3 {
+
+// Format codes of SaveDib: the position in the save filter plus 2.
+enum class ImageFormat : int {
+    Bmp = 3,
+    Dib = 4,
+    Gif = 5,
+    Iff = 6,
+    Jif = 7,
+    Jpg = 8,
+    Lbm = 9,
+    Pcx = 10,
+    Rle = 11,
+    Tga = 12,
+    Tif = 13,
+    Png = 14,
+};
+constexpr int kFirstFormatCode = 3;
+constexpr int kLastFormatCode = 14;
+
+// Extension of a format code in upper case with its dot (".BMP"); empty for unknown codes.
+QString formatExtension(int code);
+// Format code for an extension ("bmp", ".Jpg" ...), 0 when no format has it.
+int formatForExtension(const QString& extension);
+
+// Reads the image file `fileName` into `out`. On failure `out` holds no picture and the
+// record's palette carries the reason as a zero-terminated UTF-16 text (dibErrorText).
+// `reserved` is 0. Progress is reported as a percentage.
+void OpenDib(dib* out, const QString& fileName, int reserved = 0,
+             const ProgressCallback& progress = {});
+
+// Writes `picture` in the format `code` to `fileName` through a temporary file that replaces
+// the target only when complete. Returns 1 on success, 0 otherwise.
+int SaveDib(const dib& picture, const QString& fileName, int code,
+            const ProgressCallback& progress = {});
+
+// Filter texts for file dialogs: description and pattern pairs separated by "|". The open
+// filter starts with "Alle Bilddateien"; the save filter lists the formats in code order.
+QString GetDIBOpenFilter();
+QString GetDIBSaveFilter();
+
+// Quality (1 to 99) of the next JPEG save.
+void SetJPEGQual(int quality);
+
+// The error text a failed OpenDib left in `picture`, and the way it is put there.
+QString dibErrorText(const dib& picture);
+void setDibErrorText(dib& picture, const QString& text);
+
+} // namespace grafikrw3

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "../../Progress.h"
+#include "../../dib.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+class QIODevice;
+
+// Shared ground of the image file codecs. Decoders read a whole file held in memory and
+// treat it as hostile: every size, count, offset and run length is checked before use, and a
+// picture is only allocated when its size is plausible and fits the limits. Encoders write a
+// picture to any device and report write failures.
+namespace grafikrw3::codec {
+
+using Bytes = std::span<const std::uint8_t>;
+
+struct Limits {
+    // Largest pixel memory a decoded picture may take.
+    std::int64_t maxPictureBytes = 0x7fffffff;
+};
+
+// A decoded picture, or the German text that says why there is none.
+struct Decoded {
+    dib picture;
+    QString error;
+    bool ok() const { return picture.poi != nullptr; }
+};
+
+struct EncodeOptions {
+    int jpegQuality = 75; // 1 to 99
+    bool rle = false;     // BMP: RLE8 / RLE4 compression where the depth allows it
+};
+
+// Texts for the user.
+QString damagedText();     // "Unbekanntes oder beschädigtes Dateiformat."
+QString tooLargeText();    // the picture would not fit into memory
+QString unsupportedText(); // a variant of the format that is not read
+
+// Fails `out` with `text` (releasing a picture it may hold) and returns false.
+bool fail(Decoded& out, const QString& text);
+
+// Makes the picture of a decoder after checking its size: width and height at least 1 and
+// at most 0x7fffffff / 8, the pixel memory within `limits`. The colour table of a palette
+// picture starts all black with `pal.num` = 2^bits. False with the error set otherwise.
+bool makePicture(Decoded& out, std::int64_t width, std::int64_t height, int bits,
+                 const Limits& limits);
+
+// Sets colour-table entry `index` and its logical-palette twin.
+void setColor(dib& picture, int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+// Grey ramp over all 2^bits entries of a palette picture.
+void setGreyRamp(dib& picture);
+
+// The palette depth a picture of `bits` stored bits per index is read into: 1, 4 or 8.
+int widenedDepth(int bits);
+
+// Picture row y counted from the top.
+inline std::uint8_t* rowAt(dib& picture, std::int32_t y) {
+    return picture.poi + std::int64_t(DIBHeight(picture) - 1 - y) * picture.bytew;
+}
+inline const std::uint8_t* rowAt(const dib& picture, std::int32_t y) {
+    return picture.poi + std::int64_t(DIBHeight(picture) - 1 - y) * picture.bytew;
+}
+
+// Stores palette index `value` of pixel x into a 1-, 4- or 8-bit row.
+inline void putIndex(std::uint8_t* row, int bits, std::int32_t x, unsigned value) {
+    switch (bits) {
+    case 1: {
+        const auto bit = std::uint8_t(0x80u >> (x & 7));
+        row[x >> 3] = (value & 1u) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
+        break;
+    }
+    case 4:
+        row[x >> 1] = (x & 1) ? std::uint8_t((row[x >> 1] & 0xf0) | (value & 0x0f))
+                              : std::uint8_t((row[x >> 1] & 0x0f) | ((value & 0x0f) << 4));
+        break;
+    default:
+        row[x] = std::uint8_t(value);
+        break;
+    }
+}
+
+// Palette index of pixel x of a 1-, 4- or 8-bit row.
+inline unsigned getIndex(const std::uint8_t* row, int bits, std::int32_t x) {
+    switch (bits) {
+    case 1:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4:
+        return (x & 1) ? (row[x >> 1] & 0x0fu) : (row[x >> 1] >> 4u);
+    default:
+        return row[x];
+    }
+}
+
+// A colour channel with coverage `alpha` put onto white.
+inline std::uint8_t onWhite(unsigned channel, unsigned alpha) {
+    return std::uint8_t((channel * alpha + 255u * (255u - alpha) + 127u) / 255u);
+}
+
+// Picture row y (from the top) as red, green, blue bytes, whatever the depth.
+void rowToRgb(const dib& picture, std::int32_t y, std::uint8_t* rgb);
+
+// True when the picture's colour table is the grey ramp of its depth.
+bool hasGreyRamp(const dib& picture);
+
+// Bounds-checked reading of the file bytes. A read past the end yields zeros and clears ok();
+// decoders check ok() at the points where it matters.
+class Cursor {
+public:
+    explicit Cursor(Bytes data) : data_(data) {}
+
+    std::uint8_t u8();
+    std::uint16_t u16le();
+    std::uint16_t u16be();
+    std::uint32_t u32le();
+    std::uint32_t u32be();
+    std::int32_t i32le() { return std::int32_t(u32le()); }
+    // Pointer to the next `count` bytes, which are skipped; null (and !ok()) when they are not
+    // all there.
+    const std::uint8_t* take(std::size_t count);
+    void skip(std::size_t count) { take(count); }
+    // Moves to an absolute offset; false (and !ok()) beyond the end.
+    bool seek(std::size_t offset);
+
+    std::size_t position() const { return position_; }
+    std::size_t remaining() const { return data_.size() - position_; }
+    std::size_t size() const { return data_.size(); }
+    bool ok() const { return ok_; }
+    Bytes data() const { return data_; }
+
+private:
+    Bytes data_;
+    std::size_t position_ = 0;
+    bool ok_ = true;
+};
+
+// Writing to a device with a sticky failure flag, little- and big-endian.
+class Sink {
+public:
+    explicit Sink(QIODevice& device) : device_(device) {}
+    void bytes(const void* data, std::int64_t count);
+    void u8(std::uint8_t v) { bytes(&v, 1); }
+    void u16le(std::uint16_t v);
+    void u16be(std::uint16_t v);
+    void u32le(std::uint32_t v);
+    void u32be(std::uint32_t v);
+    std::int64_t position() const;
+    // Moves to an absolute offset (for lengths written after their data).
+    bool seek(std::int64_t offset);
+    bool ok() const { return ok_; }
+    QIODevice& device() { return device_; }
+
+private:
+    QIODevice& device_;
+    bool ok_ = true;
+};
+
+// --- the codecs -----------------------------------------------------------------------------
+// Each decoder reads one format from the whole file `data`; each encoder writes `picture`
+// (1, 4, 8 or 24 bits) and converts what the format cannot hold.
+
+Decoded decodeBmp(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeBmp(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress);
+
+Decoded decodePcx(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodePcx(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress);
+
+Decoded decodeTga(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeTga(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress);
+
+Decoded decodeIlbm(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeIlbm(const dib& picture, QIODevice& out, const EncodeOptions& options,
+                ProgressReporter& progress);
+
+Decoded decodeGif(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeGif(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress);
+
+Decoded decodeJpeg(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeJpeg(const dib& picture, QIODevice& out, const EncodeOptions& options,
+                ProgressReporter& progress);
+
+Decoded decodePng(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodePng(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress);
+
+Decoded decodeTiff(Bytes data, const Limits& limits, ProgressReporter& progress);
+bool encodeTiff(const dib& picture, QIODevice& out, const EncodeOptions& options,
+                ProgressReporter& progress);
+
+} // namespace grafikrw3::codec

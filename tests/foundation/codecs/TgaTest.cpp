@@ -1,0 +1,3 @@
+#include "CodecTestSupport.h"
+
+using namespace codectest;
