@@ -13,7 +13,7 @@ required_packages=(
 )
 
 # Independent image tools the tests cross-check the image files against.
-test_packages=(netpbm imagemagick)
+test_packages=(netpbm imagemagick desktop-file-utils libxml2-utils poppler-utils)
 
 # Installs whatever is missing from the given packages (non-interactive, no-op when complete).
 ensure_packages() {

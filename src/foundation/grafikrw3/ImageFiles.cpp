@@ -82,11 +82,14 @@ Decoder decoderFor(Bytes data, const QString& fileName) {
     if (startsWith(data, "\x89PNG\r\n\x1a\n")) {
         return decodePng;
     }
-    static constexpr std::uint8_t kTiffIntel[] = {'I', 'I', 42, 0};
-    static constexpr std::uint8_t kTiffMotorola[] = {'M', 'M', 0, 42};
-    if (data.size() >= 4 && (std::memcmp(data.data(), kTiffIntel, 4) == 0 ||
-                             std::memcmp(data.data(), kTiffMotorola, 4) == 0)) {
-        return decodeTiff;
+    // Classic TIFF (42) and BigTIFF (43), in either byte order.
+    for (const std::uint8_t version : {std::uint8_t(42), std::uint8_t(43)}) {
+        const std::uint8_t intel[] = {'I', 'I', version, 0};
+        const std::uint8_t motorola[] = {'M', 'M', 0, version};
+        if (data.size() >= 4 && (std::memcmp(data.data(), intel, 4) == 0 ||
+                                 std::memcmp(data.data(), motorola, 4) == 0)) {
+            return decodeTiff;
+        }
     }
     if (startsWith(data, "FORM") && (startsWith(data, "ILBM", 8) || startsWith(data, "PBM ", 8))) {
         return decodeIlbm;

@@ -58,6 +58,18 @@ Decoded decode(DecoderFn decoder, const QByteArray& bytes, const Limits& limits)
         limits, progress);
 }
 
+QString decodeError(DecoderFn decoder, const QByteArray& bytes, const Limits& limits) {
+    Decoded result = decode(decoder, bytes, limits);
+    FreeDIB(result.picture);
+    return result.error;
+}
+
+dib decodePicture(DecoderFn decoder, const QByteArray& bytes) {
+    Decoded result = decode(decoder, bytes);
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    return result.picture;
+}
+
 RgbImage toRgb(const dib& picture) {
     RgbImage image;
     image.width = DIBWidth(picture);
@@ -211,11 +223,11 @@ RgbImage readPnm(const QByteArray& bytes) {
         } else if (kind == '1') {
             r = g = b = pnmNumber(bytes, pos) ? 0 : 255;
         } else if (kind == '2' || kind == '5') {
-            r = g = b = std::uint8_t(sample(i) * 255 / maxValue);
+            r = g = b = std::uint8_t((sample(i) * 255 + maxValue / 2) / maxValue);
         } else {
-            r = std::uint8_t(sample(i) * 255 / maxValue);
-            g = std::uint8_t(sample(i) * 255 / maxValue);
-            b = std::uint8_t(sample(i) * 255 / maxValue);
+            r = std::uint8_t((sample(i) * 255 + maxValue / 2) / maxValue);
+            g = std::uint8_t((sample(i) * 255 + maxValue / 2) / maxValue);
+            b = std::uint8_t((sample(i) * 255 + maxValue / 2) / maxValue);
         }
         image.rgb[3 * i] = r;
         image.rgb[3 * i + 1] = g;

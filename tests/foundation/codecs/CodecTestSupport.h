@@ -2,6 +2,7 @@
 
 #include "foundation/grafikrw3/codecs/Codec.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,25 @@ QByteArray runTool(const QString& program, const QStringList& arguments,
 QString tempPath(const QString& name);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// Takes `room` bytes, then refuses like a full disk.
+class ShortBuffer : public QBuffer {
+public:
+    explicit ShortBuffer(qint64 room) : room_(room) { open(QIODevice::ReadWrite); }
+
+protected:
+    qint64 writeData(const char* data, qint64 count) override {
+        return pos() + count > room_ ? -1 : QBuffer::writeData(data, count);
+    }
+
+private:
+    qint64 room_;
+};
+
+// The decoder's complaint about `bytes`, empty when it reads them.
+QString decodeError(DecoderFn decoder, const QByteArray& bytes, const Limits& limits = {});
+// The picture in `bytes`; a failure is reported with the decoder's text.
+dib decodePicture(DecoderFn decoder, const QByteArray& bytes);
 
 // ImageMagick's reading of `bytes` as an RGB image ("convert <format>:- ppm:-").
 RgbImage readWithImageMagick(const QByteArray& bytes, const QString& format);

@@ -1,1 +1,108 @@
 #include "CodecTestSupport.h"
+
+#include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/grafikrw3/grafikrw3.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace codectest;
+using namespace grafikrw3;
+
+TEST(ImageFiles, FormatCodesFollowTheSaveFilter) {
+    const QStringList extensions{".BMP", ".DIB", ".GIF", ".IFF", ".JIF", ".JPG",
+                                 ".LBM", ".PCX", ".RLE", ".TGA", ".TIF", ".PNG"};
+    for (int code = 3; code <= 14; ++code) {
+        EXPECT_EQ(formatExtension(code), extensions[code - 3]);
+        EXPECT_EQ(formatForExtension(extensions[code - 3].toLower()), code);
+    }
+    EXPECT_EQ(formatForExtension(QStringLiteral("Jpg")), 8);
+    EXPECT_EQ(formatForExtension(QStringLiteral("xyz")), 0);
+    EXPECT_TRUE(formatExtension(2).isEmpty());
+
+    const QStringList save = GetDIBSaveFilter().split(QLatin1Char('|'));
+    ASSERT_EQ(save.size(), 24);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_TRUE(save[2 * i].contains(extensions[i])) << save[2 * i].toStdString();
+    }
+    const QStringList open = GetDIBOpenFilter().split(QLatin1Char('|'));
+    EXPECT_EQ(open.first(), QStringLiteral("Alle Bilddateien"));
+    EXPECT_TRUE(open[1].contains(QStringLiteral("*.png")) &&
+                open[1].contains(QStringLiteral("*.TGA")));
+}
+
+TEST(ImageFiles, ErrorTextStandsInThePaletteOfTheFailedPicture) {
+    dib d;
+    OpenDib(&d, tempPath(QStringLiteral("gibt-es-nicht.bmp")));
+    EXPECT_EQ(d.poi, nullptr);
+    EXPECT_EQ(dibErrorText(d), QStringLiteral("Die Datei konnte nicht geöffnet werden."));
+    // The text is UTF-16 from the first palette entry on, zero-terminated.
+    EXPECT_EQ(reinterpret_cast<const char16_t*>(&d.pal.pal[0])[0], u'D');
+
+    writeFile(tempPath(QStringLiteral("unsinn.bmp")), QByteArray("kein Bild, nur Text"));
+    OpenDib(&d, tempPath(QStringLiteral("unsinn.bmp")));
+    EXPECT_EQ(d.poi, nullptr);
+    EXPECT_EQ(dibErrorText(d), QStringLiteral("Unbekanntes oder beschädigtes Dateiformat."));
+
+    setDibErrorText(d, QString(600, QLatin1Char('x'))); // longer than the palette holds
+    EXPECT_EQ(dibErrorText(d).size(), 511);
+}
+
+TEST(ImageFiles, EveryFormatRoundTripsThroughFilesAndIsFoundByContent) {
+    Picture original(makeTestPicture(33, 9, 8));
+    for (int code = 3; code <= 14; ++code) {
+        if (code == 7 || code == 8) {
+            continue; // lossy
+        }
+        const QString name =
+            tempPath(QStringLiteral("rund%1%2").arg(code).arg(formatExtension(code)));
+        ASSERT_EQ(SaveDib(original.d, name, code), 1) << code;
+        // Content decides, not the name: even under a wrong extension (Targa has no signature).
+        const QString renamed = name + (code == 12 ? QString() : QStringLiteral(".dat"));
+        if (renamed != name) {
+            QFile::remove(renamed);
+            ASSERT_TRUE(QFile::rename(name, renamed));
+        }
+        Picture read;
+        OpenDib(&read.d, renamed);
+        ASSERT_NE(read.d.poi, nullptr) << code << ": " << dibErrorText(read.d).toStdString();
+        EXPECT_TRUE(sameColours(toRgb(original.d), toRgb(read.d))) << code;
+    }
+}
+
+TEST(ImageFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    Picture picture(makeTestPicture(8, 8, 24));
+    const QString folder = tempPath(QStringLiteral("ziel"));
+    QDir().mkpath(folder);
+    const QString target = folder + QStringLiteral("/bild.bmp");
+    writeFile(target, QByteArray("alt"));
+    EXPECT_EQ(SaveDib(picture.d, target, 99), 0); // no such format
+    EXPECT_EQ(SaveDib(dib{}, target, 3), 0);      // no picture
+    EXPECT_EQ(SaveDib(picture.d, folder + QStringLiteral("/fehlt/bild.bmp"), 3), 0);
+    EXPECT_EQ(readFile(target), QByteArray("alt"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("bild.bmp")});
+}
+
+TEST(Halftone, TrueColourBecomesEightBitsInAFixedPalette) {
+    Picture source(makeTestPicture(33, 17, 24));
+    Picture toned;
+    DIBHalftoneDIB(&toned.d, source.d);
+    ASSERT_NE(toned.d.poi, nullptr);
+    EXPECT_EQ(DIBBitCount(toned.d), 8);
+    EXPECT_EQ(DIBWidth(toned.d), 33);
+    // Every pixel lands near its colour: ordered dithering moves a channel by less than a step.
+    EXPECT_TRUE(closeColours(toRgb(source.d), toRgb(toned.d), 52, 26.0));
+
+    Picture small;
+    DIBHalftoneDIBXY(&small.d, source.d, 11, 5);
+    EXPECT_EQ(DIBWidth(small.d), 11);
+    EXPECT_EQ(DIBHeight(small.d), 5);
+
+    // Flat greys use the grey ramp, black and white stay exact.
+    Picture grey(makeTestPicture(4, 4, 24));
+    recht_filled(grey.d, 0, 0, 3, 1, 0x000000);
+    recht_filled(grey.d, 0, 2, 3, 3, 0xffffff);
+    Picture flat;
+    DIBHalftoneDIB(&flat.d, grey.d);
+    EXPECT_TRUE(sameColours(toRgb(grey.d), toRgb(flat.d)));
+}

@@ -18,6 +18,10 @@ QString unsupportedText() {
     return QStringLiteral("Diese Variante des Dateiformats wird nicht unterstützt.");
 }
 
+QString stoppedText() {
+    return QStringLiteral("Der Vorgang wurde abgebrochen.");
+}
+
 bool fail(Decoded& out, const QString& text) {
     FreeDIB(out.picture);
     out.picture = dib{};

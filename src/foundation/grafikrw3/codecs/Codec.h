@@ -40,6 +40,7 @@ struct EncodeOptions {
 QString damagedText();     // "Unbekanntes oder beschädigtes Dateiformat."
 QString tooLargeText();    // the picture would not fit into memory
 QString unsupportedText(); // a variant of the format that is not read
+QString stoppedText();     // the user stopped the work
 
 // Fails `out` with `text` (releasing a picture it may hold) and returns false.
 bool fail(Decoded& out, const QString& text);
