@@ -59,6 +59,7 @@ void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
                               std::int32_t columnCount) {
     FreeAllDoc();
     zeilen.swapRecords(rows);
+    cellGrid.valid = false;
     azeilen = rowCount;
     aspalten = columnCount;
 }
@@ -125,6 +126,7 @@ std::uint64_t ChartDocument::placedStitchBytes(const TStich& stich) {
 bool ChartDocument::placeStitch(TFeld& cell, const TStich& stich) {
     TStich& copy = cell.stich;
     cell.belegt = true;
+    cell.legendKey = 0;
     copy.bezeichnung = copyOwnedText(stich.bezeichnung);
     copy.abkuerzung = copyOwnedText(stich.abkuerzung);
     copy.hinreihe = copyOwnedText(stich.hinreihe);

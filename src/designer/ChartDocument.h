@@ -48,6 +48,49 @@ public:
     // Bytes a cell takes for its copy of `stich` once placed (texts and cut picture).
     static std::uint64_t placedStitchBytes(const TStich& stich);
 
+    // --- editing the grid -------------------------------------------------------------
+    // Commands report whether they changed the chart, or which mark they miss.
+    enum class EditResult { Done, Unchanged, NeedColumnMark, NeedRowMark };
+
+    // A mark only counts while it lies inside the chart: a new chart or an opened file keeps
+    // `colnr` and `rownr` from before.
+    bool columnMarked() const { return selectcol && colnr >= 1 && colnr <= aspalten; }
+    bool rowMarked() const { return selectrow && rownr >= 1 && rownr <= azeilen; }
+
+    // A click at (x, y) of the chart view, hit-tested against the cell rectangles of the last
+    // paint: the corner box clears the marks, the number boxes mark a column or row, a cell
+    // receives library stitch `stichnr`. Nothing happens while the chart is not shown or no
+    // library stitch is selected.
+    struct ClickResult {
+        bool repaint = false;
+        bool changed = false;
+    };
+    ClickResult clickAt(std::int32_t x, std::int32_t y, bool chartShown);
+
+    // New columns and rows are filled with the first library stitch.
+    EditResult insertColumnLeft();
+    EditResult insertColumnRight();
+    EditResult insertRowAbove();
+    EditResult insertRowBelow();
+    // Deleting keeps at least one column and one row.
+    EditResult deleteMarkedColumn();
+    EditResult deleteFirstColumn();
+    EditResult deleteLastColumn();
+    EditResult deleteMarkedRow();
+    EditResult deleteTopRow();
+    EditResult deleteBottomRow();
+    // Copy, paste and shift need a mark and at least two columns (rows).
+    EditResult copyColumn();
+    EditResult copyRow();
+    EditResult pasteColumn();
+    EditResult pasteRow();
+    EditResult shiftRowLeft();
+    EditResult shiftRowRight();
+
+    // Gives `target` (which owns nothing) its own copy of `source`'s content; pictures are not
+    // resized. False when memory ran out (the target is then empty).
+    static bool copyCell(TFeld& target, const TFeld& source);
+
     // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
     QString captionFor(const QString& maincap) const;
     void SetChanged() { changed = true; }
@@ -90,6 +133,23 @@ public:
     QString afilename;
     bool changed = false;
 
+    // How the last paint laid the cells out, so that a click need not test every cell of a
+    // large chart. Invalid until a paint recorded the rectangles and whenever records move.
+    struct CellGrid {
+        bool valid = false;
+        int c = 0;
+        int lw = 0;
+        int left = 0; // M
+        int top = 0;  // Y0
+    };
+    CellGrid cellGrid;
+
 private:
     void releaseCells(TDynaArrayOf<TFeld>& cells);
+    void releaseCell(TFeld& cell);
+    const TStich* fillStitch() const;
+    EditResult insertColumnAt(std::uint32_t position);
+    EditResult insertRowAt(std::uint32_t position);
+    void deleteColumnAt(std::uint32_t position);
+    void deleteRowAt(std::uint32_t position);
 };

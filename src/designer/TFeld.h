@@ -18,5 +18,8 @@ struct TFeld {
     bool belegt = false;
     TStich stich;   // the cell's private copy; meaningful only when belegt
     TRect feldrect; // recorded by the last screen paint, used by the hit test
+    // Fingerprint of the stitch's texts and picture for the legend, 0 until first needed.
+    // Whatever gives a cell new content starts from a zero record or resets it.
+    std::uint64_t legendKey = 0;
 };
 static_assert(std::is_trivially_copyable_v<TFeld>);

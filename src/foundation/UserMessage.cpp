@@ -10,6 +10,12 @@ void printMessage(MessageIcon, const QString& text, const QString&) {
 
 MessageSink currentSink = &printMessage;
 
+UserAnswer cancelEverything(MessageIcon, const QString&, const QString&) {
+    return UserAnswer::Cancel;
+}
+
+QuestionSink currentQuestionSink = &cancelEverything;
+
 } // namespace
 
 void setMessageSink(MessageSink sink) {
@@ -18,4 +24,12 @@ void setMessageSink(MessageSink sink) {
 
 void showUserMessage(MessageIcon icon, const QString& text, const QString& caption) {
     currentSink(icon, text, caption);
+}
+
+void setQuestionSink(QuestionSink sink) {
+    currentQuestionSink = sink ? sink : &cancelEverything;
+}
+
+UserAnswer askUser(MessageIcon icon, const QString& text, const QString& caption) {
+    return currentQuestionSink(icon, text, caption);
 }

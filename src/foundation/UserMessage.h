@@ -13,3 +13,12 @@ using MessageSink = void (*)(MessageIcon icon, const QString& text, const QStrin
 
 void setMessageSink(MessageSink sink);
 void showUserMessage(MessageIcon icon, const QString& text, const QString& caption = {});
+
+// Yes / No / Cancel questions go through a sink of their own, so that windows can ask and tests
+// can answer. Without a sink every question is answered with Cancel.
+enum class UserAnswer { Yes, No, Cancel };
+
+using QuestionSink = UserAnswer (*)(MessageIcon icon, const QString& text, const QString& caption);
+
+void setQuestionSink(QuestionSink sink);
+UserAnswer askUser(MessageIcon icon, const QString& text, const QString& caption);

@@ -12,6 +12,14 @@ void captureMessage(MessageIcon, const QString& text, const QString&) {
     captured.append(text);
 }
 
+QList<UserAnswer> scriptedAnswers;
+QStringList questionsAsked;
+
+UserAnswer answerFromScript(MessageIcon, const QString& text, const QString& caption) {
+    questionsAsked << caption + QLatin1Char('|') + text;
+    return scriptedAnswers.isEmpty() ? UserAnswer::Cancel : scriptedAnswers.takeFirst();
+}
+
 std::size_t failFrom = 0;
 std::size_t grantsLeft = 0;
 
@@ -49,4 +57,23 @@ AllocationFailure::AllocationFailure(std::size_t minimumBytes, std::size_t succe
 
 AllocationFailure::~AllocationFailure() {
     memory::resetAllocator();
+}
+
+QuestionScript::QuestionScript(QList<UserAnswer> answers) {
+    scriptedAnswers = std::move(answers);
+    questionsAsked.clear();
+    setQuestionSink(&answerFromScript);
+}
+
+QuestionScript::~QuestionScript() {
+    setQuestionSink(nullptr);
+    scriptedAnswers.clear();
+}
+
+QStringList QuestionScript::asked() const {
+    return questionsAsked;
+}
+
+int QuestionScript::unanswered() const {
+    return int(scriptedAnswers.size());
 }

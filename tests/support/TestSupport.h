@@ -27,3 +27,16 @@ public:
     AllocationFailure(const AllocationFailure&) = delete;
     AllocationFailure& operator=(const AllocationFailure&) = delete;
 };
+
+// Answers the program's Yes / No / Cancel questions from a script while alive and records
+// what was asked (caption, then text).
+class QuestionScript {
+public:
+    explicit QuestionScript(QList<UserAnswer> answers);
+    ~QuestionScript();
+    QuestionScript(const QuestionScript&) = delete;
+    QuestionScript& operator=(const QuestionScript&) = delete;
+
+    QStringList asked() const;
+    int unanswered() const;
+};

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace messages {
 
@@ -32,10 +33,32 @@ void showMessageBox(MessageIcon icon, const QString& text, const QString& captio
     box.exec();
 }
 
+UserAnswer askWithMessageBox(MessageIcon icon, const QString& text, const QString& caption) {
+    const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+    QMessageBox box(toQtIcon(icon), title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    // German texts even where the Qt translations are missing.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return UserAnswer::Yes;
+    case QMessageBox::No:
+        return UserAnswer::No;
+    default:
+        return UserAnswer::Cancel;
+    }
+}
+
 } // namespace
 
 void installMessageBoxSink() {
     setMessageSink(&showMessageBox);
+    setQuestionSink(&askWithMessageBox);
 }
 
 } // namespace messages

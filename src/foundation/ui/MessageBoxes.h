@@ -2,8 +2,8 @@
 
 namespace messages {
 
-// Routes the program's user messages (showUserMessage) into modal message boxes over the
-// active window.
+// Routes the program's user messages (showUserMessage) and questions (askUser) into modal
+// message boxes over the active window.
 void installMessageBoxSink();
 
 } // namespace messages

@@ -1,0 +1,404 @@
+// Grid editing of the chart document: clicks, inserting, deleting, copying, pasting and
+// shifting rows and columns.
+#include "ChartDocument.h"
+
+#include "foundation/DibCopy.h"
+#include "foundation/OwnedText.h"
+#include "foundation/UserMessage.h"
+
+#include <algorithm>
+
+namespace {
+
+void reportShortage() {
+    showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+}
+
+} // namespace
+
+void ChartDocument::releaseCell(TFeld& cell) {
+    astich = &cell.stich;
+    FreeAStich();
+    cell.belegt = false;
+    cell.stich = TStich{};
+    cell.legendKey = 0;
+}
+
+const TStich* ChartDocument::fillStitch() const {
+    return stiche.count > 0 ? stiche.at(0) : nullptr;
+}
+
+bool ChartDocument::copyCell(TFeld& target, const TFeld& source) {
+    target.belegt = source.belegt;
+    target.legendKey = 0;
+    if (!source.belegt) {
+        return true;
+    }
+    TStich& t = target.stich;
+    const TStich& s = source.stich;
+    t.bezeichnung = copyOwnedText(s.bezeichnung);
+    t.abkuerzung = copyOwnedText(s.abkuerzung);
+    t.hinreihe = copyOwnedText(s.hinreihe);
+    t.rueckreihe = copyOwnedText(s.rueckreihe);
+    t.di = copyDib(s.di);
+    t.breite = s.breite;
+    const bool ok =
+        t.bezeichnung && t.abkuerzung && t.hinreihe && t.rueckreihe && (t.di.poi || !s.di.poi);
+    if (!ok) {
+        releaseStitch(t);
+        t = TStich{};
+        target.belegt = false;
+    }
+    return ok;
+}
+
+ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y, bool chartShown) {
+    ClickResult result;
+    if (!chartShown || stichnr < 0 || std::uint32_t(stichnr) >= stiche.count) {
+        return result;
+    }
+    const TStich& stich = *stiche.at(std::uint32_t(stichnr));
+    bool picturesOk = true;
+
+    // Every cell is tested against the rules, rows from the top and cells from the left; a
+    // cell takes the first rule that matches.
+    auto test = [&](std::int32_t r, std::int32_t s, TFeld& cell, std::int32_t cellsInRow) {
+        const std::int64_t L = cell.feldrect.left, T = cell.feldrect.top;
+        const std::int64_t R = cell.feldrect.right, B = cell.feldrect.bottom;
+        const std::int64_t w = R - L;
+        const std::int64_t h = B - T;
+        const bool aboveCell = T - h <= y && y <= T;
+        const bool beside = T <= y && y <= B;
+        if (r == 1 && s == 1 && L - w <= x && x <= L && aboveCell) {
+            selectrow = selectcol = false;
+            result.repaint = true;
+        } else if (r == 1 && L <= x && x <= R && aboveCell) {
+            selectcol = true;
+            selectrow = false;
+            colnr = s;
+            result.repaint = true;
+        } else if ((s == 1 && beside && L - w <= x && x <= L) ||
+                   (s == cellsInRow && beside && R <= x && x <= R + w)) {
+            selectrow = true;
+            selectcol = false;
+            rownr = r;
+            result.repaint = true;
+        } else if (L <= x && x <= R && beside) {
+            selectrow = selectcol = false;
+            releaseCell(cell);
+            if (!placeStitch(cell, stich)) {
+                picturesOk = false;
+            }
+            result.repaint = true;
+            result.changed = true;
+        }
+    };
+
+    // After a paint the cells lie on a regular grid: only cells within a few cells of the
+    // point can match, which keeps clicks fast in large charts.
+    std::int32_t firstRow = 1, lastRow = azeilen, firstCell = 1, lastCell = aspalten;
+    constexpr int kSmallestGridCell = 4;
+    if (cellGrid.valid && cellGrid.c >= kSmallestGridCell) {
+        const std::int64_t row = (std::int64_t(y) - cellGrid.top) / cellGrid.c;
+        const std::int64_t column = (std::int64_t(x) - cellGrid.left) / cellGrid.c;
+        firstRow = std::int32_t(std::clamp<std::int64_t>(row - 2, 1, azeilen + 1));
+        lastRow = std::int32_t(std::clamp<std::int64_t>(row + 2, 0, azeilen));
+        firstCell = std::int32_t(std::clamp<std::int64_t>(column - 3, 1, aspalten + 1));
+        lastCell = std::int32_t(std::clamp<std::int64_t>(column + 2, 0, aspalten));
+    }
+    for (std::int32_t r = firstRow; r <= lastRow; ++r) {
+        TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(r - 1)];
+        const std::int32_t cells = std::int32_t(row.count);
+        for (std::int32_t s = firstCell; s <= std::min(lastCell, cells); ++s) {
+            test(r, s, row[std::uint32_t(s - 1)], cells);
+        }
+    }
+    if (!picturesOk) {
+        reportShortage();
+    }
+    return result;
+}
+
+ChartDocument::EditResult ChartDocument::insertColumnAt(std::uint32_t position) {
+    const TStich* fill = fillStitch();
+    bool picturesOk = true;
+    std::uint32_t done = 0;
+    for (TZeile row : zeilen) {
+        TFeld* cell = row->Insert(std::int32_t(position));
+        if (!cell) {
+            // Take the new cells out again: every row keeps the same number of cells.
+            for (std::uint32_t k = 0; k < done; ++k) {
+                TZeile undone = zeilen[k];
+                releaseCell((*undone)[position]);
+                undone->Delete(std::int32_t(position));
+            }
+            return EditResult::Unchanged;
+        }
+        if (fill && picturesOk) {
+            picturesOk = placeStitch(*cell, *fill);
+        }
+        ++done;
+    }
+    ++aspalten;
+    cellGrid.valid = false;
+    if (!picturesOk) {
+        reportShortage();
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
+    TZeile row = newRow();
+    if (!row) {
+        reportShortage();
+        return EditResult::Unchanged;
+    }
+    const TStich* fill = fillStitch();
+    bool picturesOk = true;
+    for (std::int32_t c = 0; c < aspalten; ++c) {
+        TFeld* cell = row->Add();
+        if (!cell) {
+            releaseCells(*row);
+            delete row;
+            return EditResult::Unchanged;
+        }
+        if (fill && picturesOk) {
+            picturesOk = placeStitch(*cell, *fill);
+        }
+    }
+    TZeile* slot = zeilen.Insert(std::int32_t(position));
+    if (!slot) {
+        releaseCells(*row);
+        delete row;
+        return EditResult::Unchanged;
+    }
+    *slot = row;
+    ++azeilen;
+    cellGrid.valid = false;
+    if (!picturesOk) {
+        reportShortage();
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::insertColumnLeft() {
+    if (!columnMarked()) {
+        colnr = 1;
+    }
+    const EditResult result = insertColumnAt(std::uint32_t(colnr - 1));
+    if (result == EditResult::Done) {
+        ++colnr;
+    }
+    return result;
+}
+
+ChartDocument::EditResult ChartDocument::insertColumnRight() {
+    if (!columnMarked()) {
+        colnr = aspalten;
+    }
+    return insertColumnAt(std::uint32_t(colnr));
+}
+
+ChartDocument::EditResult ChartDocument::insertRowAbove() {
+    if (!rowMarked()) {
+        rownr = 1;
+    }
+    const EditResult result = insertRowAt(std::uint32_t(rownr - 1));
+    if (result == EditResult::Done) {
+        ++rownr;
+    }
+    return result;
+}
+
+ChartDocument::EditResult ChartDocument::insertRowBelow() {
+    if (!rowMarked()) {
+        rownr = azeilen;
+    }
+    return insertRowAt(std::uint32_t(rownr));
+}
+
+void ChartDocument::deleteColumnAt(std::uint32_t position) {
+    for (TZeile row : zeilen) {
+        releaseCell((*row)[position]);
+        row->Delete(std::int32_t(position));
+    }
+    --aspalten;
+    cellGrid.valid = false;
+}
+
+void ChartDocument::deleteRowAt(std::uint32_t position) {
+    TZeile row = zeilen[position];
+    releaseCells(*row);
+    delete row;
+    zeilen.Delete(std::int32_t(position));
+    --azeilen;
+    cellGrid.valid = false;
+}
+
+ChartDocument::EditResult ChartDocument::deleteMarkedColumn() {
+    if (!columnMarked() || aspalten < 2) {
+        return EditResult::Unchanged;
+    }
+    deleteColumnAt(std::uint32_t(colnr - 1));
+    if (colnr > 1) {
+        --colnr;
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::deleteFirstColumn() {
+    if (aspalten < 2) {
+        return EditResult::Unchanged;
+    }
+    deleteColumnAt(0);
+    if (colnr > 1) {
+        --colnr;
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::deleteLastColumn() {
+    if (aspalten < 2) {
+        return EditResult::Unchanged;
+    }
+    if (colnr >= aspalten - 1) {
+        colnr = aspalten - 1;
+    }
+    deleteColumnAt(std::uint32_t(aspalten - 1));
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::deleteMarkedRow() {
+    if (!rowMarked() || azeilen < 2) {
+        return EditResult::Unchanged;
+    }
+    deleteRowAt(std::uint32_t(rownr - 1));
+    if (rownr > 1) {
+        --rownr;
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::deleteTopRow() {
+    if (azeilen < 2) {
+        return EditResult::Unchanged;
+    }
+    deleteRowAt(0);
+    if (rownr > 1) {
+        --rownr;
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::deleteBottomRow() {
+    if (azeilen < 2) {
+        return EditResult::Unchanged;
+    }
+    if (rownr >= azeilen - 1) {
+        rownr = azeilen - 1;
+    }
+    deleteRowAt(std::uint32_t(azeilen - 1));
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::copyColumn() {
+    if (!columnMarked() || aspalten < 2) {
+        return EditResult::NeedColumnMark;
+    }
+    Freecopyspalte();
+    bool ok = true;
+    for (TZeile row : zeilen) {
+        TFeld* record = copyspalte.Add();
+        if (!record) {
+            Freecopyspalte();
+            return EditResult::Unchanged;
+        }
+        ok = copyCell(*record, (*row)[std::uint32_t(colnr - 1)]) && ok;
+    }
+    if (!ok) {
+        reportShortage();
+    }
+    return EditResult::Unchanged;
+}
+
+ChartDocument::EditResult ChartDocument::copyRow() {
+    if (!rowMarked() || azeilen < 2) {
+        return EditResult::NeedRowMark;
+    }
+    Freecopyzeile();
+    bool ok = true;
+    for (const TFeld& cell : *zeilen[std::uint32_t(rownr - 1)]) {
+        TFeld* record = copyzeile.Add();
+        if (!record) {
+            Freecopyzeile();
+            return EditResult::Unchanged;
+        }
+        ok = copyCell(*record, cell) && ok;
+    }
+    if (!ok) {
+        reportShortage();
+    }
+    return EditResult::Unchanged;
+}
+
+ChartDocument::EditResult ChartDocument::pasteColumn() {
+    if (!columnMarked() || aspalten < 2) {
+        return EditResult::NeedColumnMark;
+    }
+    if (copyspalte.count == 0) {
+        return EditResult::Unchanged; // nothing copied yet
+    }
+    bool ok = true;
+    std::uint32_t k = 0;
+    for (TZeile row : zeilen) {
+        TFeld& target = (*row)[std::uint32_t(colnr - 1)];
+        releaseCell(target);
+        // A shorter buffer repeats its last record for the remaining rows.
+        ok = copyCell(target, copyspalte[std::min(k, copyspalte.count - 1)]) && ok;
+        ++k;
+    }
+    if (!ok) {
+        reportShortage();
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::pasteRow() {
+    if (!rowMarked() || azeilen < 2) {
+        return EditResult::NeedRowMark;
+    }
+    if (copyzeile.count == 0) {
+        return EditResult::Unchanged;
+    }
+    bool ok = true;
+    std::uint32_t j = 0;
+    for (TFeld& target : *zeilen[std::uint32_t(rownr - 1)]) {
+        releaseCell(target);
+        ok = copyCell(target, copyzeile[std::min(j, copyzeile.count - 1)]) && ok;
+        ++j;
+    }
+    if (!ok) {
+        reportShortage();
+    }
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::shiftRowLeft() {
+    if (!rowMarked() || azeilen < 2) {
+        return EditResult::NeedRowMark;
+    }
+    TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
+    std::rotate(row.begin(), row.begin() + 1, row.end());
+    cellGrid.valid = false;
+    return EditResult::Done;
+}
+
+ChartDocument::EditResult ChartDocument::shiftRowRight() {
+    if (!rowMarked() || azeilen < 2) {
+        return EditResult::NeedRowMark;
+    }
+    TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
+    std::rotate(row.begin(), row.end() - 1, row.end());
+    cellGrid.valid = false;
+    return EditResult::Done;
+}

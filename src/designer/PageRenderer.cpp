@@ -1,0 +1,429 @@
+#include "PageRenderer.h"
+
+#include "Units.h"
+#include "foundation/DrawDib.h"
+#include "foundation/OwnedText.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Windows system colour indices a stored font colour may name.
+constexpr std::uint32_t kSystemWindow = 5;
+constexpr std::uint32_t kSystemHighlightText = 14;
+constexpr std::uint32_t kSystemButtonHighlight = 20;
+
+// Widest stitch in cells: a symbol reaches at most this many cells to the right.
+constexpr int kMaxStitchCells = 10;
+
+std::uint64_t textKey(const char16_t* text, std::uint64_t seed) {
+    return qHashBits(text, std::size_t(ownedTextLength(text)) * sizeof(char16_t), size_t(seed));
+}
+
+// Fingerprint of what the legend compares: the four texts and the picture's row length,
+// height and pixel bytes. Never 0, which stands for "not computed yet".
+std::uint64_t legendKeyOf(const TStich& s) {
+    std::uint64_t key = 0x9e3779b97f4a7c15ull;
+    for (const char16_t* text : {s.bezeichnung, s.abkuerzung, s.hinreihe, s.rueckreihe}) {
+        key = textKey(text, key) * 31 + ownedTextLength(text);
+    }
+    key = qHashMulti(size_t(key), s.di.bytew, DIBHeight(s.di));
+    if (s.di.poi) {
+        key = qHashBits(s.di.poi, std::size_t(DIBHeight(s.di)) * std::size_t(s.di.bytew),
+                        size_t(key));
+    }
+    return key == 0 ? 1 : key;
+}
+
+// Draws `text` with its top-left corner at (x, y).
+void textOut(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
+}
+
+// Symbol size inside a box of `boxWidth` x `boxHeight` keeping the picture's proportions.
+QSize symbolSize(const dib& picture, int boxWidth, int boxHeight) {
+    const int pw = DIBWidth(picture);
+    const int ph = DIBHeight(picture);
+    if (pw <= 0 || ph <= 0) {
+        return {};
+    }
+    int w = boxWidth;
+    int h = int(std::int64_t(ph) * w / pw);
+    if (h > boxHeight) {
+        h = boxHeight;
+        w = int(std::int64_t(pw) * h / ph);
+    }
+    return {w, h};
+}
+
+} // namespace
+
+PageMetrics PageMetrics::forDpi(const PageSettings& s, int dpi) {
+    PageMetrics m;
+    m.c = millimetresToPixels(s.breitMm, dpi);
+    m.L = millimetresToPixels(s.breitLegendeMm, dpi);
+    m.M = millimetresToPixels(s.randMm, dpi);
+    m.lw = millimetresToPixels(s.penWidMm, dpi);
+    m.pw = int(std::nearbyint(s.penWidMm * dpi / double(kMillimetresPerInch)));
+    return m;
+}
+
+QFont deviceFont(const PageFont& font, int dpi) {
+    QFont f = font.font;
+    f.setPixelSize(std::max(1, font.pixelHeight(dpi)));
+    return f;
+}
+
+QColor fontColor(const PageFont& font) {
+    if ((font.color & 0xff000000u) == kSystemColorFlag) {
+        switch (font.color & 0xffu) {
+        case kSystemWindow:
+        case kSystemHighlightText:
+        case kSystemButtonHighlight:
+            return Qt::white;
+        default:
+            return Qt::black; // window text and the other text colours
+        }
+    }
+    return QColor(int(font.color & 0xff), int((font.color >> 8) & 0xff),
+                  int((font.color >> 16) & 0xff));
+}
+
+namespace {
+
+// Adds `cell` to the legend unless an earlier listed cell holds the same stitch.
+void collectForLegend(TFeld& cell, std::vector<const TFeld*>& listed) {
+    if (!cell.belegt) {
+        return;
+    }
+    if (cell.legendKey == 0) {
+        cell.legendKey = legendKeyOf(cell.stich);
+    }
+    // The 64-bit fingerprint stands for the full comparison: comparing every picture byte of
+    // a large chart at each paint would make clicks slow.
+    const bool known = std::any_of(listed.begin(), listed.end(), [&](const TFeld* other) {
+        return other->legendKey == cell.legendKey;
+    });
+    if (!known) {
+        listed.push_back(&cell);
+    }
+}
+
+} // namespace
+
+std::vector<const TFeld*> legendCells(ChartDocument& doc) {
+    std::vector<const TFeld*> listed;
+    for (TZeile row : doc.zeilen) {
+        for (TFeld& cell : *row) {
+            collectForLegend(cell, listed);
+        }
+    }
+    return listed;
+}
+
+PageRenderer::PageRenderer(ChartDocument& doc, const PageSettings& settings, int dpi, bool printit,
+                           int pageWidth)
+    : doc_(doc), settings_(settings), dpi_(dpi), printit_(printit), pageWidth_(pageWidth),
+      m_(PageMetrics::forDpi(settings, dpi)) {}
+
+bool PageRenderer::isMarked(int row, int column) const {
+    return (doc_.selectcol && column == doc_.colnr) || (doc_.selectrow && row == doc_.rownr);
+}
+
+void PageRenderer::useFont(QPainter& painter, const QFont& font, const QColor& color) {
+    painter.setFont(font);
+    painter.setPen(color);
+}
+
+int PageRenderer::spaceHeight(QPainter& painter) const {
+    return painter.fontMetrics().height();
+}
+
+void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
+    QPen pen(color);
+    pen.setWidth(m_.pw);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+}
+
+void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
+    exposed_ = exposed;
+    flowBreaks_.clear();
+    doc_.cellwh = m_.c;
+    int y = m_.M;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (!printit_) {
+        painter.fillRect(exposed.isEmpty() ? painter.viewport() : exposed, Qt::white);
+    }
+
+    const QFont numbers = deviceFont(settings_.numberFont, dpi_);
+    const QFont legend = deviceFont(settings_.textFont, dpi_);
+    if (settings_.tessaplan && !settings_.caption.isEmpty()) {
+        useFont(painter, deviceFont(settings_.captionFont, dpi_), fontColor(settings_.captionFont));
+        textOut(painter, m_.M, y, settings_.caption);
+        y += 2 * spaceHeight(painter);
+    }
+    y0_ = y;
+    recordCellsAndLegend();
+    if (settings_.tessaplan) {
+
+        // Rows and columns that can show in the exposed part; wide symbols reach to the right,
+        // so cells up to ten columns further left count too.
+        int firstRow = 1, lastRow = doc_.azeilen, firstColumn = 1, lastColumn = doc_.aspalten;
+        if (!exposed.isEmpty() && m_.c > 0) {
+            firstRow = std::max(1, (exposed.top() - y0_) / m_.c - 1);
+            lastRow = std::min(doc_.azeilen, (exposed.bottom() - y0_) / m_.c + 1);
+            firstColumn = std::max(1, (exposed.left() - m_.M) / m_.c - 1 - kMaxStitchCells);
+            lastColumn = std::min(doc_.aspalten, (exposed.right() - m_.M) / m_.c + 1);
+        }
+        drawHeaderBoxes(painter, firstRow, lastRow, firstColumn, lastColumn);
+        useFont(painter, numbers, fontColor(settings_.numberFont));
+        drawNumbers(painter, firstRow, lastRow, firstColumn, lastColumn);
+        drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, false);
+        drawGridLines(painter);
+        drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, true);
+        y = y0_ + m_.c * (doc_.azeilen + 2);
+    }
+    flowBreaks_.push_back(y);
+    if (settings_.legende) {
+        QFont bold = legend;
+        bold.setBold(true);
+        useFont(painter, bold, fontColor(settings_.textFont));
+        textOut(painter, m_.M, y, QStringLiteral("Legende:"));
+        y += 2 * spaceHeight(painter);
+        useFont(painter, legend, fontColor(settings_.textFont));
+        y = drawLegend(painter, y);
+    }
+    y += 2 * spaceHeight(painter);
+    flowBreaks_.push_back(y);
+
+    useFont(painter, legend, fontColor(settings_.textFont));
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    const QRect area(m_.M, y, std::max(0, pageWidth_ - 2 * m_.M), 1 << 24);
+    const QRect measured = painter.fontMetrics().boundingRect(area, flags, settings_.text);
+    if (!settings_.text.isEmpty()) {
+        painter.drawText(measured, flags, settings_.text);
+    }
+    bottom_ = y + measured.height();
+    const int lineSpacing = std::max(1, painter.fontMetrics().lineSpacing());
+    for (int line = y + lineSpacing; line < bottom_; line += lineSpacing) {
+        flowBreaks_.push_back(line);
+    }
+    flowBreaks_.push_back(bottom_);
+    painter.restore();
+}
+
+void PageRenderer::recordCellsAndLegend() {
+    // One pass over all cells: a large chart does not fit the caches, so every visit counts.
+    const int c = m_.c;
+    const int lw = m_.lw;
+    legend_.clear();
+    int k = 0;
+    for (TZeile row : doc_.zeilen) {
+        ++k;
+        int j = 0;
+        for (TFeld& cell : *row) {
+            if (settings_.tessaplan) {
+                cell.feldrect = TRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
+                                      m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
+            }
+            if (settings_.legende) {
+                collectForLegend(cell, legend_);
+            }
+            ++j;
+        }
+    }
+    if (settings_.tessaplan) {
+        doc_.cellGrid = ChartDocument::CellGrid{true, c, lw, m_.M, y0_};
+    }
+}
+
+void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow, int firstColumn,
+                                   int lastColumn) {
+    const int c = m_.c;
+    const int lw = m_.lw;
+    // Box from (x1, y1) to (x2, y2), corners included, filled row by row.
+    auto box = [&](int x1, int y1, int x2, int y2) {
+        const int h = y2 - y1 + 1;
+        if (h <= 0 || x2 < x1) {
+            return;
+        }
+        for (int t = 0; t < h; ++t) {
+            const QColor color((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
+                               (h - t) * 255 / h + t * 239 / h);
+            painter.fillRect(x1, y1 + t, x2 - x1 + 1, 1, color);
+        }
+    };
+    const int columns = doc_.aspalten;
+    for (int i : {0, columns + 1}) {
+        box(m_.M + c * i + lw, y0_ + lw, m_.M + c * (i + 1) - 1, y0_ + c - 1);
+    }
+    for (int i = std::max(1, firstColumn - 1); i <= std::min(columns, lastColumn + 1); ++i) {
+        box(m_.M + c * i + lw, y0_ + lw, m_.M + c * (i + 1) - 1, y0_ + c - 1);
+    }
+    for (int r = std::max(0, firstRow - 1); r <= std::min(doc_.azeilen, lastRow + 1); ++r) {
+        const int top = y0_ + c * r + lw;
+        const int bottom = y0_ + c * r + c - 1;
+        box(m_.M + lw, top, m_.M + c - 1, bottom);
+        box(m_.M + c * (columns + 1) + lw, top, m_.M + c * (columns + 2) - 1, bottom);
+    }
+}
+
+void PageRenderer::drawNumbers(QPainter& painter, int firstRow, int lastRow, int firstColumn,
+                               int lastColumn) {
+    const int c = m_.c;
+    const QFontMetrics fm = painter.fontMetrics();
+    const int columns = doc_.aspalten;
+    for (int j = std::max(1, firstColumn); j <= lastColumn; ++j) {
+        const QString number = QString::number(columns - j + 1);
+        textOut(painter, m_.M + c * j + (c - fm.horizontalAdvance(number)) / 2,
+                y0_ + (c - fm.height()) / 2, number);
+    }
+    for (int k = std::max(1, firstRow); k <= lastRow; ++k) {
+        const RowNumber row = rowNumber(k);
+        const QString number = QString::number(row.number);
+        const int inner = (c - fm.horizontalAdvance(number)) / 2;
+        const int x = row.right ? m_.M + c * (columns + 1) + inner : m_.M + inner;
+        textOut(painter, x, y0_ + c * k + (c - fm.height()) / 2, number);
+    }
+}
+
+PageRenderer::RowNumber PageRenderer::rowNumber(int k) const {
+    // The bottom row carries the first row number; without wrong-side rows every row counts two.
+    const int step = settings_.dontShowLinks ? 2 : 1;
+    const bool left = k % 2 == 1 && !settings_.alleRechts && !settings_.dontShowLinks;
+    return {settings_.firstRow + step * (doc_.azeilen - k), !left};
+}
+
+void PageRenderer::drawCells(QPainter& painter, int firstRow, int lastRow, int firstColumn,
+                             int lastColumn, bool markedOnly) {
+    for (int k = firstRow; k <= lastRow; ++k) {
+        TDynaArrayOf<TFeld>& row = *doc_.zeilen[std::uint32_t(k - 1)];
+        const int last = std::min(lastColumn, int(row.count));
+        if (markedOnly) {
+            for (int column = firstColumn; column <= last; ++column) {
+                if (isMarked(k, column)) {
+                    drawCell(painter, row[std::uint32_t(column - 1)], true);
+                }
+            }
+        } else {
+            // Right to left, so that a wide symbol covers the cells to its right.
+            for (int column = last; column >= firstColumn; --column) {
+                drawCell(painter, row[std::uint32_t(column - 1)], isMarked(k, column));
+            }
+        }
+    }
+}
+
+void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
+    const TRect& r = cell.feldrect;
+    if (marked) {
+        painter.fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)),
+                         pageColors::kMarked);
+        setFramePen(painter, pageColors::kMarkedFrame);
+        painter.setBrush(Qt::NoBrush);
+        // The outline of (left - 1, top - 1) to (right + 1, bottom + 1), right and bottom
+        // exclusive: it lies on the grid lines around the cell.
+        painter.drawRect(QRect(QPoint(r.left - 1, r.top - 1), QPoint(r.right - 1, r.bottom - 1)));
+    }
+    if (!cell.belegt) {
+        return;
+    }
+    if (cell.stich.breite == 0) {
+        cell.stich.breite = 1;
+    }
+    const int c = m_.c;
+    const int lw = m_.lw;
+    const QSize size = symbolSize(cell.stich.di, c * cell.stich.breite - lw, c - lw);
+    if (size.isEmpty()) {
+        return;
+    }
+    const int x = r.left + (c * cell.stich.breite - lw - size.width()) / 2;
+    const int y = r.top + (c - lw - size.height()) / 2;
+    if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
+        return;
+    }
+    DrawDIB(painter, x, y, size.width(), size.height(), cell.stich.di, 0, 0,
+            DIBWidth(cell.stich.di), DIBHeight(cell.stich.di), false);
+}
+
+void PageRenderer::drawGridLines(QPainter& painter) {
+    const int c = m_.c;
+    const int lw = m_.lw;
+    if (lw <= 0) {
+        return;
+    }
+    const int columns = doc_.aspalten;
+    const int rows = doc_.azeilen;
+    const int gridBottom = y0_ + c * (rows + 1) + lw;
+    const int gridRight = m_.M + c * (columns + 2) + lw;
+    auto frameColumn = [&](int i) { return i <= 1 || i >= columns + 1; };
+    for (int i = 0; i <= columns + 2; ++i) {
+        const int x = m_.M + c * i;
+        if (!exposed_.isEmpty() && (x + lw <= exposed_.left() || x > exposed_.right())) {
+            continue;
+        }
+        painter.fillRect(x, y0_, lw, gridBottom - y0_,
+                         frameColumn(i) ? pageColors::kFrame : pageColors::kGrid);
+        painter.fillRect(x, y0_, lw, c, pageColors::kFrame);
+    }
+    for (int r = 0; r <= rows + 1; ++r) {
+        const int y = y0_ + c * r;
+        if (!exposed_.isEmpty() && (y + lw <= exposed_.top() || y > exposed_.bottom())) {
+            continue;
+        }
+        painter.fillRect(m_.M, y, gridRight - m_.M, lw,
+                         r <= 1 ? pageColors::kFrame : pageColors::kGrid);
+        painter.fillRect(m_.M, y, c + lw, lw, pageColors::kFrame);
+        painter.fillRect(m_.M + c * (columns + 1), y, c + lw, lw, pageColors::kFrame);
+    }
+}
+
+int PageRenderer::drawLegend(QPainter& painter, int y) {
+    const int L = m_.L;
+    const int lw = m_.lw;
+    QPen outline(pageColors::kLegendOutline);
+    outline.setWidth(lw);
+    const QColor textColor = fontColor(settings_.textFont);
+    for (const TFeld* cell : legend_) {
+        const TStich& s = cell->stich;
+        const int breite = std::max(s.breite, 1);
+        const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
+        const bool visible =
+            exposed_.isEmpty() || exposed_.intersects(box.adjusted(0, 0, pageWidth_, 0));
+        if (visible) {
+            painter.fillRect(box, Qt::white);
+            painter.setPen(outline);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+            const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
+            if (!size.isEmpty()) {
+                DrawDIB(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di, 0, 0,
+                        DIBWidth(s.di), DIBHeight(s.di), false);
+            }
+            QString text = ownedTextToString(s.bezeichnung);
+            if (settings_.inst) {
+                if (ownedTextLength(s.hinreihe) > 0) {
+                    text += QStringLiteral(" Hinreihe: ") + ownedTextToString(s.hinreihe);
+                }
+                if (ownedTextLength(s.rueckreihe) > 0) {
+                    text += QStringLiteral(" Rückreihe: ") + ownedTextToString(s.rueckreihe);
+                }
+            }
+            painter.setPen(textColor);
+            textOut(painter, m_.M + size.width() + L, y, text);
+        }
+        y += 2 * lw + L;
+        flowBreaks_.push_back(y);
+    }
+    return y;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "dib.h"
+
+#include <QImage>
+#include <QRect>
+
+class QPainter;
+
+// Draws the source rectangle of `picture` scaled into the destination rectangle on any
+// painter: a widget, an off-screen image or a printer.
+//
+// `ysrc` counts from the bottom row, as the picture's rows are stored. The source rectangle is
+// first cut to the picture, the destination shrinking with it (rounded, ties to even). On
+// screens and images, 24- and 8-bit pictures are sampled nearest-neighbour exactly as the
+// chart and the editor rely on: destination column i shows source column
+// xsrc + srcw * i / destw, destination row k the source row (height - ysrc - srch) +
+// srch * k / desth counted from the top; columns outside the picture show black. Other depths
+// and printers go through the device's own scaling without smoothing. With `halftone`, true
+// colour is halftoned first on screens of 8 bits or fewer.
+void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, const dib& picture,
+             int xsrc, int ysrc, int srcw, int srch, bool halftone);
+
+// The pixels of `region` (top-down picture coordinates, the whole picture when empty) as an
+// image sharing no memory with the picture: RGB32 for true colour, Mono for 1 bit, Indexed8
+// with the colour table for 4 and 8 bits.
+QImage dibToImage(const dib& picture, QRect region = {});

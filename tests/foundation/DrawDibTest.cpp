@@ -1,0 +1,127 @@
+#include "foundation/DrawDib.h"
+
+#include "PictureHelpers.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb kBackground = 0xff123456;
+
+// Draws onto a background-filled image and returns it.
+QImage drawn(const dib& picture, QRect dest, QRect source, QSize canvas = {300, 300}) {
+    QImage image(canvas, QImage::Format_RGB32);
+    image.fill(kBackground);
+    QPainter painter(&image);
+    DrawDIB(painter, dest.x(), dest.y(), dest.width(), dest.height(), picture, source.x(),
+            source.y(), source.width(), source.height(), false);
+    return image;
+}
+
+// Columns (or rows) of the image that hold anything but the background.
+QRect covered(const QImage& image) {
+    QRect r;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != kBackground) {
+                r |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return r;
+}
+
+// True-colour picture whose red channel is the column and green the row (from the top).
+PictureOwner coordinatePicture(int width, int height) {
+    dib d;
+    grafikrw3::newdib(&d, width, height, 24, nullptr, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            grafikrw3::setpixel(d, x, y, std::uint32_t(x | (y << 8) | 0x400000));
+        }
+    }
+    return PictureOwner(d);
+}
+
+} // namespace
+
+TEST(DrawDIB, SourceBeyondTheRightEdgeIsCutAndTheDestinationShrinks) {
+    PictureOwner p = coordinatePicture(100, 50);
+    const QImage image = drawn(p.picture, QRect(10, 10, 220, 100), QRect(0, 0, 110, 50));
+    EXPECT_EQ(covered(image), QRect(10, 10, 200, 100));
+}
+
+TEST(DrawDIB, SourceLeftOfThePictureMovesTheDestinationRight) {
+    PictureOwner p = coordinatePicture(100, 50);
+    const QImage image = drawn(p.picture, QRect(0, 0, 220, 100), QRect(-10, 0, 110, 50));
+    EXPECT_EQ(covered(image), QRect(20, 0, 200, 100));
+    EXPECT_EQ(qRed(image.pixel(20, 0)), 0); // column 0 of the picture
+}
+
+TEST(DrawDIB, SourceBelowAndAboveThePictureCutsHeightAtTheRightEdge) {
+    PictureOwner p = coordinatePicture(20, 40);
+    // ysrc counts from the bottom: -10 cuts at the bottom, the top edge stays.
+    const QImage low = drawn(p.picture, QRect(0, 0, 20, 100), QRect(0, -10, 20, 50));
+    EXPECT_EQ(covered(low), QRect(0, 0, 20, 80));
+    // Reaching 10 rows above the top cuts at the top and moves the destination down.
+    const QImage high = drawn(p.picture, QRect(0, 0, 20, 100), QRect(0, 0, 20, 50));
+    EXPECT_EQ(covered(high), QRect(0, 20, 20, 80));
+    EXPECT_EQ(qGreen(high.pixel(0, 20)), 0); // the picture's top row
+}
+
+TEST(DrawDIB, TrueColourIsSampledColumnByColumnAsTheRowMethodDefines) {
+    PictureOwner p = coordinatePicture(100, 100);
+    const QImage image = drawn(p.picture, QRect(0, 0, 40, 40), QRect(0, 0, 100, 100));
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(qRed(image.pixel(i, 0)), i * 100 / 40) << i; // columns 0, 2, 5, 7, ...
+        ASSERT_EQ(qGreen(image.pixel(0, i)), i * 100 / 40) << i;
+    }
+}
+
+TEST(DrawDIB, PaletteDepthsShowTheirColoursEnlarged) {
+    for (int bits : {1, 4, 8}) {
+        PictureOwner p(makePatternPicture(7, 3, bits));
+        const QImage image = drawn(p.picture, QRect(5, 5, 21, 9), QRect(0, 0, 7, 3));
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 7; ++x) {
+                const RGBQUAD c = p.picture.pmi->colors()[grafikrw3::getpixel(p.picture, x, y)];
+                const QRgb expected = qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+                ASSERT_EQ(image.pixel(5 + 3 * x + 1, 5 + 3 * y + 1), expected)
+                    << bits << ": " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(DrawDIB, TinyOrEmptyDestinationsAndMissingPicturesDrawSafely) {
+    PictureOwner p = coordinatePicture(10, 10);
+    EXPECT_EQ(covered(drawn(p.picture, QRect(3, 3, 1, 1), QRect(0, 0, 10, 10))), QRect(3, 3, 1, 1));
+    EXPECT_TRUE(covered(drawn(p.picture, QRect(3, 3, 0, 5), QRect(0, 0, 10, 10))).isEmpty());
+    EXPECT_TRUE(covered(drawn(p.picture, QRect(3, 3, 5, 5), QRect(0, 0, 0, 10))).isEmpty());
+    EXPECT_TRUE(covered(drawn(p.picture, QRect(3, 3, 5, 5), QRect(20, 0, 5, 5))).isEmpty());
+    EXPECT_TRUE(covered(drawn(dib{}, QRect(3, 3, 5, 5), QRect(0, 0, 5, 5))).isEmpty());
+}
+
+TEST(DibToImage, RegionsOfEveryDepthMatchTheirPixels) {
+    for (int bits : kAllDepths) {
+        PictureOwner p(makePatternPicture(33, 5, bits));
+        const QImage image = dibToImage(p.picture, QRect(9, 1, 17, 3));
+        ASSERT_EQ(image.size(), QSize(17, 3));
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 17; ++x) {
+                const std::uint32_t v = grafikrw3::getpixel(p.picture, 9 + x, 1 + y);
+                QRgb expected;
+                if (bits == 24) {
+                    expected = qRgb(int(v & 0xff), int((v >> 8) & 0xff), int(v >> 16));
+                } else {
+                    const RGBQUAD c = p.picture.pmi->colors()[v];
+                    expected = qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+                }
+                ASSERT_EQ(image.pixel(x, y), expected) << bits << ": " << x << "," << y;
+            }
+        }
+    }
+}
