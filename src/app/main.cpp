@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
 #include "foundation/ui/MessageBoxes.h"
@@ -25,6 +26,9 @@ bool hasDisplay() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (commandline::wanted(argc, argv)) {
+        return commandline::run(argc, argv);
+    }
     if (!hasDisplay()) {
         std::fprintf(stderr,
                      "Tessaplan-Designer braucht eine grafische Oberfläche (kein DISPLAY "

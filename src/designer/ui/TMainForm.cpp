@@ -1,34 +1,36 @@
 #include "TMainForm.h"
 
 #include "ProgramWindows.h"
-#include "ProgressDialogScope.h"
 #include "TNeuForm.h"
 #include "TSettingsTab.h"
-#include "designer/ProjectFile.h"
-#include "designer/StitchLibraryFile.h"
+#include "ToolBarIcons.h"
+#include "designer/PageRenderer.h"
 #include "designer/Units.h"
-#include "foundation/DibCopy.h"
-#include "foundation/Memory.h"
 #include "foundation/OwnedText.h"
-#include "foundation/UserMessage.h"
+#include "foundation/ui/TPaintBox.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
-#include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
-#include <QSaveFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QStandardPaths>
-#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
 
@@ -37,34 +39,9 @@ constexpr int kToolButtonSize = 33;
 constexpr int kPalettePanelWidth = 225;
 constexpr int kPaletteButtonStripHeight = 57;
 constexpr int kInitialRows = 10;
+constexpr int kWheelStep = 10;
+const QString kWholeTableKey = QStringLiteral("MainForm/ZeigegesamteTabelle");
 constexpr int kInitialColumns = 10;
-
-const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen.");
-const QString kDamagedText =
-    QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
-
-// Memory a file may take once read; the rest stays for drawing and editing.
-std::uint64_t loadBudget() {
-    const std::uint64_t available = memory::availableBytes();
-    return available - available / 8;
-}
-
-// Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
-// only when everything was written and flushed to disk.
-enum class SaveOutcome { Saved, CannotCreate, NotWritten };
-
-template <class Writer>
-SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
-    QSaveFile file(fname);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return SaveOutcome::CannotCreate;
-    }
-    if (!writeContent(file)) {
-        file.cancelWriting();
-        return SaveOutcome::NotWritten;
-    }
-    return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
-}
 
 QScrollArea* makeWorkspace(QWidget* parent, const char* name) {
     auto* box = new QScrollArea(parent);
@@ -82,6 +59,7 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     QFont controlsFont(QStringLiteral("Tahoma"));
     controlsFont.setPixelSize(11);
     setFont(controlsFont);
+    setWindowIcon(toolbaricons::programIcon());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -100,10 +78,93 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     PageControl1->setCurrentIndex(0);
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
+    createMenus();
 
-    resize(649, 496);
+    for (QDoubleSpinBox* edit :
+         {TabSheet2->BreitEd, TabSheet2->RandEd, TabSheet2->PenWidEd, TabSheet2->BreitLegendeEd}) {
+        connect(edit, &QDoubleSpinBox::valueChanged, this, &TMainForm::BreitEdChange);
+    }
+    // The other settings show at the next paint, for instance when this tab comes back.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 0) {
+            PaintBox1Paint();
+        }
+    });
+
+    resize(649, 496 + menuBar()->sizeHint().height());
     centreOnScreen();
     FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createMenus() {
+    struct Entry {
+        const char* caption;
+        void (TMainForm::*handler)();
+        QKeySequence shortcut;
+        bool separatorAfter;
+    };
+    auto fill = [this](QMenu* menu, std::initializer_list<Entry> entries) {
+        for (const Entry& e : entries) {
+            QAction* action = menu->addAction(QString::fromUtf8(e.caption), this, e.handler);
+            action->setShortcut(e.shortcut);
+            if (e.separatorAfter) {
+                menu->addSeparator();
+            }
+        }
+    };
+    const QKeySequence none;
+    Datei1 = menuBar()->addMenu(QStringLiteral("Datei"));
+    Neu1 = Datei1->addAction(QStringLiteral("Neu..."), this, &TMainForm::Neu1Click);
+    ffnen1 = Datei1->addAction(QStringLiteral("Öffnen..."), this, &TMainForm::ffnen1Click);
+    Speichern1 = Datei1->addAction(QStringLiteral("Speichern"), this, &TMainForm::Speichern1Click);
+    Speichernunter1 = Datei1->addAction(QStringLiteral("Speichern unter..."), this,
+                                        &TMainForm::Speichernunter1Click);
+    ExportierenalsBild1 = Datei1->addAction(QStringLiteral("Exportieren als Bild..."), this,
+                                            &TMainForm::ExportierenalsBild1Click);
+    Datei1->addSeparator();
+    Drucken1 = Datei1->addAction(QStringLiteral("Drucken..."), this, &TMainForm::Drucken1Click);
+    Druckereinrichten1 = Datei1->addAction(QStringLiteral("Drucker einrichten..."), this,
+                                           &TMainForm::Druckereinrichten1Click);
+    Datei1->addSeparator();
+    Beenden1 = Datei1->addAction(QStringLiteral("Beenden"), this, &TMainForm::Beenden1Click);
+    Spalten1 = menuBar()->addMenu(QStringLiteral("Spalten"));
+    fill(Spalten1,
+         {
+             {"Neue Spalte links", &TMainForm::NeueSpaltelinks1Click, none, false},
+             {"Neue Spalte rechts", &TMainForm::NeueSpalterechts1Click, none, true},
+             {"Markierte Spalte löschen", &TMainForm::Markierte1Click, none, false},
+             {"Spalte ganz links löschen", &TMainForm::Spalteganzlinkslschen1Click, none, false},
+             {"Spalte ganz rechts löschen", &TMainForm::Spalteganzrechtslschen1Click, none, true},
+             {"Spalte kopieren", &TMainForm::Spaltekopieren1Click,
+              QKeySequence(Qt::CTRL | Qt::Key_C), false},
+             {"Spalte einfügen", &TMainForm::Spalteeinfgen1Click,
+              QKeySequence(Qt::CTRL | Qt::Key_V), false},
+         });
+    Zeilen1 = menuBar()->addMenu(QStringLiteral("Zeilen"));
+    fill(Zeilen1,
+         {
+             {"Neue Zeile oben", &TMainForm::NeueZeileoben1Click, none, false},
+             {"Zeue Zeile unten", &TMainForm::ZeueZeileunten1Click, none, true},
+             {"Markierte Zeile löschen", &TMainForm::MarkierteZeilelschen1Click, none, false},
+             {"Zeile ganz oben löschen", &TMainForm::Zeileganzobenlschen1Click, none, false},
+             {"Zeile ganz unten löschen", &TMainForm::Zeileganzuntenlschen1Click, none, true},
+             {"Zeile kopieren", &TMainForm::Zeilekopieren1Click, QKeySequence(Qt::CTRL | Qt::Key_D),
+              false},
+             {"Zeile einfügen", &TMainForm::Zeileeinfgen1Click, QKeySequence(Qt::CTRL | Qt::Key_F),
+              true},
+             {"Zeile nach links verschieben", &TMainForm::Zeilenachlinksverschieben1Click,
+              QKeySequence(Qt::CTRL | Qt::Key_L), false},
+             {"Zeile nach rechts verschieben", &TMainForm::Zeilenachrechtsverschieben1Click,
+              QKeySequence(Qt::CTRL | Qt::Key_R), false},
+         });
+    Einstellungen1 = menuBar()->addMenu(QStringLiteral("Einstellungen"));
+    ZeigegesamteTabelle1 = Einstellungen1->addAction(QStringLiteral("Zeige gesamte Tabelle"));
+    ZeigegesamteTabelle1->setCheckable(true);
+    // The view option is the one thing of this window kept between runs.
+    ZeigegesamteTabelle1->setChecked(QSettings().value(kWholeTableKey, false).toBool());
+    connect(ZeigegesamteTabelle1, &QAction::toggled, this, &TMainForm::ZeigegesamteTabelle1Click);
 }
 
 void TMainForm::createToolBar() {
@@ -115,31 +176,35 @@ void TMainForm::createToolBar() {
         QToolButton** button;
         const char* name;
         const char* hint;
-        QStyle::StandardPixmap icon;
+        toolbaricons::Kind icon;
         int x;
+        void (TMainForm::*handler)();
     };
     const ToolButtonEntry entries[] = {
-        {&SpeedButton1, "SpeedButton1", "Neu...", QStyle::SP_FileIcon, 0},
-        {&SpeedButton2, "SpeedButton2", "Öffnen...", QStyle::SP_DirOpenIcon, 32},
-        {&SpeedButton3, "SpeedButton3", "Speichern", QStyle::SP_DialogSaveButton, 64},
-        {&SpeedButton4, "SpeedButton4", "Speichern unter...", QStyle::SP_DriveFDIcon, 96},
-        {&SpeedButton5, "SpeedButton5", "Drucken", QStyle::SP_ComputerIcon, 136},
+        {&SpeedButton1, "SpeedButton1", "Neu...", toolbaricons::Kind::New, 0,
+         &TMainForm::Neu1Click},
+        {&SpeedButton2, "SpeedButton2", "Öffnen...", toolbaricons::Kind::Open, 32,
+         &TMainForm::ffnen1Click},
+        {&SpeedButton3, "SpeedButton3", "Speichern", toolbaricons::Kind::Save, 64,
+         &TMainForm::Speichern1Click},
+        {&SpeedButton4, "SpeedButton4", "Speichern unter...", toolbaricons::Kind::SaveAs, 96,
+         &TMainForm::Speichernunter1Click},
+        {&SpeedButton5, "SpeedButton5", "Drucken", toolbaricons::Kind::Print, 136,
+         &TMainForm::Drucken1Click},
     };
     for (const ToolButtonEntry& entry : entries) {
         auto* button = new QToolButton(ToolPanel);
         button->setObjectName(QLatin1String(entry.name));
         button->setToolTip(QString::fromUtf8(entry.hint));
-        button->setIcon(style()->standardIcon(entry.icon));
+        button->setIcon(toolbaricons::icon(entry.icon));
+        button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);
         button->setGeometry(entry.x, 0, kToolButtonSize, kToolButtonSize);
+        if (entry.handler) {
+            connect(button, &QToolButton::clicked, this, entry.handler);
+        }
         *entry.button = button;
     }
-    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::NewAll);
-    // Opening, saving and printing are not available yet.
-    SpeedButton2->setEnabled(false);
-    SpeedButton3->setEnabled(false);
-    SpeedButton4->setEnabled(false);
-    SpeedButton5->setEnabled(false);
 }
 
 void TMainForm::createEditTab() {
@@ -150,6 +215,15 @@ void TMainForm::createEditTab() {
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setChildrenCollapsible(false);
     ScrollBox1 = makeWorkspace(Splitter1, "ScrollBox1");
+    PaintBox1 = new TPaintBox(QStringLiteral("PaintBox1"));
+    PaintBox1->paint = [this](QPainter& painter, const QRect& exposed) {
+        const PageSettings settings = TabSheet2->settings();
+        PageRenderer renderer(doc, settings, PaintBox1->logicalDpiX(), false, PaintBox1->width());
+        renderer.Drawpage(painter, exposed);
+    };
+    PaintBox1->mouseDown = [this](QMouseEvent* event) { PaintBox1MouseDown(event); };
+    ScrollBox1->setWidget(PaintBox1);
+    ScrollBox1->viewport()->installEventFilter(this);
 
     auto* palettePanel = new QWidget(Splitter1);
     palettePanel->setObjectName(QStringLiteral("Panel1"));
@@ -160,6 +234,16 @@ void TMainForm::createEditTab() {
     PaletteButtons->setObjectName(QStringLiteral("PaletteButtons"));
     PaletteButtons->setFixedHeight(kPaletteButtonStripHeight);
     ScrollBox2 = makeWorkspace(palettePanel, "ScrollBox2");
+    ScrollBox2->viewport()->installEventFilter(this);
+    createPalette(PaletteButtons);
+    auto* buttons = new QGridLayout(PaletteButtons);
+    buttons->setContentsMargins(2, 2, 2, 2);
+    buttons->setSpacing(2);
+    buttons->addWidget(BitBtn1, 0, 0);
+    buttons->addWidget(BitBtn2, 0, 1);
+    buttons->addWidget(BitBtn3, 0, 2);
+    buttons->addWidget(BitBtn4, 1, 0);
+    buttons->addWidget(BitBtn5, 1, 1);
     paletteLayout->addWidget(PaletteButtons);
     paletteLayout->addWidget(ScrollBox2, 1);
 
@@ -203,6 +287,8 @@ void TMainForm::FormShow() {
         return;
     }
     isfirst = true;
+    PaintBox1Paint();
+    PaintBox2Paint();
     if (arguments_.size() > 1) {
         LoadProject(arguments_.at(1));
     }
@@ -228,6 +314,7 @@ void TMainForm::NewAll() {
     if (!doc.buildChart(rows, columns, dialog.ComboBox1->currentIndex())) {
         return; // the record array has reported the shortage; the old chart stays
     }
+    PaintBox1Paint();
     doc.afilename.clear();
     SetUnChanged();
 }
@@ -242,109 +329,23 @@ void TMainForm::SetUnChanged() {
     setWindowTitle(doc.captionFor(maincap));
 }
 
-bool TMainForm::SaveProject(const QString& fname) {
-    const PageSettings settings = TabSheet2->settings();
-    ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird gespeichert …"));
-    const SaveOutcome outcome = saveAtomically(fname, [&](QSaveFile& file) {
-        return ProjectFile::write(file, doc, settings, progress.callback());
-    });
-    if (outcome == SaveOutcome::CannotCreate) {
-        showUserMessage(MessageIcon::Error, kCannotCreateText);
-    } else if (outcome == SaveOutcome::NotWritten && !progress.canceled()) {
-        showUserMessage(
-            MessageIcon::Error,
-            QStringLiteral("Die Datei „%1“ konnte nicht vollständig geschrieben werden. "
-                           "Ist der Datenträger voll? Die bisherige Datei bleibt "
-                           "unverändert.")
-                .arg(QFileInfo(fname).fileName()));
-    }
-    return outcome == SaveOutcome::Saved;
+void TMainForm::FormMouseWheel(QWheelEvent* event) {
+    // Ten pixels per notch, up or down.
+    const int notches = event->angleDelta().y() / 120;
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - kWheelStep * notches);
 }
 
-bool TMainForm::LoadProject(const QString& fname) {
-    QFile file(fname);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A name that does not exist (a stale command-line argument) is passed over silently.
-        if (QFileInfo::exists(fname)) {
-            showUserMessage(MessageIcon::Error,
-                            QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.")
-                                .arg(QFileInfo(fname).fileName()));
-        }
-        return false;
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (!ScrollBox1 || !ScrollBox2 || !PaintBox2) {
+        return QMainWindow::eventFilter(watched, event); // still being built
     }
-    PageSettings settings = TabSheet2->settings();
-    FileStatus status = FileStatus::Ok;
-    {
-        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
-        status =
-            ProjectFile::read(file, file.size(), doc, settings, loadBudget(), progress.callback());
-    }
-    switch (status) {
-    case FileStatus::Ok:
-        break;
-    case FileStatus::Damaged:
-        showUserMessage(MessageIcon::Error, kDamagedText);
-        return false;
-    case FileStatus::NoMemory:
-        showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
-        return false;
-    case FileStatus::Stopped:
-        return false;
-    }
-    TabSheet2->setSettings(settings);
-    doc.afilename = fname;
-    SetUnChanged();
-    return true;
-}
-
-QString TMainForm::GetProgramDir(bool create) const {
-    const QString folder = StitchLibraryFile::dataFolder(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), progpath);
-    if (create) {
-        QDir().mkpath(folder);
-    }
-    return folder;
-}
-
-void TMainForm::LoadStiche() {
-    const QString path = GetProgramDir(false) + StitchLibraryFile::kFileName;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return; // a new user has no library yet
-    }
-    doc.FreeAllStiche();
-    const StitchLibraryFile::ReadResult result =
-        StitchLibraryFile::read(file, file.size(), doc.stiche);
-    if (result.status == FileStatus::Ok) {
-        return;
-    }
-    // The next change of the library rewrites the file: keep the whole one for rescue.
-    const QString kept = path + QStringLiteral(".beschaedigt");
-    QFile::remove(kept);
-    QFile::copy(path, kept);
-    const QString reason = result.status == FileStatus::NoMemory
-                               ? QStringLiteral("Der Arbeitsspeicher reicht nicht für die ganze "
-                                                "Stichbibliothek.")
-                               : QStringLiteral("Die Stichbibliothek ist beschädigt oder "
-                                                "unvollständig.");
-    showUserMessage(MessageIcon::Warning,
-                    reason + QStringLiteral(" Es wurden %1 von %2 Stichen geladen; eine Kopie "
-                                            "der Datei liegt unter „%3“.")
-                                 .arg(result.read)
-                                 .arg(std::max(result.declared, result.read))
-                                 .arg(QDir::toNativeSeparators(kept)));
-}
-
-bool TMainForm::SaveStiche() {
-    const QString path = GetProgramDir(true) + StitchLibraryFile::kFileName;
-    const SaveOutcome outcome = saveAtomically(
-        path, [&](QSaveFile& file) { return StitchLibraryFile::write(file, doc.stiche); });
-    if (outcome == SaveOutcome::Saved) {
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        FormMouseWheel(static_cast<QWheelEvent*>(event));
         return true;
     }
-    showUserMessage(MessageIcon::Error,
-                    QStringLiteral("Die Stichbibliothek konnte nicht in „%1“ gespeichert werden. "
-                                   "Die Änderung gilt nur bis zum Ende des Programms.")
-                        .arg(QDir::toNativeSeparators(path)));
-    return false;
+    if (watched == ScrollBox2->viewport() && event->type() == QEvent::Resize) {
+        PaintBox2Paint(); // the palette is as wide as its scroll box
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -6,12 +6,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class ProgramWindows;
+class QAction;
+class QMenu;
+class QPushButton;
+class QMouseEvent;
+class QWheelEvent;
+class QPrinter;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
 class QWidget;
+class TPaintBox;
 class TSettingsTab;
 
 // The chart designer's main window. It owns the chart document for the whole run and keeps the
@@ -23,6 +32,7 @@ public:
     // `arguments` is the command line; its first argument after the program names a project
     // that is opened when the window is shown for the first time.
     TMainForm(ProgramWindows& windows, const QStringList& arguments, QWidget* parent = nullptr);
+    ~TMainForm() override;
 
     void FormCreate();
     void FormShow();
@@ -46,34 +56,123 @@ public:
     void SetChanged();
     void SetUnChanged();
 
+    // Sizes the chart view for the whole table or the current printer's page and repaints it.
+    void PaintBox1Paint();
+    // Size of the page in pixels of the chart view.
+    QSize pageSize();
+    void PaintBox1MouseDown(QMouseEvent* event);
+    void BreitEdChange();
+    void ZeigegesamteTabelle1Click();
+
+    // "Spalten" and "Zeilen" menu commands.
+    void NeueSpaltelinks1Click();
+    void NeueSpalterechts1Click();
+    void Markierte1Click();
+    void Spalteganzlinkslschen1Click();
+    void Spalteganzrechtslschen1Click();
+    void Spaltekopieren1Click();
+    void Spalteeinfgen1Click();
+    void NeueZeileoben1Click();
+    void ZeueZeileunten1Click();
+    void MarkierteZeilelschen1Click();
+    void Zeileganzobenlschen1Click();
+    void Zeileganzuntenlschen1Click();
+    void Zeilekopieren1Click();
+    void Zeileeinfgen1Click();
+    void Zeilenachlinksverschieben1Click();
+    void Zeilenachrechtsverschieben1Click();
+
+    // The printer charts are printed on; its page sizes the chart view.
+    QPrinter& printer();
+
+    // Printing and export.
+    void Druckereinrichten1Click();
+    void Drucken1Click();
+    void ExportierenalsBild1Click();
+    // Prints the chart on `p`; returns the number of pages.
+    int printTo(QPrinter& p);
+    // Writes the whole table at `dpi` as a picture in format `code`; reports failures.
+    bool exportPicture(const QString& fileName, int code, int dpi);
+
+    // The stitch palette and its buttons.
+    void PaintBox2Paint();
+    void PaintBox2MouseDown(QMouseEvent* event);
+    void BitBtn1Click(); // "Hinzufügen..."
+    void BitBtn2Click(); // "Bearbeiten..."
+    void BitBtn3Click(); // "Löschen"
+    void BitBtn4Click(); // "Hoch"
+    void BitBtn5Click(); // "Runter"
+
+    // File commands and closing.
+    void Neu1Click();
+    void ffnen1Click();
+    void Speichern1Click();
+    void Speichernunter1Click();
+    void Beenden1Click();
+    bool SaveTheFile();
+    bool SaveFile();
+    bool OpenFile();
+    // The question before unsaved changes are dropped; true when the caller may go on.
+    bool askToSave(const QString& question);
+    void FormMouseWheel(QWheelEvent* event);
+
     ChartDocument doc; // released in its destructor when the window goes
 
     QString maincap;  // the designed caption, base of every title
     QString progpath; // folder of the program file, ending in a separator
     bool isfirst = false;
 
-    QWidget* ToolPanel;
-    QToolButton* SpeedButton1; // "Neu..."
-    QToolButton* SpeedButton2; // "Öffnen..."
-    QToolButton* SpeedButton3; // "Speichern"
-    QToolButton* SpeedButton4; // "Speichern unter..."
-    QToolButton* SpeedButton5; // "Drucken"
-    QTabWidget* PageControl1;
-    QWidget* TabSheet1;      // "Bearbeiten"
-    QScrollArea* ScrollBox1; // the chart view
-    QSplitter* Splitter1;
-    QWidget* PaletteButtons; // strip above the stitch palette
-    QScrollArea* ScrollBox2; // the stitch palette
-    TSettingsTab* TabSheet2; // "Einstellungen"
+    QWidget* ToolPanel = nullptr;
+    QToolButton* SpeedButton1 = nullptr; // "Neu..."
+    QToolButton* SpeedButton2 = nullptr; // "Öffnen..."
+    QToolButton* SpeedButton3 = nullptr; // "Speichern"
+    QToolButton* SpeedButton4 = nullptr; // "Speichern unter..."
+    QToolButton* SpeedButton5 = nullptr; // "Drucken"
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;      // "Bearbeiten"
+    QScrollArea* ScrollBox1 = nullptr; // the chart view
+    TPaintBox* PaintBox1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* PaletteButtons = nullptr; // strip above the stitch palette
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn5 = nullptr;
+    QScrollArea* ScrollBox2 = nullptr; // the stitch palette
+    TPaintBox* PaintBox2 = nullptr;
+    TSettingsTab* TabSheet2 = nullptr; // "Einstellungen"
+
+    QMenu* Datei1 = nullptr;
+    QAction* Neu1 = nullptr;
+    QAction* ffnen1 = nullptr;
+    QAction* Speichern1 = nullptr;
+    QAction* Speichernunter1 = nullptr;
+    QAction* ExportierenalsBild1 = nullptr;
+    QAction* Drucken1 = nullptr;
+    QAction* Druckereinrichten1 = nullptr;
+    QAction* Beenden1 = nullptr;
+    QMenu* Spalten1 = nullptr;
+    QMenu* Zeilen1 = nullptr;
+    QMenu* Einstellungen1 = nullptr;
+    QAction* ZeigegesamteTabelle1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createToolBar();
     void createEditTab();
+    void createPalette(QWidget* panel);
+    void createMenus();
     void centreOnScreen();
+    void restoreScreenLayout();
+    // Repaints and marks the chart changed after a grid command; reports a missing mark.
+    void afterEdit(ChartDocument::EditResult result);
 
     ProgramWindows& windows_;
     QStringList arguments_;
+    std::unique_ptr<QPrinter> printer_;
 };

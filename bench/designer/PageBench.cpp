@@ -1,0 +1,64 @@
+// Painting the chart page: a click in the largest chart with its repaint of the visible part,
+// and the whole page of a 100 x 100 chart.
+#include "designer/ChartDocument.h"
+#include "designer/PageRenderer.h"
+#include "foundation/OwnedText.h"
+#include "foundation/grafikrw3/grafikrw3.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A chart filled with a 1-cell stitch whose 24-bit symbol is 20 x 20 pixels.
+std::unique_ptr<ChartDocument> filledChart(int side) {
+    auto doc = std::make_unique<ChartDocument>();
+    TStich* s = doc->stiche.Add();
+    s->bezeichnung = ownedTextFromString(QStringLiteral("Rechte Masche"));
+    s->hinreihe = ownedTextFromString(QStringLiteral("rechts stricken"));
+    s->breite = 1;
+    grafikrw3::newdib(&s->di, 20, 20, 24, nullptr, 0);
+    grafikrw3::FilledEllipse(s->di, 2, 2, 17, 17, 0x203040);
+    doc->buildChart(side, side, 0);
+    return doc;
+}
+
+void BM_ClickAndRepaintInLargestChart(benchmark::State& state) {
+    static std::unique_ptr<ChartDocument> doc = filledChart(1000);
+    PageSettings settings;
+    const PageMetrics m = PageMetrics::forDpi(settings, 96);
+    const int pageWidth = m.c * 1002 + 2 * m.M;
+    // The visible part of the view: a window-sized viewport scrolled into the middle.
+    QImage view(1200, 900, QImage::Format_RGB32);
+    const QRect exposed(pageWidth / 2, 12000, view.width(), view.height());
+    {
+        QPainter painter(&view);
+        painter.translate(-exposed.topLeft());
+        PageRenderer(*doc, settings, 96, false, pageWidth).Drawpage(painter, exposed);
+    }
+    int k = 0;
+    for (auto _ : state) {
+        const TRect& target = doc->cellAt(500, 500 + (k++ % 20)).feldrect;
+        doc->clickAt(target.left + 2, target.top + 2, true);
+        QPainter painter(&view);
+        painter.translate(-exposed.topLeft());
+        PageRenderer(*doc, settings, 96, false, pageWidth).Drawpage(painter, exposed);
+    }
+}
+BENCHMARK(BM_ClickAndRepaintInLargestChart)->Unit(benchmark::kMillisecond);
+
+void BM_WholePageOf100x100Chart(benchmark::State& state) {
+    static std::unique_ptr<ChartDocument> doc = filledChart(100);
+    PageSettings settings;
+    const PageMetrics m = PageMetrics::forDpi(settings, 96);
+    QImage page(m.c * 102 + 2 * m.M, m.c * 142 + 2 * m.M, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&page);
+        PageRenderer(*doc, settings, 96, false, page.width()).Drawpage(painter);
+    }
+}
+BENCHMARK(BM_WholePageOf100x100Chart)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "CommandLine.h"
+
+#include "designer/ChartDocument.h"
+#include "designer/ChartOutput.h"
+#include "designer/FileStatus.h"
+#include "designer/PageSettings.h"
+#include "designer/ProjectFile.h"
+#include "foundation/Memory.h"
+#include "foundation/grafikrw3/ImageFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+namespace commandline {
+
+namespace {
+
+constexpr int kMinDpi = 10;
+constexpr int kMaxDpi = 4000;
+constexpr int kDefaultDpi = 300;
+constexpr int kPdfResolution = 1200;
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kWrongUse = 2;
+
+const char* const kUsage =
+    "Aufruf:\n"
+    "  tessaplan-designer [DATEI.tpd]\n"
+    "      startet das Programm und öffnet die Strickschrift.\n"
+    "  tessaplan-designer --export DATEI.tpd "
+    "BILD.(png|bmp|jpg|tif|gif|pcx|tga|iff|lbm|rle|dib|jif) [--dpi N]\n"
+    "      schreibt die ganze Tabelle als Bild, mit N Punkten je Zoll (10 bis 4000, sonst 300).\n"
+    "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
+    "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
+    "  tessaplan-designer --help\n"
+    "      zeigt diese Hilfe.\n"
+    "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.\n";
+
+int fail(int status, const QString& text) {
+    std::fprintf(stderr, "tessaplan-designer: %s\n", text.toLocal8Bit().constData());
+    return status;
+}
+
+struct Chart {
+    ChartDocument doc;
+    PageSettings settings;
+};
+
+// Reads the chart, or says why not.
+bool load(const QString& fileName, Chart& chart, int& status) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        status = fail(
+            kFailure,
+            QStringLiteral("„%1“ kann nicht geöffnet werden (gibt es die Datei?).").arg(fileName));
+        return false;
+    }
+    const std::uint64_t available = memory::availableBytes();
+    switch (ProjectFile::read(file, file.size(), chart.doc, chart.settings,
+                              available - available / 8)) {
+    case FileStatus::Ok:
+        return true;
+    case FileStatus::NoMemory:
+        status = fail(kFailure,
+                      QStringLiteral("„%1“ ist zu groß für den Arbeitsspeicher.").arg(fileName));
+        return false;
+    case FileStatus::Damaged:
+    case FileStatus::Stopped:
+        break;
+    }
+    status = fail(
+        kFailure,
+        QStringLiteral("„%1“ ist beschädigt oder keine Tessaplan-Designer-Datei.").arg(fileName));
+    return false;
+}
+
+int exportPicture(const QString& input, const QString& output, int dpi) {
+    const int code = grafikrw3::formatForExtension(QFileInfo(output).suffix());
+    if (code == 0) {
+        return fail(kWrongUse, QStringLiteral("Unbekanntes Bildformat „.%1“ (siehe --help).")
+                                   .arg(QFileInfo(output).suffix()));
+    }
+    if (dpi < kMinDpi || dpi > kMaxDpi) {
+        return fail(kWrongUse, QStringLiteral("Die Auflösung muss zwischen %1 und %2 DPI liegen.")
+                                   .arg(kMinDpi)
+                                   .arg(kMaxDpi));
+    }
+    Chart chart;
+    int status = kSuccess;
+    if (!load(input, chart, status)) {
+        return status;
+    }
+    const ChartOutput::ExportPlan plan =
+        ChartOutput::planExport(chart.doc, chart.settings, dpi, memory::availableBytes());
+    if (!plan.fits) {
+        return fail(kFailure,
+                    QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt "
+                                   "nicht in den Arbeitsspeicher; höchstens %4 DPI gehen.")
+                        .arg(dpi)
+                        .arg(plan.size.width())
+                        .arg(plan.size.height())
+                        .arg(plan.suggestedDpi));
+    }
+    dib picture;
+    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, picture)) {
+        return fail(kFailure, QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht."));
+    }
+    const int saved = grafikrw3::SaveDib(picture, output, code);
+    FreeDIB(picture);
+    if (saved != 1) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    return kSuccess;
+}
+
+int printPdf(const QString& input, const QString& output) {
+    Chart chart;
+    int status = kSuccess;
+    if (!load(input, chart, status)) {
+        return status;
+    }
+    QPdfWriter writer(output);
+    writer.setResolution(kPdfResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    writer.setTitle(QFileInfo(input).fileName());
+    writer.setCreator(QStringLiteral("Tessaplan-Designer"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    const QRect page = writer.pageLayout().paintRectPixels(kPdfResolution);
+    ChartOutput::printChart(writer, painter, chart.doc, chart.settings, kPdfResolution,
+                            page.size());
+    if (!painter.end()) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    return kSuccess;
+}
+
+} // namespace
+
+bool wanted(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int run(int argc, char** argv) {
+    // No window is shown: work without a display as well.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaplan-Designer"));
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        std::fputs(kUsage, stdout);
+        return kSuccess;
+    }
+    int dpi = kDefaultDpi;
+    const qsizetype dpiAt = args.indexOf(QStringLiteral("--dpi"));
+    if (dpiAt >= 0) {
+        bool ok = false;
+        dpi = dpiAt + 1 < args.size() ? args.at(dpiAt + 1).toInt(&ok) : 0;
+        if (!ok) {
+            return fail(kWrongUse, QStringLiteral("--dpi braucht eine ganze Zahl (siehe --help)."));
+        }
+        args.remove(dpiAt, 2);
+    }
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--export")) {
+        return exportPicture(args.at(1), args.at(2), dpi);
+    }
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--pdf") && dpiAt < 0) {
+        return printPdf(args.at(1), args.at(2));
+    }
+    std::fputs(kUsage, stderr);
+    return kWrongUse;
+}
+
+} // namespace commandline

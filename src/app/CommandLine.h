@@ -1,0 +1,15 @@
+#pragma once
+
+// Work without a window, for scripts and batch jobs:
+//   tessaplan-designer --export CHART.tpd OUT.png [--dpi N]
+//   tessaplan-designer --pdf CHART.tpd OUT.pdf
+//   tessaplan-designer --help
+namespace commandline {
+
+// True when the arguments ask for work without a window.
+bool wanted(int argc, char** argv);
+
+// Runs it; returns the exit status (0 success, 1 failure, 2 wrong use).
+int run(int argc, char** argv);
+
+} // namespace commandline

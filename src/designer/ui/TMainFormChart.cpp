@@ -1,0 +1,169 @@
+// The chart view of the main window: page size, painting, clicks and the grid menus.
+#include "TMainForm.h"
+
+#include "TSettingsTab.h"
+#include "designer/PageRenderer.h"
+#include "designer/Units.h"
+#include "foundation/UserMessage.h"
+#include "foundation/ui/TPaintBox.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QMouseEvent>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QSettings>
+
+namespace {
+
+const QString kNoColumnText = QStringLiteral(
+    "Es ist keine Spalte markiert. Bitte klicken Sie auf ein hellblaues Kästchen am oberen Rand "
+    "der Tabelle, um eine Spalte zu markieren");
+const QString kNoRowText = QStringLiteral(
+    "Es ist keine Zeile markiert. Bitte klicken Sie auf ein hellblaues Kästchen am linken Rand "
+    "der Tabelle, um eine Zeile zu markieren");
+
+// Room below the grid for heading, legend and text, in cell heights.
+constexpr int kRoomBelowGrid = 42;
+
+} // namespace
+
+QPrinter& TMainForm::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
+
+QSize TMainForm::pageSize() {
+    const int dpi = PaintBox1->logicalDpiX();
+    const PageSettings settings = TabSheet2->settings();
+    if (ZeigegesamteTabelle1->isChecked()) {
+        doc.cellwh = millimetresToPixels(settings.breitMm, dpi);
+        const int b = millimetresToPixels(settings.randMm, dpi);
+        const std::int64_t width = std::int64_t(doc.cellwh) * (doc.aspalten + 2) + 2 * b;
+        const std::int64_t height =
+            std::int64_t(doc.cellwh) * (doc.azeilen + kRoomBelowGrid) + 2 * b;
+        return {int(std::min<std::int64_t>(width, QWIDGETSIZE_MAX)),
+                int(std::min<std::int64_t>(height, QWIDGETSIZE_MAX))};
+    }
+    // The printer's page at screen scale; its horizontal resolution serves both directions.
+    QPrinter& p = printer();
+    const int printerDpi = std::max(1, p.resolution());
+    const QRect page = p.pageLayout().paintRectPixels(printerDpi);
+    return {int(std::int64_t(page.width()) * dpi / printerDpi),
+            int(std::int64_t(page.height()) * dpi / printerDpi)};
+}
+
+void TMainForm::PaintBox1Paint() {
+    const QSize size = pageSize();
+    if (PaintBox1->size() != size) {
+        PaintBox1->resize(size);
+    }
+    PaintBox1->update();
+}
+
+void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const ChartDocument::ClickResult result =
+        doc.clickAt(at.x(), at.y(), TabSheet2->TessaplanCheck->isChecked());
+    if (result.repaint) {
+        PaintBox1Paint();
+    }
+    if (result.changed) {
+        SetChanged();
+    }
+}
+
+void TMainForm::BreitEdChange() {
+    PaintBox1Paint();
+}
+
+void TMainForm::ZeigegesamteTabelle1Click() {
+    QSettings().setValue(QStringLiteral("MainForm/ZeigegesamteTabelle"),
+                         ZeigegesamteTabelle1->isChecked());
+    PaintBox1Paint();
+}
+
+void TMainForm::afterEdit(ChartDocument::EditResult result) {
+    switch (result) {
+    case ChartDocument::EditResult::Done:
+        PaintBox1Paint();
+        SetChanged();
+        break;
+    case ChartDocument::EditResult::Unchanged:
+        break;
+    case ChartDocument::EditResult::NeedColumnMark:
+        showUserMessage(MessageIcon::Error, kNoColumnText);
+        break;
+    case ChartDocument::EditResult::NeedRowMark:
+        showUserMessage(MessageIcon::Error, kNoRowText);
+        break;
+    }
+}
+
+void TMainForm::NeueSpaltelinks1Click() {
+    afterEdit(doc.insertColumnLeft());
+}
+
+void TMainForm::NeueSpalterechts1Click() {
+    afterEdit(doc.insertColumnRight());
+}
+
+void TMainForm::Markierte1Click() {
+    afterEdit(doc.deleteMarkedColumn());
+}
+
+void TMainForm::Spalteganzlinkslschen1Click() {
+    afterEdit(doc.deleteFirstColumn());
+}
+
+void TMainForm::Spalteganzrechtslschen1Click() {
+    afterEdit(doc.deleteLastColumn());
+}
+
+void TMainForm::Spaltekopieren1Click() {
+    afterEdit(doc.copyColumn());
+}
+
+void TMainForm::Spalteeinfgen1Click() {
+    afterEdit(doc.pasteColumn());
+}
+
+void TMainForm::NeueZeileoben1Click() {
+    afterEdit(doc.insertRowAbove());
+}
+
+void TMainForm::ZeueZeileunten1Click() {
+    afterEdit(doc.insertRowBelow());
+}
+
+void TMainForm::MarkierteZeilelschen1Click() {
+    afterEdit(doc.deleteMarkedRow());
+}
+
+void TMainForm::Zeileganzobenlschen1Click() {
+    afterEdit(doc.deleteTopRow());
+}
+
+void TMainForm::Zeileganzuntenlschen1Click() {
+    afterEdit(doc.deleteBottomRow());
+}
+
+void TMainForm::Zeilekopieren1Click() {
+    afterEdit(doc.copyRow());
+}
+
+void TMainForm::Zeileeinfgen1Click() {
+    afterEdit(doc.pasteRow());
+}
+
+void TMainForm::Zeilenachlinksverschieben1Click() {
+    afterEdit(doc.shiftRowLeft());
+}
+
+void TMainForm::Zeilenachrechtsverschieben1Click() {
+    afterEdit(doc.shiftRowRight());
+}

@@ -1,0 +1,254 @@
+// Project files and the stitch library on disk, from the main window's side.
+#include "TMainForm.h"
+
+#include "ProgressDialogScope.h"
+#include "TSettingsTab.h"
+#include "designer/ProjectFile.h"
+#include "designer/StitchLibraryFile.h"
+#include "foundation/DibCopy.h"
+#include "foundation/Memory.h"
+#include "foundation/UserMessage.h"
+#include "foundation/ui/FileDialogs.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen.");
+const QString kDamagedText =
+    QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
+
+// Memory a file may take once read; the rest stays for drawing and editing.
+std::uint64_t loadBudget() {
+    const std::uint64_t available = memory::availableBytes();
+    return available - available / 8;
+}
+
+// Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
+// only when everything was written and flushed to disk.
+enum class SaveOutcome { Saved, CannotCreate, NotWritten };
+
+template <class Writer>
+SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
+    QSaveFile file(fname);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return SaveOutcome::CannotCreate;
+    }
+    if (!writeContent(file)) {
+        file.cancelWriting();
+        return SaveOutcome::NotWritten;
+    }
+    return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
+} // namespace
+
+bool TMainForm::SaveProject(const QString& fname) {
+    const PageSettings settings = TabSheet2->settings();
+    ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird gespeichert …"));
+    const SaveOutcome outcome = saveAtomically(fname, [&](QSaveFile& file) {
+        return ProjectFile::write(file, doc, settings, progress.callback());
+    });
+    if (outcome == SaveOutcome::CannotCreate) {
+        showUserMessage(MessageIcon::Error, kCannotCreateText);
+    } else if (outcome == SaveOutcome::NotWritten && !progress.canceled()) {
+        showUserMessage(
+            MessageIcon::Error,
+            QStringLiteral("Die Datei „%1“ konnte nicht vollständig geschrieben werden. "
+                           "Ist der Datenträger voll? Die bisherige Datei bleibt "
+                           "unverändert.")
+                .arg(QFileInfo(fname).fileName()));
+    }
+    return outcome == SaveOutcome::Saved;
+}
+
+bool TMainForm::LoadProject(const QString& fname) {
+    QFile file(fname);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A name that does not exist (a stale command-line argument) is passed over silently.
+        if (QFileInfo::exists(fname)) {
+            showUserMessage(MessageIcon::Error,
+                            QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.")
+                                .arg(QFileInfo(fname).fileName()));
+        }
+        return false;
+    }
+    PageSettings settings = TabSheet2->settings();
+    FileStatus status = FileStatus::Ok;
+    {
+        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
+        status =
+            ProjectFile::read(file, file.size(), doc, settings, loadBudget(), progress.callback());
+    }
+    switch (status) {
+    case FileStatus::Ok:
+        break;
+    case FileStatus::Damaged:
+        showUserMessage(MessageIcon::Error, kDamagedText);
+        return false;
+    case FileStatus::NoMemory:
+        showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        return false;
+    case FileStatus::Stopped:
+        return false;
+    }
+    TabSheet2->setSettings(settings);
+    doc.afilename = fname;
+    PaintBox1Paint();
+    SetUnChanged();
+    return true;
+}
+
+QString TMainForm::GetProgramDir(bool create) const {
+    const QString folder = StitchLibraryFile::dataFolder(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), progpath);
+    if (create) {
+        QDir().mkpath(folder);
+    }
+    return folder;
+}
+
+void TMainForm::LoadStiche() {
+    const QString path = GetProgramDir(false) + StitchLibraryFile::kFileName;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return; // a new user has no library yet
+    }
+    doc.FreeAllStiche();
+    const StitchLibraryFile::ReadResult result =
+        StitchLibraryFile::read(file, file.size(), doc.stiche);
+    if (result.status == FileStatus::Ok) {
+        return;
+    }
+    // The next change of the library rewrites the file: keep the whole one for rescue.
+    const QString kept = path + QStringLiteral(".beschaedigt");
+    QFile::remove(kept);
+    QFile::copy(path, kept);
+    const QString reason = result.status == FileStatus::NoMemory
+                               ? QStringLiteral("Der Arbeitsspeicher reicht nicht für die ganze "
+                                                "Stichbibliothek.")
+                               : QStringLiteral("Die Stichbibliothek ist beschädigt oder "
+                                                "unvollständig.");
+    showUserMessage(MessageIcon::Warning,
+                    reason + QStringLiteral(" Es wurden %1 von %2 Stichen geladen; eine Kopie "
+                                            "der Datei liegt unter „%3“.")
+                                 .arg(result.read)
+                                 .arg(std::max(result.declared, result.read))
+                                 .arg(QDir::toNativeSeparators(kept)));
+}
+
+bool TMainForm::SaveStiche() {
+    const QString path = GetProgramDir(true) + StitchLibraryFile::kFileName;
+    const SaveOutcome outcome = saveAtomically(
+        path, [&](QSaveFile& file) { return StitchLibraryFile::write(file, doc.stiche); });
+    if (outcome == SaveOutcome::Saved) {
+        return true;
+    }
+    showUserMessage(MessageIcon::Error,
+                    QStringLiteral("Die Stichbibliothek konnte nicht in „%1“ gespeichert werden. "
+                                   "Die Änderung gilt nur bis zum Ende des Programms.")
+                        .arg(QDir::toNativeSeparators(path)));
+    return false;
+}
+
+namespace {
+
+const QString kProjectFilter = QStringLiteral("Tessaplan-Designer Dateien (*.tpd)|*.tpd");
+const QString kProjectExtension = QStringLiteral(".tpd");
+const QString kAskBeforeNew =
+    QStringLiteral("Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?");
+const QString kAskBeforeOpenOrClose =
+    QStringLiteral("Die Datei wurde noch nicht gespeichert. Wollen Sie jetzt speichern?");
+
+} // namespace
+
+bool TMainForm::askToSave(const QString& question) {
+    if (!doc.changed) {
+        return true;
+    }
+    switch (askUser(MessageIcon::Question, question, QStringLiteral("Speichern"))) {
+    case UserAnswer::Yes:
+        return SaveFile();
+    case UserAnswer::No:
+        return true;
+    case UserAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMainForm::Neu1Click() {
+    if (askToSave(kAskBeforeNew)) {
+        NewAll();
+    }
+}
+
+void TMainForm::ffnen1Click() {
+    if (askToSave(kAskBeforeOpenOrClose)) {
+        OpenFile();
+    }
+}
+
+bool TMainForm::OpenFile() {
+    const QString fileName =
+        filedialogs::getOpenFileName(this, QStringLiteral("Öffnen"), kProjectFilter);
+    return !fileName.isEmpty() && LoadProject(fileName);
+}
+
+void TMainForm::Speichern1Click() {
+    SaveFile();
+}
+
+bool TMainForm::SaveTheFile() {
+    return SaveProject(doc.afilename);
+}
+
+bool TMainForm::SaveFile() {
+    bool result = false;
+    if (!doc.afilename.isEmpty()) {
+        result = SaveTheFile();
+    } else {
+        const filedialogs::SaveChoice choice = filedialogs::getSaveFileName(
+            this, QStringLiteral("Speichern unter"), kProjectFilter, kProjectExtension);
+        if (!choice.fileName.isEmpty()) {
+            doc.afilename = choice.fileName;
+            result = SaveTheFile();
+        }
+    }
+    if (result) {
+        SetUnChanged();
+    }
+    return result;
+}
+
+void TMainForm::Speichernunter1Click() {
+    const filedialogs::SaveChoice choice = filedialogs::getSaveFileName(
+        this, QStringLiteral("Speichern unter"), kProjectFilter, kProjectExtension);
+    if (choice.fileName.isEmpty()) {
+        return;
+    }
+    doc.afilename = choice.fileName;
+    if (SaveTheFile()) {
+        SetUnChanged();
+    }
+}
+
+void TMainForm::Beenden1Click() {
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // The question decides whether the window (and with it the program) may close.
+    if (askToSave(kAskBeforeOpenOrClose)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,0 +1,133 @@
+// Printing and picture export of the chart page.
+#include "TMainForm.h"
+
+#include "ProgramWindows.h"
+#include "ProgressDialogScope.h"
+#include "TAufloesungForm.h"
+#include "TSettingsTab.h"
+#include "designer/ChartOutput.h"
+#include "designer/PageRenderer.h"
+#include "foundation/Memory.h"
+#include "foundation/UserMessage.h"
+#include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/ui/FileDialogs.h"
+#include "foundation/ui/TPaintBox.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
+
+void TMainForm::Druckereinrichten1Click() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+    // A new paper size or orientation shows at once, whatever the user did.
+    PaintBox1Paint();
+}
+
+void TMainForm::Drucken1Click() {
+    QPrinter& p = printer();
+    QPrintDialog dialog(&p, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        printTo(p);
+    }
+}
+
+int TMainForm::printTo(QPrinter& p) {
+    p.setDocName(doc.afilename.isEmpty() ? QStringLiteral("unbenannt.tpd")
+                                         : QFileInfo(doc.afilename).fileName());
+    const int dpi = p.resolution();
+    const QRect page = p.pageLayout().paintRectPixels(dpi);
+    QPainter painter;
+    int pages = 0;
+    if (painter.begin(&p)) {
+        pages = ChartOutput::printChart(p, painter, doc, TabSheet2->settings(), dpi, page.size());
+        painter.end();
+    } else {
+        showUserMessage(MessageIcon::Error,
+                        QStringLiteral("Der Drucker konnte nicht gestartet werden."));
+    }
+    restoreScreenLayout();
+    return pages;
+}
+
+void TMainForm::restoreScreenLayout() {
+    // Rendering for another device recorded its sizes; clicks and the palette need the
+    // screen's again before the next click.
+    doc.cellGrid.valid = false;
+    PaintBox1Paint();
+    // Lay the page out for the screen now, also when the view is not visible: on an image of
+    // the view's resolution, with nothing to draw.
+    const int dpi = PaintBox1->logicalDpiX();
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(int(dpi / 0.0254 + 0.5));
+    probe.setDotsPerMeterY(int(dpi / 0.0254 + 0.5));
+    QPainter painter(&probe);
+    painter.setClipRect(QRect(0, 0, 0, 0));
+    const PageSettings settings = TabSheet2->settings();
+    PageRenderer(doc, settings, dpi, false, PaintBox1->width())
+        .Drawpage(painter, QRect(-2, -2, 1, 1));
+    PaintBox2Paint();
+}
+
+void TMainForm::ExportierenalsBild1Click() {
+    TAufloesungForm& resolution = *windows_.AufloesungForm;
+    if (resolution.exec() != QDialog::Accepted) {
+        return;
+    }
+    const filedialogs::SaveChoice choice = filedialogs::getSaveFileName(
+        this, QStringLiteral("Exportieren als Bild"), grafikrw3::GetDIBSaveFilter(), QString());
+    if (choice.fileName.isEmpty()) {
+        return;
+    }
+    QString fileName = choice.fileName;
+    const int code = choice.filterIndex + 2;
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += grafikrw3::formatExtension(code).toLower();
+    }
+    exportPicture(fileName, code, resolution.DPIEd->value());
+}
+
+bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
+    const PageSettings settings = TabSheet2->settings();
+    const ChartOutput::ExportPlan plan =
+        ChartOutput::planExport(doc, settings, dpi, memory::availableBytes());
+    if (!plan.fits) {
+        QString text = QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt nicht "
+                                      "in den Arbeitsspeicher.")
+                           .arg(dpi)
+                           .arg(plan.size.width())
+                           .arg(plan.size.height());
+        if (plan.suggestedDpi >= 10) {
+            text += QStringLiteral(" Bitte wählen Sie eine Auflösung von höchstens %1 DPI.")
+                        .arg(plan.suggestedDpi);
+        }
+        showUserMessage(MessageIcon::Error, text);
+        return false;
+    }
+    dib picture;
+    bool saved = false;
+    {
+        ProgressDialogScope progress(this, QStringLiteral("Das Bild wird erstellt …"));
+        if (ChartOutput::renderPicture(doc, settings, dpi, picture, progress.callback())) {
+            saved = grafikrw3::SaveDib(picture, fileName, code, progress.callback()) == 1;
+        }
+    }
+    const bool rendered = picture.poi != nullptr;
+    FreeDIB(picture);
+    restoreScreenLayout();
+    if (!rendered) {
+        showUserMessage(
+            MessageIcon::Error,
+            QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht. Bitte wählen "
+                           "Sie eine kleinere Auflösung."));
+    } else if (!saved) {
+        showUserMessage(MessageIcon::Error,
+                        QStringLiteral("Das Bild konnte nicht als „%1“ gespeichert werden.")
+                            .arg(QFileInfo(fileName).fileName()));
+    }
+    return saved;
+}

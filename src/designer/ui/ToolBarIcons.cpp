@@ -1,0 +1,186 @@
+#include "ToolBarIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace toolbaricons {
+
+namespace {
+
+const QColor kInk{52, 73, 94};
+const QColor kPaper{250, 251, 252};
+const QColor kAccent{52, 120, 198};
+const QColor kFolder{232, 178, 62};
+
+// Draws on a 24 x 24 design grid.
+using Painter = void (*)(QPainter&);
+
+void sheet(QPainter& p) {
+    QPainterPath page;
+    page.moveTo(5, 2.5);
+    page.lineTo(14.5, 2.5);
+    page.lineTo(19.5, 7.5);
+    page.lineTo(19.5, 21.5);
+    page.lineTo(5, 21.5);
+    page.closeSubpath();
+    p.setBrush(kPaper);
+    p.setPen(QPen(kInk, 1.3));
+    p.drawPath(page);
+    QPainterPath fold;
+    fold.moveTo(14.5, 2.5);
+    fold.lineTo(14.5, 7.5);
+    fold.lineTo(19.5, 7.5);
+    p.drawPath(fold);
+}
+
+void drawNew(QPainter& p) {
+    sheet(p);
+    // A few chart cells on the page.
+    p.setPen(QPen(kAccent, 1));
+    for (int i = 0; i < 3; ++i) {
+        p.drawLine(QPointF(7.5, 11 + 3 * i), QPointF(16.5, 11 + 3 * i));
+        p.drawLine(QPointF(7.5 + 3 * i, 11), QPointF(7.5 + 3 * i, 17));
+    }
+    p.drawLine(QPointF(16.5, 11), QPointF(16.5, 17));
+}
+
+void drawOpen(QPainter& p) {
+    p.setPen(QPen(kInk, 1.3));
+    p.setBrush(kFolder.darker(115));
+    QPainterPath back;
+    back.moveTo(2.5, 5.5);
+    back.lineTo(9, 5.5);
+    back.lineTo(11, 7.5);
+    back.lineTo(19.5, 7.5);
+    back.lineTo(19.5, 19.5);
+    back.lineTo(2.5, 19.5);
+    back.closeSubpath();
+    p.drawPath(back);
+    p.setBrush(kFolder);
+    QPainterPath front;
+    front.moveTo(5, 10.5);
+    front.lineTo(22, 10.5);
+    front.lineTo(19.5, 19.5);
+    front.lineTo(2.5, 19.5);
+    front.closeSubpath();
+    p.drawPath(front);
+}
+
+void floppy(QPainter& p) {
+    p.setPen(QPen(kInk, 1.3));
+    p.setBrush(kAccent);
+    QPainterPath body;
+    body.moveTo(3.5, 3.5);
+    body.lineTo(17.5, 3.5);
+    body.lineTo(20.5, 6.5);
+    body.lineTo(20.5, 20.5);
+    body.lineTo(3.5, 20.5);
+    body.closeSubpath();
+    p.drawPath(body);
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(7, 3.5, 9, 6));
+    p.drawRect(QRectF(6.5, 13, 11, 7.5));
+    p.setBrush(kInk);
+    p.drawRect(QRectF(12.5, 4.8, 2, 3.4));
+}
+
+void drawSave(QPainter& p) {
+    floppy(p);
+}
+
+void drawSaveAs(QPainter& p) {
+    floppy(p);
+    // A pencil over the corner: saving under a new name.
+    p.save();
+    p.translate(17, 17);
+    p.rotate(-45);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(244, 208, 63));
+    p.drawRect(QRectF(-1.8, -7, 3.6, 10));
+    p.setBrush(kPaper);
+    QPainterPath tip;
+    tip.moveTo(-1.8, 3);
+    tip.lineTo(1.8, 3);
+    tip.lineTo(0, 6);
+    tip.closeSubpath();
+    p.drawPath(tip);
+    p.restore();
+}
+
+void drawPrint(QPainter& p) {
+    p.setPen(QPen(kInk, 1.3));
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(6.5, 2.5, 11, 7));
+    p.setBrush(QColor(127, 140, 141));
+    p.drawRoundedRect(QRectF(2.5, 8.5, 19, 9), 1.5, 1.5);
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(6.5, 13.5, 11, 8));
+    p.setPen(QPen(kAccent, 1));
+    p.drawLine(QPointF(8.5, 16.5), QPointF(15.5, 16.5));
+    p.drawLine(QPointF(8.5, 19), QPointF(13.5, 19));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(46, 204, 113));
+    p.drawEllipse(QPointF(18.5, 11), 0.9, 0.9);
+}
+
+QIcon render(Painter draw) {
+    QIcon result;
+    for (int size : {16, 24, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 24.0, size / 24.0);
+        draw(p);
+        p.end();
+        result.addPixmap(pixmap);
+    }
+    return result;
+}
+
+void drawProgram(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPaper);
+    p.drawRoundedRect(QRectF(1.5, 1.5, 21, 21), 3, 3);
+    p.setBrush(QColor(212, 226, 239));
+    p.drawRect(QRectF(4, 4, 16, 3.2));
+    p.setPen(QPen(QColor(154, 185, 215), 0.8));
+    for (int i = 0; i <= 5; ++i) {
+        p.drawLine(QPointF(4 + 3.2 * i, 4), QPointF(4 + 3.2 * i, 20));
+        p.drawLine(QPointF(4, 4 + 3.2 * i), QPointF(20, 4 + 3.2 * i));
+    }
+    p.setPen(QPen(kInk, 1.1));
+    // Stitch symbols: knit bars and a purl dot.
+    p.drawLine(QPointF(7.2, 8.2), QPointF(7.2, 10.2));
+    p.drawLine(QPointF(13.6, 11.4), QPointF(13.6, 13.4));
+    p.drawLine(QPointF(10.4, 14.6), QPointF(10.4, 16.6));
+    p.setBrush(kAccent);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(16.8, 9.2), 1, 1);
+    p.drawEllipse(QPointF(7.2, 15.6), 1, 1);
+}
+
+} // namespace
+
+QIcon icon(Kind kind) {
+    switch (kind) {
+    case Kind::New:
+        return render(drawNew);
+    case Kind::Open:
+        return render(drawOpen);
+    case Kind::Save:
+        return render(drawSave);
+    case Kind::SaveAs:
+        return render(drawSaveAs);
+    case Kind::Print:
+        return render(drawPrint);
+    }
+    return {};
+}
+
+QIcon programIcon() {
+    return render(drawProgram);
+}
+
+} // namespace toolbaricons

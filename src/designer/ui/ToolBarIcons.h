@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+
+// The pictures of the main window's tool bar and the program's own icon, drawn in code so
+// that they stay sharp at every screen scale.
+namespace toolbaricons {
+
+enum class Kind { New, Open, Save, SaveAs, Print };
+
+QIcon icon(Kind kind);
+
+// A chart grid with a few stitches: the program's window icon.
+QIcon programIcon();
+
+} // namespace toolbaricons

@@ -1,0 +1,256 @@
+#include "designer/StitchLibraryFile.h"
+#include "designer/ui/ProgramWindows.h"
+#include "designer/ui/TMainForm.h"
+#include "designer/ui/TSettingsTab.h"
+#include "designer/ui/TStichEditForm.h"
+
+#include "PictureHelpers.h"
+#include "TestSupport.h"
+#include "foundation/OwnedText.h"
+#include "foundation/ui/FileDialogs.h"
+#include "foundation/ui/TPaintBox.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kAskOpenOrClose =
+    QStringLiteral("Speichern|Die Datei wurde noch nicht gespeichert. Wollen Sie jetzt speichern?");
+
+// Runs `action` on the dialog as soon as it is shown modally.
+void whenShown(QDialog* dialog, std::function<void()> action) {
+    auto* timer = new QTimer(dialog);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, dialog, [dialog, timer, action] {
+        if (dialog->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action();
+        }
+    });
+    timer->start();
+}
+
+class Commands : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    MessageCapture messages;
+    std::unique_ptr<ProgramWindows> windows;
+
+    static QString libraryPath() {
+        return StitchLibraryFile::dataFolder(
+                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                   QString()) +
+               StitchLibraryFile::kFileName;
+    }
+    void SetUp() override {
+        QFile::remove(libraryPath());
+        start();
+    }
+    void TearDown() override {
+        windows.reset();
+        QFile::remove(libraryPath());
+    }
+    TMainForm& start() {
+        windows.reset();
+        windows = std::make_unique<ProgramWindows>();
+        windows->create({QStringLiteral("tessaplan-designer")});
+        main().ZeigegesamteTabelle1->setChecked(true);
+        return main();
+    }
+    TMainForm& main() { return *windows->MainForm; }
+    TStichEditForm& editor() { return *windows->StichEditForm; }
+
+    // Adds a stitch through the stitch editor.
+    void addStitch(const QString& name, int breite, dib picture) {
+        whenShown(&editor(), [this, name, breite, picture] {
+            editor().Edit1->setText(name);
+            editor().Memo1->setText(QStringLiteral("rechts"));
+            editor().BreiteEd->setValue(breite);
+            if (picture.poi) {
+                editor().setPicture(picture);
+            }
+            editor().accept();
+        });
+        main().BitBtn1Click();
+    }
+    QStringList paletteNames() {
+        QStringList names;
+        for (const TStich& s : main().doc.stiche) {
+            names << ownedTextToString(s.bezeichnung);
+        }
+        return names;
+    }
+    void clickCell(int row, int column) {
+        main().PaintBox1Paint();
+        main().PaintBox1->grab();
+        const TRect& r = main().doc.cellAt(row, column).feldrect;
+        QTest::mouseClick(main().PaintBox1, Qt::LeftButton, {},
+                          QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+};
+
+} // namespace
+
+TEST_F(Commands, StitchFromTheEditorGoesIntoPaletteChartFileAndBack) {
+    addStitch(QStringLiteral("Perlmuster"), 1, dib{});
+    addStitch(QStringLiteral("Zopf"), 2, makePatternPicture(60, 30, 8));
+    EXPECT_EQ(paletteNames(), (QStringList{"Perlmuster", "Zopf"}));
+    EXPECT_EQ(DIBWidth(main().doc.stiche[0].di), 100); // the blank new picture
+    EXPECT_TRUE(QFile::exists(libraryPath()));
+
+    // Select the second stitch in the palette and click it into the chart.
+    main().PaintBox2Paint();
+    QTest::mouseClick(main().PaintBox2, Qt::LeftButton, {}, QPoint(10, main().doc.cellwh + 3));
+    EXPECT_EQ(main().doc.stichnr, 1);
+    clickCell(4, 4);
+    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich.bezeichnung), QStringLiteral("Zopf"));
+    EXPECT_TRUE(main().windowTitle().endsWith(QStringLiteral("[unbenannt.tpd*]")));
+
+    const QString file = folder.filePath(QStringLiteral("jacke"));
+    {
+        filedialogs::Script dialogs({file});
+        main().Speichern1Click();
+    }
+    EXPECT_EQ(main().doc.afilename, file + QStringLiteral(".tpd"));
+    EXPECT_EQ(main().windowTitle(), QStringLiteral("Orvenal Tessaplan-Designer 1.0 - [jacke.tpd]"));
+
+    // Change a cell, then quit: No closes without saving.
+    main().doc.stichnr = 0;
+    clickCell(0, 0);
+    {
+        QuestionScript answers({UserAnswer::No});
+        EXPECT_TRUE(main().close());
+        EXPECT_EQ(answers.asked(), QStringList{kAskOpenOrClose});
+    }
+
+    start();
+    {
+        filedialogs::Script dialogs({file + QStringLiteral(".tpd")});
+        main().ffnen1Click();
+    }
+    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich.bezeichnung), QStringLiteral("Zopf"));
+    EXPECT_FALSE(main().doc.cellAt(0, 0).belegt); // the change after saving was dropped
+    EXPECT_EQ(paletteNames(), (QStringList{"Perlmuster", "Zopf"})); // the library came back too
+
+    // Cancel keeps the program running; Yes saves and closes.
+    clickCell(1, 1);
+    {
+        QuestionScript answers({UserAnswer::Cancel});
+        EXPECT_FALSE(main().close());
+        EXPECT_TRUE(main().doc.changed);
+    }
+    {
+        QuestionScript answers({UserAnswer::Yes});
+        EXPECT_TRUE(main().close());
+    }
+    start();
+    {
+        filedialogs::Script dialogs({file + QStringLiteral(".tpd")});
+        main().ffnen1Click();
+    }
+    EXPECT_TRUE(main().doc.cellAt(1, 1).belegt);
+}
+
+TEST_F(Commands, UnsavedQuestionStopsNewWhenTheSaveDialogIsCancelled) {
+    main().doc.SetChanged();
+    QuestionScript answers({UserAnswer::Yes});
+    filedialogs::Script dialogs({QString()});
+    main().Neu1Click(); // Yes -> save dialog cancelled -> no new chart
+    EXPECT_EQ(answers.asked(),
+              QStringList{QStringLiteral(
+                  "Speichern|Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?")});
+    EXPECT_TRUE(main().doc.changed);
+    EXPECT_TRUE(main().doc.afilename.isEmpty());
+}
+
+TEST_F(Commands, SettingsAloneDoNotMakeTheChartChanged) {
+    main().TabSheet2->caped->setText(QStringLiteral("Neu"));
+    main().TabSheet2->BreitEd->setValue(8);
+    QuestionScript answers({});
+    EXPECT_TRUE(main().close());
+    EXPECT_TRUE(answers.asked().isEmpty());
+}
+
+TEST_F(Commands, PaletteButtonsMoveDeleteAndReduceEditedPictures) {
+    addStitch(QStringLiteral("A"), 1, dib{});
+    addStitch(QStringLiteral("B"), 1, makePatternPicture(500, 50, 24));
+    addStitch(QStringLiteral("C"), 1, dib{});
+    EXPECT_EQ(DIBWidth(main().doc.stiche[1].di), 500); // kept as it came
+
+    main().doc.stichnr = 0;
+    main().BitBtn4Click(); // "Hoch" on the first: nothing
+    main().doc.stichnr = 2;
+    main().BitBtn5Click(); // "Runter" on the last: nothing
+    EXPECT_EQ(paletteNames(), (QStringList{"A", "B", "C"}));
+    main().BitBtn4Click();
+    EXPECT_EQ(paletteNames(), (QStringList{"A", "C", "B"}));
+    EXPECT_EQ(main().doc.stichnr, 1);
+
+    main().doc.stichnr = 2;
+    whenShown(&editor(), [&] {
+        EXPECT_EQ(editor().Edit1->text(), QStringLiteral("B"));
+        editor().BreiteEd->setValue(2);
+        editor().accept();
+    });
+    main().BitBtn2Click();
+    EXPECT_EQ(DIBWidth(main().doc.stiche[2].di), 200);
+    EXPECT_EQ(DIBHeight(main().doc.stiche[2].di), 20);
+    EXPECT_EQ(main().doc.stiche[2].breite, 2);
+
+    {
+        QuestionScript answers({UserAnswer::Yes});
+        main().BitBtn3Click();
+        EXPECT_EQ(answers.asked(),
+                  QStringList{
+                      QStringLiteral("Löschen|Wollen Sie den markieren Stich wirklich löschen?")});
+    }
+    main().PaintBox2Paint();
+    EXPECT_EQ(paletteNames(), (QStringList{"A", "C"}));
+    EXPECT_EQ(main().doc.stichnr, 1); // on the new last stitch
+    {
+        QuestionScript answers({UserAnswer::No});
+        main().BitBtn3Click();
+    }
+    EXPECT_EQ(paletteNames(), (QStringList{"A", "C"}));
+}
+
+TEST_F(Commands, WheelScrollsTheChartByTenPixelsAndTheViewOptionIsKept) {
+    ASSERT_TRUE(main().doc.buildChart(200, 20, -1));
+    main().resize(600, 400);
+    main().show();
+    main().PaintBox1Paint();
+    QScrollBar* bar = main().ScrollBox1->verticalScrollBar();
+    bar->setValue(100);
+    QWheelEvent down(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -240), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(main().ScrollBox1->viewport(), &down);
+    EXPECT_EQ(bar->value(), 120);
+    bar->setValue(0);
+    QWheelEvent up(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(main().ScrollBox1->viewport(), &up);
+    EXPECT_EQ(bar->value(), 0);
+
+    main().ZeigegesamteTabelle1->setChecked(false);
+    main().hide();
+    windows.reset();
+    windows = std::make_unique<ProgramWindows>();
+    windows->create({QStringLiteral("tessaplan-designer")});
+    EXPECT_FALSE(main().ZeigegesamteTabelle1->isChecked());
+    main().ZeigegesamteTabelle1->setChecked(true);
+    windows.reset();
+    windows = std::make_unique<ProgramWindows>();
+    windows->create({QStringLiteral("tessaplan-designer")});
+    EXPECT_TRUE(main().ZeigegesamteTabelle1->isChecked());
+}
