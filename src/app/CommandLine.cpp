@@ -65,9 +65,8 @@ bool load(const QString& fileName, Chart& chart, int& status) {
             QStringLiteral("„%1“ kann nicht geöffnet werden (gibt es die Datei?).").arg(fileName));
         return false;
     }
-    const std::uint64_t available = memory::availableBytes();
-    switch (ProjectFile::read(file, file.size(), chart.doc, chart.settings,
-                              available - available / 8)) {
+    switch (
+        ProjectFile::read(file, file.size(), chart.doc, chart.settings, memory::budgetBytes())) {
     case FileStatus::Ok:
         return true;
     case FileStatus::NoMemory:
@@ -101,7 +100,7 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
         return status;
     }
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(chart.doc, chart.settings, dpi, memory::availableBytes());
+        ChartOutput::planExport(chart.doc, chart.settings, dpi, memory::budgetBytes());
     if (!plan.fits) {
         return fail(kFailure,
                     QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt "

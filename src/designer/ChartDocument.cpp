@@ -102,9 +102,6 @@ SymbolSize placedSymbolSize(const TStich& stich) {
     return {limit, std::int32_t(std::int64_t(height) * limit / width), true};
 }
 
-// Memory left for the rest of the program when a chart is built.
-constexpr std::uint64_t kReserveDivisor = 8;
-
 } // namespace
 
 std::uint64_t ChartDocument::placedStitchBytes(const TStich& stich) {
@@ -148,8 +145,7 @@ bool ChartDocument::placeStitch(TFeld& cell, const TStich& stich) {
 }
 
 bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex) {
-    const std::uint64_t available = memory::availableBytes();
-    return buildChart(rows, columns, fillIndex, available - available / kReserveDivisor);
+    return buildChart(rows, columns, fillIndex, memory::budgetBytes());
 }
 
 bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex,

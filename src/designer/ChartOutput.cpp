@@ -64,20 +64,20 @@ QSize wholeTableSize(const ChartDocument& doc, const PageSettings& settings, int
 }
 
 ExportPlan planExport(const ChartDocument& doc, const PageSettings& settings, int dpi,
-                      std::uint64_t availableBytes) {
+                      std::uint64_t budgetBytes) {
     ExportPlan plan;
     plan.size = wholeTableSize(doc, settings, dpi);
     const std::int64_t row = grafikrw3::rowBytes(plan.size.width(), 24);
     plan.bytes = row < 0 ? -1 : row * plan.size.height();
-    const std::uint64_t limit = std::min<std::uint64_t>(availableBytes - availableBytes / 8,
-                                                        std::uint64_t(grafikrw3::kMaxImageBytes));
+    const std::uint64_t limit =
+        std::min<std::uint64_t>(budgetBytes, std::uint64_t(grafikrw3::kMaxImageBytes));
     plan.fits = plan.size.width() >= 1 && plan.size.height() >= 1 && plan.bytes > 0 &&
                 std::uint64_t(plan.bytes) <= limit;
     if (!plan.fits && plan.bytes > 0) {
         // Memory grows with the square of the resolution.
         plan.suggestedDpi = int(std::floor(dpi * std::sqrt(double(limit) / double(plan.bytes))));
         while (plan.suggestedDpi > 0 &&
-               planExport(doc, settings, plan.suggestedDpi, availableBytes).bytes >
+               planExport(doc, settings, plan.suggestedDpi, budgetBytes).bytes >
                    std::int64_t(limit)) {
             --plan.suggestedDpi;
         }

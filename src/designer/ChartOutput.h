@@ -24,9 +24,9 @@ struct ExportPlan {
     bool fits = false;      // the machine can hold it
     int suggestedDpi = 0;   // the highest resolution that fits, when it does not
 };
-// Whether a picture of the whole table at `dpi` fits into `availableBytes`.
+// Whether a picture of the whole table at `dpi` fits into `budgetBytes`.
 ExportPlan planExport(const ChartDocument& doc, const PageSettings& settings, int dpi,
-                      std::uint64_t availableBytes);
+                      std::uint64_t budgetBytes);
 
 // Renders the whole table at `dpi` into `out`, a new white 24-bit picture, in bands, so that
 // the pixels exist only once. False (and no picture) when the picture cannot be made.

@@ -57,6 +57,11 @@ std::uint64_t availableBytes() {
     return system < group ? system : group;
 }
 
+std::uint64_t budgetBytes() {
+    const std::uint64_t available = availableBytes();
+    return available - available / 8;
+}
+
 void* allocZeroed(std::size_t bytes) {
     return currentAllocator(bytes);
 }

@@ -20,6 +20,10 @@ void release(void* block);
 // gigabytes (huge charts full of pictures) plans against this figure instead.
 std::uint64_t availableBytes();
 
+// What one large piece of work (a new chart, a file being read, an exported picture) may
+// take: the available memory less an eighth kept for drawing, editing and the system.
+std::uint64_t budgetBytes();
+
 // Test hook: while installed, every request goes through `allocator` instead of the heap.
 // The replacement must return blocks that std::free can release (or nullptr).
 using Allocator = void* (*)(std::size_t bytes);

@@ -25,12 +25,6 @@ const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen
 const QString kDamagedText =
     QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
 
-// Memory a file may take once read; the rest stays for drawing and editing.
-std::uint64_t loadBudget() {
-    const std::uint64_t available = memory::availableBytes();
-    return available - available / 8;
-}
-
 // Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
 // only when everything was written and flushed to disk.
 enum class SaveOutcome { Saved, CannotCreate, NotWritten };
@@ -84,8 +78,8 @@ bool TMainForm::LoadProject(const QString& fname) {
     FileStatus status = FileStatus::Ok;
     {
         ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
-        status =
-            ProjectFile::read(file, file.size(), doc, settings, loadBudget(), progress.callback());
+        status = ProjectFile::read(file, file.size(), doc, settings, memory::budgetBytes(),
+                                   progress.callback());
     }
     switch (status) {
     case FileStatus::Ok:

@@ -94,7 +94,7 @@ void TMainForm::ExportierenalsBild1Click() {
 bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     const PageSettings settings = TabSheet2->settings();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(doc, settings, dpi, memory::availableBytes());
+        ChartOutput::planExport(doc, settings, dpi, memory::budgetBytes());
     if (!plan.fits) {
         QString text = QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt nicht "
                                       "in den Arbeitsspeicher.")

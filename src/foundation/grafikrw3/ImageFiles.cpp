@@ -158,8 +158,9 @@ void OpenDib(dib* out, const QString& fileName, int, const ProgressCallback& pro
         failWith(QStringLiteral("Die Datei konnte nicht geöffnet werden."));
         return;
     }
-    const std::uint64_t available = memory::availableBytes();
-    if (std::uint64_t(file.size()) > available / 2) {
+    // The file and the picture it holds must both fit.
+    const std::uint64_t budget = memory::budgetBytes();
+    if (std::uint64_t(file.size()) > budget / 2) {
         failWith(tooLargeText());
         return;
     }
@@ -176,8 +177,8 @@ void OpenDib(dib* out, const QString& fileName, int, const ProgressCallback& pro
         return;
     }
     Limits limits;
-    limits.maxPictureBytes =
-        std::int64_t(std::min<std::uint64_t>(kMaxImageBytes, available - available / 8));
+    limits.maxPictureBytes = std::int64_t(
+        std::min<std::uint64_t>(kMaxImageBytes, budget - std::uint64_t(content.size())));
     ProgressReporter reporter(progress);
     Decoded decoded = decode(data, limits, reporter);
     if (!decoded.ok()) {
