@@ -22,6 +22,19 @@ QString stoppedText() {
     return QStringLiteral("Der Vorgang wurde abgebrochen.");
 }
 
+QString failureText(Failure failure) {
+    switch (failure) {
+    case Failure::unsupported:
+        return unsupportedText();
+    case Failure::tooLarge:
+        return tooLargeText();
+    case Failure::stopped:
+        return stoppedText();
+    default:
+        return damagedText();
+    }
+}
+
 bool fail(Decoded& out, const QString& text) {
     FreeDIB(out.picture);
     out.picture = dib{};

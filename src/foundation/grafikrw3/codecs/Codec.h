@@ -42,6 +42,13 @@ QString tooLargeText();    // the picture would not fit into memory
 QString unsupportedText(); // a variant of the format that is not read
 QString stoppedText();     // the user stopped the work
 
+// How the work of a codec on top of a library ended; `reported` means the error text is
+// already in place.
+enum class Failure { none, damaged, unsupported, tooLarge, stopped, writeFailed, reported };
+
+// The text for the user of a failure.
+QString failureText(Failure failure);
+
 // Fails `out` with `text` (releasing a picture it may hold) and returns false.
 bool fail(Decoded& out, const QString& text);
 

@@ -19,8 +19,6 @@ namespace grafikrw3::codec {
 
 namespace {
 
-enum class Failure { none, damaged, unsupported, tooLarge, stopped, writeFailed, reported };
-
 // A hostile progressive file can hold thousands of tiny scans, each a full pass over the
 // coefficients; real files have a dozen or so.
 constexpr int kMaxScans = 500;
@@ -84,19 +82,6 @@ void limitScans(j_common_ptr info) {
     if (info->is_decompressor &&
         reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
         abortWith(info, Failure::damaged);
-    }
-}
-
-QString textFor(Failure failure) {
-    switch (failure) {
-    case Failure::unsupported:
-        return unsupportedText();
-    case Failure::tooLarge:
-        return tooLargeText();
-    case Failure::stopped:
-        return stoppedText();
-    default:
-        return damagedText();
     }
 }
 
@@ -309,7 +294,7 @@ Decoded decodeJpeg(Bytes data, const Limits& limits, ProgressReporter& progress)
     const Failure failure = readInto(reader, data, limits, progress, out);
     jpeg_destroy_decompress(&reader.info);
     if (failure != Failure::none && failure != Failure::reported) {
-        fail(out, textFor(failure));
+        fail(out, failureText(failure));
     }
     return out;
 }

@@ -20,8 +20,6 @@ namespace grafikrw3::codec {
 
 namespace {
 
-enum class Failure { none, damaged, tooLarge, stopped, writeFailed, reported };
-
 constexpr std::int64_t kMaxSide = 0x7fffffff / 8; // as makePicture
 // Text and profile chunks are skipped; this only bounds what libpng may hold for the others.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
@@ -304,19 +302,8 @@ Decoded decodePng(Bytes data, const Limits& limits, ProgressReporter& progress) 
     }
     png_destroy_read_struct(reader.png ? &reader.png : nullptr,
                             reader.info ? &reader.info : nullptr, nullptr);
-    switch (failure) {
-    case Failure::none:
-    case Failure::reported:
-        break;
-    case Failure::tooLarge:
-        fail(out, tooLargeText());
-        break;
-    case Failure::stopped:
-        fail(out, stoppedText());
-        break;
-    default:
-        fail(out, damagedText());
-        break;
+    if (failure != Failure::none && failure != Failure::reported) {
+        fail(out, failureText(failure));
     }
     return out;
 }

@@ -18,21 +18,6 @@ namespace grafikrw3::codec {
 
 namespace {
 
-enum class Failure { none, damaged, unsupported, tooLarge, stopped, writeFailed, reported };
-
-QString textFor(Failure failure) {
-    switch (failure) {
-    case Failure::unsupported:
-        return unsupportedText();
-    case Failure::tooLarge:
-        return tooLargeText();
-    case Failure::stopped:
-        return stoppedText();
-    default:
-        return damagedText();
-    }
-}
-
 // libtiff's process-wide handlers print to stderr; our handles report through their own.
 void silenceLibrary() {
     static const bool silenced = [] {
@@ -571,7 +556,7 @@ Decoded decodeTiff(Bytes data, const Limits& limits, ProgressReporter& progress)
     const Failure failure =
         tif && options ? readImage(tif.get(), limits, progress, errorSeen, out) : Failure::damaged;
     if (failure != Failure::none && failure != Failure::reported) {
-        fail(out, textFor(failure));
+        fail(out, failureText(failure));
     }
     return out;
 }
