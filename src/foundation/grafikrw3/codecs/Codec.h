@@ -2,6 +2,7 @@
 
 #include "../../Progress.h"
 #include "../../dib.h"
+#include "../PixelRows.h"
 
 #include <QString>
 
@@ -66,43 +67,9 @@ void setGreyRamp(dib& picture);
 // The palette depth a picture of `bits` stored bits per index is read into: 1, 4 or 8.
 int widenedDepth(int bits);
 
-// Picture row y counted from the top.
-inline std::uint8_t* rowAt(dib& picture, std::int32_t y) {
-    return picture.poi + std::int64_t(DIBHeight(picture) - 1 - y) * picture.bytew;
-}
-inline const std::uint8_t* rowAt(const dib& picture, std::int32_t y) {
-    return picture.poi + std::int64_t(DIBHeight(picture) - 1 - y) * picture.bytew;
-}
-
-// Stores palette index `value` of pixel x into a 1-, 4- or 8-bit row.
-inline void putIndex(std::uint8_t* row, int bits, std::int32_t x, unsigned value) {
-    switch (bits) {
-    case 1: {
-        const auto bit = std::uint8_t(0x80u >> (x & 7));
-        row[x >> 3] = (value & 1u) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-        break;
-    }
-    case 4:
-        row[x >> 1] = (x & 1) ? std::uint8_t((row[x >> 1] & 0xf0) | (value & 0x0f))
-                              : std::uint8_t((row[x >> 1] & 0x0f) | ((value & 0x0f) << 4));
-        break;
-    default:
-        row[x] = std::uint8_t(value);
-        break;
-    }
-}
-
-// Palette index of pixel x of a 1-, 4- or 8-bit row.
-inline unsigned getIndex(const std::uint8_t* row, int bits, std::int32_t x) {
-    switch (bits) {
-    case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-    case 4:
-        return (x & 1) ? (row[x >> 1] & 0x0fu) : (row[x >> 1] >> 4u);
-    default:
-        return row[x];
-    }
-}
+using grafikrw3::getIndex;
+using grafikrw3::putIndex;
+using grafikrw3::rowAt;
 
 // A colour channel with coverage `alpha` put onto white.
 inline std::uint8_t onWhite(unsigned channel, unsigned alpha) {
