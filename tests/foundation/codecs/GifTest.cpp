@@ -1,6 +1,7 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
-#include "foundation/grafikrw3/codecs/Quantize.h"
+#include "foundation/grafikrw3/Quantize.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QBuffer>
@@ -13,7 +14,6 @@ namespace {
 
 using namespace codectest;
 
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 constexpr int kPaletteDepths[] = {1, 4, 8};
 
 std::uint32_t colourNumber(unsigned i) {
@@ -93,7 +93,7 @@ RgbImage decodedRgb(const QByteArray& file) {
 
 TEST(GifRoundTrip, PaletteDepthsAtBoundaryWidths) {
     for (const int bits : kPaletteDepths) {
-        for (const int width : kWidths) {
+        for (const int width : kBoundaryWidths) {
             SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
             Picture original(makeTestPicture(width, 5, bits));
             Picture back(decodeGifBytes(encode(encodeGif, original.d)).picture);
@@ -335,7 +335,7 @@ TEST(GifDamage, HostileSizesStayWithinTheLimits) {
 
 namespace {
 
-using grafikrw3::codec::Rgb;
+using grafikrw3::Rgb;
 
 std::vector<Rgb> pseudoRandomColours(std::size_t count, std::uint32_t seed) {
     std::vector<Rgb> colours;
@@ -347,8 +347,8 @@ std::vector<Rgb> pseudoRandomColours(std::size_t count, std::uint32_t seed) {
     return colours;
 }
 
-grafikrw3::codec::ColourHistogram histogramOf(const std::vector<Rgb>& colours) {
-    grafikrw3::codec::ColourHistogram histogram;
+grafikrw3::ColourHistogram histogramOf(const std::vector<Rgb>& colours) {
+    grafikrw3::ColourHistogram histogram;
     histogram.add(&colours[0].red, colours.size());
     return histogram;
 }
@@ -363,7 +363,7 @@ TEST(Quantize, PaletteKeepsFewColoursAndStaysWithinTheLimit) {
     for (int i = 0; i < 50; ++i) {
         pixels.push_back(few[std::size_t(i * 3 % 10)]);
     }
-    const std::vector<Rgb> palette = grafikrw3::codec::medianCutPalette(histogramOf(pixels), 16);
+    const std::vector<Rgb> palette = grafikrw3::medianCutPalette(histogramOf(pixels), 16);
     auto key = [](const Rgb& c) { return std::make_tuple(c.red, c.green, c.blue); };
     std::set<std::tuple<int, int, int>> wanted, got;
     for (const Rgb& c : few) {
@@ -377,9 +377,9 @@ TEST(Quantize, PaletteKeepsFewColoursAndStaysWithinTheLimit) {
 
     const auto histogram = histogramOf(pseudoRandomColours(20000, 1));
     for (const int limit : {1, 2, 16, 255, 256}) {
-        const std::vector<Rgb> reduced = grafikrw3::codec::medianCutPalette(histogram, limit);
+        const std::vector<Rgb> reduced = grafikrw3::medianCutPalette(histogram, limit);
         EXPECT_EQ(int(reduced.size()), limit);
-        EXPECT_EQ(reduced, grafikrw3::codec::medianCutPalette(histogram, limit));
+        EXPECT_EQ(reduced, grafikrw3::medianCutPalette(histogram, limit));
     }
 }
 
@@ -388,7 +388,7 @@ TEST(Quantize, NearestColourMatchesBruteForceWithLowestIndexOnTies) {
     palette.push_back(palette[10]); // a twin: index 10 must win
     palette.push_back(Rgb{0, 0, 0});
     palette.push_back(Rgb{255, 255, 255});
-    grafikrw3::codec::NearestColour nearest(palette);
+    grafikrw3::NearestColour nearest(palette);
     std::vector<Rgb> probes = pseudoRandomColours(20000, 9);
     probes.insert(probes.end(), palette.begin(), palette.end());
     for (const Rgb& c : probes) {
@@ -409,7 +409,7 @@ TEST(Quantize, NearestColourMatchesBruteForceWithLowestIndexOnTies) {
 TEST(Quantize, DitheringKeepsTheMeanColour) {
     constexpr int kWidth = 33;
     const std::vector<Rgb> blackAndWhite = {Rgb{0, 0, 0}, Rgb{255, 255, 255}};
-    grafikrw3::codec::RowDitherer ditherer(blackAndWhite, kWidth);
+    grafikrw3::RowDitherer ditherer(blackAndWhite, kWidth);
     const std::vector<std::uint8_t> grey(kWidth * 3, 64);
     std::vector<std::uint8_t> indexes(kWidth);
     int white = 0;
@@ -421,7 +421,7 @@ TEST(Quantize, DitheringKeepsTheMeanColour) {
 
     // A colour that is in the palette is not dithered at all.
     const std::vector<Rgb> withGrey = {Rgb{0, 0, 0}, Rgb{64, 64, 64}, Rgb{255, 255, 255}};
-    grafikrw3::codec::RowDitherer exact(withGrey, kWidth);
+    grafikrw3::RowDitherer exact(withGrey, kWidth);
     for (int y = 0; y < 4; ++y) {
         exact.ditherRow(grey.data(), indexes.data());
         EXPECT_EQ(std::count(indexes.begin(), indexes.end(), 1), kWidth);

@@ -1,8 +1,8 @@
 // GIF through giflib. Read: the first image of a file, placed on its logical screen. Written:
 // palette pictures with their colour table; true colour exactly when it has at most 256
 // colours, otherwise reduced with a median-cut palette and Floyd-Steinberg dithering.
+#include "../Quantize.h"
 #include "Codec.h"
-#include "Quantize.h"
 
 #include "../grafikrw3.h"
 

@@ -8,7 +8,7 @@
 // Colour reduction of true-colour pictures for formats that hold at most 256 colours: a
 // palette chosen by median cut, nearest-colour lookup and Floyd-Steinberg dithering row by
 // row, so that a picture is never copied whole. Every result is deterministic.
-namespace grafikrw3::codec {
+namespace grafikrw3 {
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -80,4 +80,4 @@ private:
     bool leftToRight_ = true;
 };
 
-} // namespace grafikrw3::codec
+} // namespace grafikrw3

@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-namespace grafikrw3::codec {
+namespace grafikrw3 {
 
 namespace {
 
@@ -276,4 +276,4 @@ void RowDitherer::ditherRow(const std::uint8_t* rgb, std::uint8_t* indexes) {
     leftToRight_ = !leftToRight_;
 }
 
-} // namespace grafikrw3::codec
+} // namespace grafikrw3
