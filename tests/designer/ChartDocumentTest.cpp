@@ -1,6 +1,6 @@
 #include "designer/ChartDocument.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
 

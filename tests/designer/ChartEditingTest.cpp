@@ -1,7 +1,7 @@
 #include "designer/ChartDocument.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

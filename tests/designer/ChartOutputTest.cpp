@@ -1,7 +1,7 @@
 #include "designer/ChartOutput.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "designer/PageRenderer.h"
 
 #include <QImage>

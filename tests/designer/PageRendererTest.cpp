@@ -1,7 +1,7 @@
 #include "designer/PageRenderer.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "designer/ProjectFile.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "designer/FontRecord.h"
 #include "designer/PictureBlock.h"
 

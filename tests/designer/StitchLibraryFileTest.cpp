@@ -1,7 +1,7 @@
 #include "designer/StitchLibraryFile.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "designer/ChartDocument.h"
 
 #include <gtest/gtest.h>

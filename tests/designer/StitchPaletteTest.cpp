@@ -1,7 +1,7 @@
 #include "designer/StitchPalette.h"
 
 #include "FileTestHelpers.h"
-#include "PictureHelpers.h"
+#include "Pictures.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "foundation/DibCopy.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

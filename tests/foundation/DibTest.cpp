@@ -2,7 +2,7 @@
 #include "foundation/Memory.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "foundation/DrawDib.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 
 #include <QImage>
 #include <QPainter>

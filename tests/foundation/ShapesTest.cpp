@@ -1,4 +1,4 @@
-#include "PictureHelpers.h"
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "designer/ui/TSettingsTab.h"
 #include "foundation/ui/TPaintBox.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
 

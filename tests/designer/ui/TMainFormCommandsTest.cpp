@@ -4,7 +4,7 @@
 #include "designer/ui/TSettingsTab.h"
 #include "designer/ui/TStichEditForm.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
 #include "foundation/ui/FileDialogs.h"

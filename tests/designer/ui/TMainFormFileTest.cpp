@@ -4,7 +4,7 @@
 #include "designer/ui/TMainForm.h"
 #include "designer/ui/TSettingsTab.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
 

@@ -6,7 +6,7 @@
 #include "designer/ui/TStichEditForm.h"
 #include "editor/ui/TDIBMainForm.h"
 
-#include "PictureHelpers.h"
+#include "Pictures.h"
 #include "foundation/OwnedText.h"
 
 #include <QApplication>

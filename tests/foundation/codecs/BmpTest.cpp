@@ -1,4 +1,5 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 
@@ -7,8 +8,6 @@
 using namespace codectest;
 
 namespace {
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 std::uint32_t field32(const QByteArray& file, int at) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(file.constData()) + at;
@@ -137,7 +136,7 @@ void expectCleanTruncation(const QByteArray& file, qsizetype pixelEnd, const dib
 
 TEST(BmpRoundTrip, EveryDepthAndBoundaryWidth) {
     for (int bits : kDepths) {
-        for (int width : kWidths) {
+        for (int width : kBoundaryWidths) {
             for (int height : {1, 3}) {
                 Picture original(makeTestPicture(width, height, bits));
                 const QByteArray file = encode(encodeBmp, original.d);

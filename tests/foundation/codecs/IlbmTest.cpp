@@ -1,4 +1,5 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include "foundation/grafikrw3/grafikrw3.h"
 
@@ -8,8 +9,6 @@
 namespace {
 
 using namespace codectest;
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 // --- building IFF files by hand ---
 
@@ -82,7 +81,7 @@ Decoded decodeIlbmBytes(const QByteArray& bytes, const Limits& limits = {}) {
 
 TEST(IlbmRoundTrip, EveryDepthAtBoundaryWidths) {
     for (const int bits : kDepths) {
-        for (const int width : kWidths) {
+        for (const int width : kBoundaryWidths) {
             SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
             Picture original(makeTestPicture(width, 5, bits));
             const QByteArray file = encode(encodeIlbm, original.d);

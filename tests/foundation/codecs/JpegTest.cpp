@@ -1,12 +1,11 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 
 using namespace codectest;
 
 namespace {
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 // Gentle gradients, which JPEG keeps well.
 dib smoothPicture(int width, int height) {
@@ -86,7 +85,7 @@ EncodeOptions quality(int q) {
 } // namespace
 
 TEST(JpegRoundTrip, ColourStaysCloseAtEveryWidth) {
-    for (const int width : kWidths) {
+    for (const int width : kBoundaryWidths) {
         Picture original(smoothPicture(width, 11));
         Picture back(decoded(encode(encodeJpeg, original.d, quality(95))));
         EXPECT_EQ(DIBBitCount(back.d), 24);
@@ -95,7 +94,7 @@ TEST(JpegRoundTrip, ColourStaysCloseAtEveryWidth) {
 }
 
 TEST(JpegRoundTrip, GreyRampPicturesStayGrey) {
-    for (const int width : kWidths) {
+    for (const int width : kBoundaryWidths) {
         Picture original(greyPicture(width, 9));
         const QByteArray file = encode(encodeJpeg, original.d, quality(95));
         Picture back(decoded(file));

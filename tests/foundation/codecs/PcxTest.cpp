@@ -1,12 +1,11 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 
 using namespace codectest;
 
 namespace {
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 struct PcxHeader {
     int version = 5;
@@ -87,7 +86,7 @@ RgbImage decodedColours(const QByteArray& file) {
 
 TEST(PcxRoundTrip, EveryDepthAndBoundaryWidth) {
     for (int bits : kDepths) {
-        for (int width : kWidths) {
+        for (int width : kBoundaryWidths) {
             for (int height : {1, 3}) {
                 Picture original(makeTestPicture(width, height, bits));
                 const QByteArray file = encode(encodePcx, original.d);

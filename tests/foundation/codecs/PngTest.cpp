@@ -1,4 +1,5 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include "foundation/grafikrw3/grafikrw3.h"
 
@@ -7,8 +8,6 @@
 using namespace codectest;
 
 namespace {
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 std::uint32_t crc32(const QByteArray& bytes) {
     std::uint32_t crc = 0xffffffffu;
@@ -106,7 +105,7 @@ QByteArray toolPng(const QByteArray& input, QStringList options, int depth, int 
 
 TEST(PngRoundTrip, KeepsIndexesAndFullPaletteAtEveryDepthAndWidth) {
     for (const int bits : kDepths) {
-        for (const int width : kWidths) {
+        for (const int width : kBoundaryWidths) {
             Picture original(makeTestPicture(width, 5, bits));
             const QByteArray file = encode(encodePng, original.d);
             Picture back(decoded(file));

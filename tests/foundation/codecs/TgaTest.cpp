@@ -1,4 +1,5 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 
@@ -6,7 +7,6 @@ using namespace codectest;
 
 namespace {
 
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 constexpr int kFooterBytes = 26;
 
 struct TgaHeader {
@@ -76,7 +76,7 @@ QString errorOf(const QByteArray& file, std::int64_t limit = 0x7fffffff) {
 
 TEST(TgaRoundTrip, EveryDepthAndBoundaryWidth) {
     for (int bits : kDepths) {
-        for (int width : kWidths) {
+        for (int width : kBoundaryWidths) {
             for (int height : {1, 3}) {
                 Picture original(makeTestPicture(width, height, bits));
                 const QByteArray file = encode(encodeTga, original.d);

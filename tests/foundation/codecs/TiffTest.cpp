@@ -1,4 +1,5 @@
 #include "CodecTestSupport.h"
+#include "Pictures.h"
 
 #include <QBuffer>
 
@@ -7,8 +8,6 @@
 using namespace codectest;
 
 namespace {
-
-constexpr int kWidths[] = {1, 2, 7, 8, 9, 31, 33};
 
 QString errorOf(const QByteArray& file, const Limits& limits = {}) {
     return decodeError(decodeTiff, file, limits);
@@ -150,7 +149,7 @@ QString photometricOf(const QByteArray& file) {
 
 TEST(TiffRoundTrip, KeepsIndexesAndPaletteAtEveryDepthAndWidth) {
     for (const int bits : kDepths) {
-        for (const int width : kWidths) {
+        for (const int width : kBoundaryWidths) {
             Picture original(makeTestPicture(width, 6, bits));
             Picture back(decoded(encode(encodeTiff, original.d)));
             EXPECT_TRUE(sameIndexesAndPalette(original.d, back.d))

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "foundation/OwnedDib.h"
 #include "foundation/dib.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <cstdint>
 #include <vector>
 
-// Small helpers for tests on pictures.
+// Small helpers for tests on pictures, shared by every layer's tests. New tests hold their
+// pictures in an OwnedDib.
 
 inline constexpr int kAllDepths[] = {1, 4, 8, 24};
 // Widths around byte and word boundaries of every depth.
@@ -52,7 +54,7 @@ inline std::vector<std::vector<std::uint32_t>> pixelValues(const dib& d) {
     return rows;
 }
 
-// RAII owner for pictures made in a test.
+// Owner with a named field, as the older tests use it.
 struct PictureOwner {
     dib picture;
     explicit PictureOwner(dib d) : picture(d) {}
@@ -60,3 +62,7 @@ struct PictureOwner {
     PictureOwner(const PictureOwner&) = delete;
     PictureOwner& operator=(const PictureOwner&) = delete;
 };
+
+inline OwnedDib patternPicture(int width, int height, int bits) {
+    return OwnedDib(makePatternPicture(width, height, bits));
+}
