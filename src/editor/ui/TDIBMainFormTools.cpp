@@ -381,8 +381,9 @@ void TDIBMainForm::SetZoom(int zin, int zout) {
     if (ZoomBox->currentIndex() != entry) {
         ZoomBox->setCurrentIndex(entry); // ZoomBoxChange answers the user's choice only
     }
-    // The document takes the magnification, sizes its view and keeps the view's centre
-    // (zoomsteps::centredScrollPosition for each axis), then shows it in the caption.
+    // The magnification itself is the document's (MDIChild1): it sizes its view, keeps the
+    // view's centre (zoomsteps::centredScrollPosition per axis) and updates the caption. The
+    // zoom commands are offered only while a document is embedded.
     UpdateMenuItems();
 }
 
