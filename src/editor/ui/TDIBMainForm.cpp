@@ -1,6 +1,397 @@
 #include "TDIBMainForm.h"
 
+#include "EditorIcons.h"
+#include "TGradientCaption.h"
+#include "foundation/ui/TPaintBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSpeedPanelHeight = 24;
+constexpr int kSpeedBar2Height = 18;
+constexpr int kStandardButtonWidth = 23;
+constexpr int kStatusPanel0Width = 250;
+constexpr int kStatusPanel1Width = 320;
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
+const QString kPlacementKey = QStringLiteral("DIBMainForm/Placement");
+
+QWidget* makeRegion(QWidget* parent, const char* name) {
+    auto* region = new QWidget(parent);
+    region->setObjectName(QLatin1String(name));
+    return region;
+}
+
+} // namespace
+
 TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("DIBMainForm"));
-    setWindowTitle(QStringLiteral("Bild bearbeiten"));
+    QFont controlsFont(QStringLiteral("Tahoma"));
+    controlsFont.setPixelSize(11);
+    setFont(controlsFont);
+
+    createRegions();
+    createMenus();
+    setCaption(QStringLiteral("Bild bearbeiten"));
+    resize(kInitialWidth, kInitialHeight);
+    restorePlacement();
+    FormCreate();
+}
+
+TDIBMainForm::~TDIBMainForm() = default;
+
+void TDIBMainForm::FormCreate() {
+    ProgPath = QCoreApplication::applicationDirPath();
+    if (!ProgPath.endsWith(QLatin1Char('/'))) {
+        ProgPath += QLatin1Char('/');
+    }
+    // The clipboard watcher and the change of the active window both refresh the commands.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TDIBMainForm::UpdateMenuItems);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TDIBMainForm::UpdateMenuItems);
+    PalPaintBox->setCursor(toolCursor(ToolCursor::Drop));
+    UpdateMenuItems();
+}
+
+void TDIBMainForm::createRegions() {
+    auto* top = new QWidget(this);
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->setSpacing(0);
+    GradientCaption = new TGradientCaption(top);
+    MainMenu = new QMenuBar(top);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    topLayout->addWidget(GradientCaption);
+    topLayout->addWidget(MainMenu);
+    setMenuWidget(top);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientPanel"));
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+
+    createSpeedPanel();
+    SpeedPanel->setParent(central);
+    rows->addWidget(SpeedPanel);
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    createToolBar();
+    SpeedBar1->setParent(central);
+    middle->addWidget(SpeedBar1);
+
+    ClientArea = makeRegion(central, "ClientArea");
+    ClientArea->setBackgroundRole(QPalette::Dark);
+    ClientArea->setAutoFillBackground(true);
+    ClientArea->setMouseTracking(true);
+    ClientArea->installEventFilter(this);
+    auto* clientLayout = new QVBoxLayout(ClientArea);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    middle->addWidget(ClientArea, 1);
+
+    Panel1 = makeRegion(central, "Panel1");
+    auto* right = new QVBoxLayout(Panel1);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(2);
+    Panel3 = makeRegion(Panel1, "Panel3");
+    auto* optionsLayout = new QVBoxLayout(Panel3);
+    optionsLayout->setContentsMargins(0, 0, 0, 0);
+    createOptionTabs();
+    PageControl1->setParent(Panel3);
+    optionsLayout->addWidget(PageControl1);
+    // The option pages place their controls by hand, so the tabs get their height from them.
+    Panel3->setFixedHeight(PageControl1->tabBar()->sizeHint().height() +
+                           std::max(TabSheet1->minimumHeight(), TabSheet2->minimumHeight()) + 6);
+    right->addWidget(Panel3);
+
+    RightSidePanel = makeRegion(Panel1, "RightSidePanel");
+    auto* colours = new QVBoxLayout(RightSidePanel);
+    colours->setContentsMargins(0, 0, 0, 0);
+    colours->setSpacing(0);
+    // The swatches and read-outs sit at fixed places down to 112 pixels.
+    Panel2 = makeRegion(RightSidePanel, "Panel2");
+    Panel2->setFixedHeight(113);
+    colours->addWidget(Panel2);
+    PalScrollBox = new QScrollArea(RightSidePanel);
+    PalScrollBox->setObjectName(QStringLiteral("PalScrollBox"));
+    PalScrollBox->setBackgroundRole(QPalette::Dark);
+    PalPaintBox = new TPaintBox(QStringLiteral("PalPaintBox"));
+    PalPaintBox->paint = [this](QPainter& painter, const QRect& exposed) {
+        painter.fillRect(exposed, PalPaintBox->palette().color(QPalette::Dark));
+    };
+    PalPaintBox->resize(52, 96);
+    PalScrollBox->setWidget(PalPaintBox);
+    colours->addWidget(PalScrollBox, 1);
+    right->addWidget(RightSidePanel, 1);
+    right->addStretch(0); // takes the room when the colour panel is hidden
+    Panel1->setFixedWidth(kPanel1Width);
+    middle->addWidget(Panel1);
+    rows->addLayout(middle, 1);
+
+    SpeedBar2 = makeRegion(central, "SpeedBar2");
+    SpeedBar2->setFixedHeight(kSpeedBar2Height);
+    auto* progressLayout = new QHBoxLayout(SpeedBar2);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    ShowProzent = new QProgressBar(SpeedBar2);
+    ShowProzent->setObjectName(QStringLiteral("ShowProzent"));
+    ShowProzent->setRange(0, 100);
+    ShowProzent->setValue(0);
+    ShowProzent->setTextVisible(false);
+    progressLayout->addWidget(ShowProzent);
+    rows->addWidget(SpeedBar2);
+    setCentralWidget(central);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    const int widths[] = {kStatusPanel0Width, kStatusPanel1Width};
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(StatusBar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFixedWidth(widths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        StatusBar->addWidget(panel);
+        statusPanels_[i] = panel;
+    }
+    setStatusBar(StatusBar);
+}
+
+void TDIBMainForm::createSpeedPanel() {
+    SpeedPanel = makeRegion(this, "SpeedPanel");
+    SpeedPanel->setFixedHeight(kSpeedPanelHeight);
+    auto* layout = new QHBoxLayout(SpeedPanel);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(0);
+
+    using Handler = void (TDIBMainForm::*)();
+    struct ButtonEntry {
+        QToolButton** button;
+        const char* name;
+        const char* hint;
+        editoricons::Standard picture;
+        Handler handler; // null: the command's operation is not there yet
+        bool separatorAfter;
+    };
+    using editoricons::Standard;
+    const ButtonEntry entries[] = {
+        {&ToolButton1, "ToolButton1", "Neu...", Standard::New, nullptr, false},
+        {&ToolButton2, "ToolButton2", "Öffnen...", Standard::Open, nullptr, false},
+        {&SaveSpeedBtn, "SaveSpeedBtn", "Speichern...", Standard::Save, nullptr, true},
+        {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, nullptr, false},
+        {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, nullptr, false},
+        {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste, nullptr, true},
+        {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo, nullptr, true},
+        {&ToolButton8, "ToolButton8", "Zurück zum Tessaplan-Designer; Änderungen übernehmen",
+         Standard::Back, &TDIBMainForm::FileExitItemClick, false},
+    };
+    for (const ButtonEntry& entry : entries) {
+        auto* button = new QToolButton(SpeedPanel);
+        button->setObjectName(QLatin1String(entry.name));
+        const QString hint = QString::fromUtf8(entry.hint);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setIcon(editoricons::standardIcon(entry.picture));
+        button->setIconSize(QSize(16, 16));
+        button->setAutoRaise(true);
+        button->setFixedSize(kStandardButtonWidth, kSpeedPanelHeight - 2);
+        layout->addWidget(button);
+        if (entry.separatorAfter) {
+            layout->addSpacing(8);
+        }
+        if (entry.handler) {
+            connect(button, &QToolButton::clicked, this, entry.handler);
+        }
+        registerCommand(button, entry.handler != nullptr);
+        *entry.button = button;
+    }
+    layout->addStretch(1);
+}
+
+void TDIBMainForm::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    GradientCaption->setText(caption);
+}
+
+// Commands and their state ------------------------------------------------------------------
+
+void TDIBMainForm::registerCommand(QObject* target, bool wired, bool needsDocument) {
+    int stateIndex = -1;
+    const QByteArray name = target->objectName().toLatin1();
+    for (int i = 0; i < menustate::kCommandCount; ++i) {
+        if (name == menustate::commandName(menustate::Command(i))) {
+            stateIndex = i;
+            break;
+        }
+    }
+    commands_.push_back({target, wired, needsDocument, stateIndex});
+}
+
+void TDIBMainForm::applyCommandStates() {
+    const bool withDocument = MDIChild1 != nullptr;
+    for (const CommandControl& c : commands_) {
+        bool on = c.wired && (withDocument || !c.needsDocument);
+        if (c.stateIndex >= 0) {
+            on = on && menuEnabled_[std::size_t(c.stateIndex)];
+        }
+        if (auto* action = qobject_cast<QAction*>(c.target)) {
+            action->setEnabled(on);
+        } else if (auto* widget = qobject_cast<QWidget*>(c.target)) {
+            widget->setEnabled(on);
+        }
+    }
+}
+
+menustate::Input TDIBMainForm::documentMenuState() const {
+    // Without a document there is no image: the depth rules keep the window's own states.
+    return {};
+}
+
+bool TDIBMainForm::clipboardHoldsPicture() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data) {
+        return false; // the clipboard cannot be read: nothing to paste
+    }
+    return data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")) ||
+           data->hasFormat(QStringLiteral("image/png"));
+}
+
+void TDIBMainForm::UpdateMenuItems() {
+    menustate::Input input = documentMenuState();
+    input.clipboardHasPicture = clipboardHoldsPicture();
+    menustate::apply(menuEnabled_, menustate::changesFor(input));
+    applyCommandStates();
+}
+
+bool TDIBMainForm::commandEnabled(menustate::Command command) const {
+    return menuEnabled_[std::size_t(command)];
+}
+
+void TDIBMainForm::Zwischenablagelschen1Click() {
+    // The clipboard watcher refreshes the paste commands.
+    QGuiApplication::clipboard()->clear();
+}
+
+// Status, progress, placement ---------------------------------------------------------------
+
+void TDIBMainForm::DisplayHint(const QString& hint) {
+    setStatusText(0, hint);
+}
+
+void TDIBMainForm::FormMouseMove() {
+    setStatusText(1, QStringLiteral("Bild: keins"));
+}
+
+void TDIBMainForm::setStatusText(int panel, const QString& text) {
+    if (panel >= 0 && panel < 2) {
+        statusPanels_[panel]->setText(text);
+    }
+}
+
+QString TDIBMainForm::statusText(int panel) const {
+    return panel >= 0 && panel < 2 ? statusPanels_[panel]->text() : QString();
+}
+
+void TDIBMainForm::WMProgress(int percent) {
+    ShowProzent->setValue(qBound(0, percent, 100));
+    // Long operations keep the event loop waiting; the bar must show at once.
+    if (ShowProzent->isVisible()) {
+        ShowProzent->repaint();
+    }
+}
+
+ProgressCallback TDIBMainForm::progress() {
+    return [this](int percent) {
+        WMProgress(percent);
+        return true;
+    };
+}
+
+void TDIBMainForm::restorePlacement() {
+    const QByteArray placement = QSettings().value(kPlacementKey).toByteArray();
+    if (!placement.isEmpty() && restoreGeometry(placement)) {
+        return;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TDIBMainForm::storePlacement() const {
+    QSettings().setValue(kPlacementKey, saveGeometry());
+}
+
+// Showing and closing -----------------------------------------------------------------------
+
+void TDIBMainForm::ShowModal() {
+    if (modalLoop_) {
+        return; // already shown
+    }
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    modalLoop_ = nullptr;
+    setWindowModality(Qt::NonModal);
+}
+
+void TDIBMainForm::FileExitItemClick() {
+    // Closing hands the picture back as it is; there is nothing to confirm.
+    close();
+}
+
+void TDIBMainForm::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (event->spontaneous()) {
+        return; // minimised: still open
+    }
+    storePlacement();
+    if (modalLoop_) {
+        modalLoop_->quit();
+    }
+}
+
+bool TDIBMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        DisplayHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TDIBMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ClientArea && event->type() == QEvent::MouseMove) {
+        FormMouseMove();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
