@@ -5,10 +5,8 @@
 
 #include "../ColourBlocks.h"
 #include "TestSupport.h"
-#include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/ui/FileDialogs.h"
-#include "foundation/ui/TPaintBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,24 +78,11 @@ TEST(FarbmusterForm, ShowsRowsAndPreviewOfTheValues) {
     EXPECT_EQ(dialog.SummaryLabel->text(),
               QStringLiteral("Das Muster: 12 Maschen × 9 Reihen in 6 Farben."));
 
-    // The preview draws square cells, centred, each in its colour.
-    dialog.resize(900, 600);
-    dialog.show();
-    const QImage shown = dialog.PaintBox1->grab().toImage();
-    const int side = std::min(shown.width() / kColumns, shown.height() / kRows);
-    const int left = (shown.width() - side * kColumns) / 2;
-    const int top = (shown.height() - side * kRows) / 2;
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            EXPECT_EQ(shown.pixel(left + c * side + side / 2, top + r * side + side / 2) & 0xffffff,
-                      rgbOf(blockColour(r, c, 6)) & 0xffffff);
-        }
-    }
-
     dialog.FarbenEd->setValue(2);
+    dialog.DitherCheck->setChecked(true);
+    EXPECT_EQ(dialog.params(), (colourwork::Params{kColumns, 10, 10, 2, true}));
     dialog.updatePreview();
     EXPECT_EQ(dialog.chart().colours.size(), 2u);
-    EXPECT_TRUE(dialog.SummaryLabel->text().endsWith(QStringLiteral("in 2 Farben.")));
 
     dialog.BreiteEd->setValue(1000);
     dialog.MaschenEd->setValue(1);
@@ -107,110 +92,64 @@ TEST(FarbmusterForm, ShowsRowsAndPreviewOfTheValues) {
     EXPECT_EQ(dialog.previewImage().size(), QSize(1000, 1000));
 }
 
-namespace {
-
-class ColourworkCommand : public ::testing::Test {
-protected:
-    QTemporaryDir folder;
+// The command from the question to the new chart: cancelling the question, a file that is
+// no picture (a German message) and cancelling the dialog each leave the chart; OK replaces it
+// by an unnamed, unsaved chart of the picture's colours.
+TEST(ColourworkCommand, BuildsANewUnsavedChartOrLeavesTheOldOne) {
     MessageCapture messages;
-    std::unique_ptr<ProgramWindows> windows;
-    QString picture;
-
-    static QString libraryPath() {
-        return StitchLibraryFile::dataFolder(
-                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                   QString()) +
-               StitchLibraryFile::kFileName;
-    }
-    void SetUp() override {
-        QFile::remove(libraryPath());
-        windows = std::make_unique<ProgramWindows>();
-        windows->create({QStringLiteral("tessaplan-designer")});
-        picture = folder.filePath(QStringLiteral("bloecke.png"));
-        const OwnedDib blocks = colourblocks::picture(kColumns, kRows, kSide, 24, 6);
-        ASSERT_EQ(grafikrw3::SaveDib(blocks.get(), picture, int(grafikrw3::ImageFormat::Png)), 1);
-    }
-    void TearDown() override { windows.reset(); }
-    TMainForm& main() { return *windows->MainForm; }
-
-    // The initial 10 x 10 chart, marked changed and with a name, as after some work.
-    void expectChartAsBefore(const QString& title) {
-        EXPECT_EQ(main().doc.azeilen, 10);
-        EXPECT_EQ(main().doc.aspalten, 10);
-        EXPECT_EQ(main().doc.afilename, QStringLiteral("/tmp/jacke.tpd"));
-        EXPECT_EQ(main().windowTitle(), title);
-    }
-};
-
-} // namespace
-
-TEST_F(ColourworkCommand, PictureBecomesANewUnsavedChart) {
-    main().doc.afilename = QStringLiteral("/tmp/jacke.tpd");
-    main().SetChanged();
-    QuestionScript answers({UserAnswer::No});
-    filedialogs::Script files({picture});
-    whenDialogShown([](TFarbmusterForm& dialog) {
-        dialog.BreiteEd->setValue(kColumns);
-        dialog.MaschenEd->setValue(10);
-        dialog.ReihenEd->setValue(10);
-        dialog.accept();
-    });
-    main().BildalsFarbmusterimportieren1Click();
-
-    EXPECT_EQ(answers.asked(), QStringList{kAskBeforeNew});
-    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('\n').toStdString();
-    ASSERT_EQ(main().doc.azeilen, kRows);
-    ASSERT_EQ(main().doc.aspalten, kColumns);
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            const TFeld& cell = main().doc.cellAt(r, c);
-            ASSERT_TRUE(cell.belegt);
-            const std::uint32_t v = grafikrw3::getpixel(cell.stich.di, 3, 3);
-            EXPECT_EQ(qRgb(int(v & 0xff), int(v >> 8 & 0xff), int(v >> 16)),
-                      rgbOf(blockColour(r, c, 6)));
-        }
-    }
-    EXPECT_TRUE(main().doc.afilename.isEmpty());
-    EXPECT_TRUE(main().windowTitle().endsWith(QStringLiteral(" - [unbenannt.tpd*]")));
-    EXPECT_EQ(main().doc.stiche.count, 0u); // the library is not touched
-}
-
-TEST_F(ColourworkCommand, UnreadablePictureOrCancelLeavesTheChart) {
-    main().doc.afilename = QStringLiteral("/tmp/jacke.tpd");
-    main().SetChanged();
-    const QString title = main().windowTitle();
-
-    // Cancelling the question: no file is asked for.
-    {
-        QuestionScript answers({UserAnswer::Cancel});
-        filedialogs::Script files({picture});
-        main().BildalsFarbmusterimportieren1Click();
-        EXPECT_EQ(files.remaining(), 1);
-    }
-    expectChartAsBefore(title);
-
-    // A file that is no picture: a German message, the chart stays.
+    QTemporaryDir folder;
+    QFile::remove(
+        StitchLibraryFile::dataFolder(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), QString()) +
+        StitchLibraryFile::kFileName);
+    ProgramWindows windows;
+    windows.create({QStringLiteral("tessaplan-designer")});
+    TMainForm& main = *windows.MainForm;
+    const QString picture = folder.filePath(QStringLiteral("bloecke.png"));
+    const OwnedDib blocks = colourblocks::picture(kColumns, kRows, kSide, 24, 6);
+    ASSERT_EQ(grafikrw3::SaveDib(blocks.get(), picture, int(grafikrw3::ImageFormat::Png)), 1);
     QFile text(folder.filePath(QStringLiteral("notiz.png")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("Maschenprobe: 22 Maschen, 30 Reihen");
     text.close();
-    {
-        QuestionScript answers({UserAnswer::No});
-        filedialogs::Script files({text.fileName()});
-        main().BildalsFarbmusterimportieren1Click();
-    }
+
+    main.doc.afilename = QStringLiteral("/tmp/jacke.tpd");
+    main.SetChanged();
+    const QString title = main.windowTitle();
+    QuestionScript answers({UserAnswer::Cancel, UserAnswer::No, UserAnswer::No, UserAnswer::No});
+    filedialogs::Script files({text.fileName(), picture, picture});
+    auto expectOldChart = [&] {
+        EXPECT_EQ(std::pair(main.doc.azeilen, main.doc.aspalten), std::pair(10, 10));
+        EXPECT_EQ(main.doc.afilename, QStringLiteral("/tmp/jacke.tpd"));
+        EXPECT_EQ(main.windowTitle(), title);
+    };
+    main.BildalsFarbmusterimportieren1Click(); // Cancel: no file is asked for
+    EXPECT_EQ(files.remaining(), 3);
+    main.BildalsFarbmusterimportieren1Click();
     ASSERT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(messages.texts().at(0).startsWith(
-        QStringLiteral("Das Bild „notiz.png“ konnte nicht gelesen werden.")))
-        << messages.texts().at(0).toStdString();
-    expectChartAsBefore(title);
+        QStringLiteral("Das Bild „notiz.png“ konnte nicht gelesen werden. ")));
+    expectOldChart();
+    whenDialogShown([](TFarbmusterForm& dialog) { dialog.reject(); });
+    main.BildalsFarbmusterimportieren1Click();
+    expectOldChart();
 
-    // Cancelling the dialog.
-    {
-        QuestionScript answers({UserAnswer::No});
-        filedialogs::Script files({picture});
-        whenDialogShown([](TFarbmusterForm& dialog) { dialog.reject(); });
-        main().BildalsFarbmusterimportieren1Click();
+    whenDialogShown([](TFarbmusterForm& dialog) {
+        dialog.setParams({kColumns, 10, 10, 6, false});
+        dialog.accept();
+    });
+    main.BildalsFarbmusterimportieren1Click();
+    EXPECT_EQ(answers.asked(), QStringList(4, kAskBeforeNew));
+    EXPECT_EQ(messages.texts().size(), 1);
+    ASSERT_EQ(std::pair(main.doc.azeilen, main.doc.aspalten), std::pair(kRows, kColumns));
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            const std::uint32_t v = grafikrw3::getpixel(main.doc.cellAt(r, c).stich.di, 3, 3);
+            ASSERT_EQ(qRgb(int(v & 0xff), int(v >> 8 & 0xff), int(v >> 16)),
+                      rgbOf(blockColour(r, c, 6)));
+        }
     }
-    expectChartAsBefore(title);
+    EXPECT_TRUE(main.doc.afilename.isEmpty());
+    EXPECT_TRUE(main.windowTitle().endsWith(QStringLiteral(" - [unbenannt.tpd*]")));
+    EXPECT_EQ(main.doc.stiche.count, 0u); // the library is not touched
 }
