@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int height = 1 + data[1] % 48;
     const int bits = kDepths[data[2] % 4];
     const bool ownSize = data[3] & 0x80;
-    const int rows = ownSize ? height : 1 + (data[3] & 0x7f) * 3;
-    const int columns = ownSize ? width : 1 + data[4] % 200;
+    const int rows = ownSize ? height : 1 + (data[3] & 0x7f) % 64;
+    const int columns = ownSize ? width : 1 + data[4] % 64;
     const int colours = 1 + data[5] % 40;
     const bool dither = data[6] & 1;
     data += 8;
