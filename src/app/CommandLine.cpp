@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "FromPictureCommand.h"
 
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
@@ -42,6 +43,11 @@ const char* const kUsage =
     "      schreibt die ganze Tabelle als Bild, mit N Punkten je Zoll (10 bis 4000, sonst 300).\n"
     "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
     "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
+    "  tessaplan-designer --from-picture BILD DATEI.tpd [--width W] [--colours N] "
+    "[--gauge M/R] [--dither]\n"
+    "      macht aus dem Bild ein Farbmuster: W Maschen breit (2 bis 1000, sonst 60), N Farben\n"
+    "      (2 bis 32, sonst 6), Maschenprobe M Maschen und R Reihen pro 10 cm (sonst 22/30),\n"
+    "      mit --dither mit Fehlerverteilung.\n"
     "  tessaplan-designer --help\n"
     "      zeigt diese Hilfe.\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.\n";
@@ -171,6 +177,9 @@ int run(int argc, char** argv) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         std::fputs(kUsage, stdout);
         return kSuccess;
+    }
+    if (!args.isEmpty() && args.first() == QStringLiteral("--from-picture")) {
+        return fromPicture(args.mid(1));
     }
     int dpi = kDefaultDpi;
     const qsizetype dpiAt = args.indexOf(QStringLiteral("--dpi"));

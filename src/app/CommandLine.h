@@ -3,6 +3,8 @@
 // Work without a window, for scripts and batch jobs:
 //   tessaplan-designer --export CHART.tpd OUT.png [--dpi N]
 //   tessaplan-designer --pdf CHART.tpd OUT.pdf
+//   tessaplan-designer --from-picture PICTURE OUT.tpd [--width W] [--colours N] [--gauge S/R]
+//                      [--dither]
 //   tessaplan-designer --help
 namespace commandline {
 

@@ -123,6 +123,9 @@ void TMainForm::createMenus() {
                                         &TMainForm::Speichernunter1Click);
     ExportierenalsBild1 = Datei1->addAction(QStringLiteral("Exportieren als Bild..."), this,
                                             &TMainForm::ExportierenalsBild1Click);
+    BildalsFarbmusterimportieren1 =
+        Datei1->addAction(QStringLiteral("Bild als Farbmuster importieren..."), this,
+                          &TMainForm::BildalsFarbmusterimportieren1Click);
     Datei1->addSeparator();
     Drucken1 = Datei1->addAction(QStringLiteral("Drucken..."), this, &TMainForm::Drucken1Click);
     Druckereinrichten1 = Datei1->addAction(QStringLiteral("Drucker einrichten..."), this,

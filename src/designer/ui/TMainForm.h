@@ -109,6 +109,8 @@ public:
     void Speichern1Click();
     void Speichernunter1Click();
     void Beenden1Click();
+    // "Bild als Farbmuster importieren...": a new colourwork chart from a picture file.
+    void BildalsFarbmusterimportieren1Click();
     bool SaveTheFile();
     bool SaveFile();
     bool OpenFile();
@@ -149,6 +151,7 @@ public:
     QAction* Speichern1 = nullptr;
     QAction* Speichernunter1 = nullptr;
     QAction* ExportierenalsBild1 = nullptr;
+    QAction* BildalsFarbmusterimportieren1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Beenden1 = nullptr;
