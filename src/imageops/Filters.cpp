@@ -1,6 +1,7 @@
 #include "Filters.h"
 
 #include "OpProgress.h"
+#include "Vectorise.h"
 #include "foundation/Memory.h"
 
 #include <algorithm>
@@ -11,14 +12,6 @@
 namespace imageops {
 
 namespace {
-
-// Vector width is chosen when the program starts: the same loops are compiled for AVX2 and for
-// the plain x86-64 baseline.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define TESSAPLAN_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TESSAPLAN_VECTOR_CLONES
-#endif
 
 // One non-zero weight: the work row it reads (0 = two rows above the target) and the byte
 // offset of its column within that row (0 = two pixels to the left).

@@ -203,9 +203,16 @@ TEST_P(AdjustmentsByDepth, EveryOperationFollowsItsFormula) {
     }
 }
 
+// The boundary widths, and one longer than the 256 pixels grey scale handles at a time.
+const std::vector<int> kAdjustmentWidths = [] {
+    std::vector<int> widths(std::begin(kBoundaryWidths), std::end(kBoundaryWidths));
+    widths.push_back(300);
+    return widths;
+}();
+
 INSTANTIATE_TEST_SUITE_P(DepthsAndWidths, AdjustmentsByDepth,
                          testing::Combine(testing::ValuesIn(kAllDepths),
-                                          testing::ValuesIn(kBoundaryWidths)));
+                                          testing::ValuesIn(kAdjustmentWidths)));
 
 // One 24-bit pixel through an operation.
 std::uint32_t onePixel(std::uint32_t value, const std::function<OpStatus(dib&)>& op) {

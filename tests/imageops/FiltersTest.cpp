@@ -102,8 +102,15 @@ TEST_P(FilterEngine, MatchesThePlainRuleOverTheWholePicture) {
     }
 }
 
+// The boundary widths, and one whose rows are longer than the engine's 256-byte passes.
+const std::vector<int> kFilterWidths = [] {
+    std::vector<int> widths(std::begin(kBoundaryWidths), std::end(kBoundaryWidths));
+    widths.push_back(100);
+    return widths;
+}();
+
 INSTANTIATE_TEST_SUITE_P(Sizes, FilterEngine,
-                         testing::Combine(testing::ValuesIn(kBoundaryWidths),
+                         testing::Combine(testing::ValuesIn(kFilterWidths),
                                           testing::Values(1, 2, 3, 6)));
 
 filtertype centreOnly(std::int32_t weight, std::int32_t divisor, std::int32_t bias) {
