@@ -92,6 +92,17 @@ struct GammaParams {
     friend bool operator==(const GammaParams&, const GammaParams&) = default;
 };
 
+// The values of the two parameter dialogs.
+struct PosterParams {
+    int bits = 4; // "Farbe auf X Bits pro Kanal beschränken:", 1...7
+    int faktor() const { return 8 - bits; } // what DibPoster takes
+    friend bool operator==(const PosterParams&, const PosterParams&) = default;
+};
+struct SolarParams {
+    int grenzwert = 128; // "Grenzwert:", 1...255; DibSolar takes it as it is
+    friend bool operator==(const SolarParams&, const SolarParams&) = default;
+};
+
 // Helligkeit, then Kontrast, then Saettigung, in one pass over the pixels with the same result
 // as the three calls one after the other.
 [[nodiscard]] OpStatus HelligkeitKontrastSaettigung(dib& di, const HKParams& p,
