@@ -51,6 +51,7 @@ TFilterEditForm::TFilterEditForm(QWidget* parent) : QDialog(parent) {
     DivEdit->setObjectName(QStringLiteral("DivEdit"));
     DivEdit->setRange(kDivisorMin, kDivisorMax);
     DivEdit->setValue(1);
+    DivEdit->setAlignment(Qt::AlignRight);
     BiasEdit = unlimitedField(this, QStringLiteral("BiasEdit"));
     BiasEdit->setValue(0);
 
