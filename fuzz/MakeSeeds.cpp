@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
         filters.push_back(imageops::builtinRecord(b));
     }
     filters.resize(3);
-    ok = ok && save(root + QStringLiteral("/user_filters/three.dat"), [&](QIODevice& d) {
-        const QByteArray bytes = userfilters::toBytes(filters);
-        return d.write(bytes) == bytes.size();
-    });
+    const QByteArray filterFile = userfilters::toBytes(filters);
+    ok = ok && save(root + QStringLiteral("/user_filters/three.dat"),
+                    [&](QIODevice& d) { return d.write(filterFile) == filterFile.size(); });
     return ok ? 0 : 1;
 }
