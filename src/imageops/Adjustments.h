@@ -94,7 +94,7 @@ struct GammaParams {
 
 // The values of the two parameter dialogs.
 struct PosterParams {
-    int bits = 4; // "Farbe auf X Bits pro Kanal beschränken:", 1...7
+    int bits = 4;                           // "Farbe auf X Bits pro Kanal beschränken:", 1...7
     int faktor() const { return 8 - bits; } // what DibPoster takes
     friend bool operator==(const PosterParams&, const PosterParams&) = default;
 };
