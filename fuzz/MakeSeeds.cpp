@@ -5,6 +5,8 @@
 #include "designer/StitchLibraryFile.h"
 #include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/grafikrw3.h"
+#include "imageops/BuiltinFilters.h"
+#include "imageops/UserFilterFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("corpus");
     QDir().mkpath(root + QStringLiteral("/project_file"));
     QDir().mkpath(root + QStringLiteral("/stitch_library"));
+    QDir().mkpath(root + QStringLiteral("/user_filters"));
 
     ChartDocument doc;
     addStitch(doc.stiche, QStringLiteral("Rechte Masche"), 1, 1);
@@ -49,5 +52,13 @@ int main(int argc, char** argv) {
              save(root + QStringLiteral("/project_file/chart%1.tpd").arg(fill),
                   [&](QIODevice& d) { return ProjectFile::write(d, doc, PageSettings{}); });
     }
+    std::vector<filtertype> filters;
+    for (const imageops::BuiltinFilter& b : imageops::kBuiltinFilters) {
+        filters.push_back(imageops::builtinRecord(b));
+    }
+    filters.resize(3);
+    const QByteArray filterFile = userfilters::toBytes(filters);
+    ok = ok && save(root + QStringLiteral("/user_filters/three.dat"),
+                    [&](QIODevice& d) { return d.write(filterFile) == filterFile.size(); });
     return ok ? 0 : 1;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "imageops/Adjustments.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QSpinBox;
+
+// "Tiefe beschränken...": how many bits per channel to keep. The command passes
+// params().faktor() to DibPoster after OK. Starts at 4 every time.
+class TPosterFaktor : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TPosterFaktor(QWidget* parent = nullptr);
+
+    imageops::PosterParams params() const;
+    void setParams(const imageops::PosterParams& p);
+
+    QSpinBox* PosterEdit; // "Farbe auf X Bits pro Kanal beschränken:" 1...7
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+};

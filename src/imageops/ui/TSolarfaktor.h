@@ -1,0 +1,24 @@
+#pragma once
+
+#include "imageops/Adjustments.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QSpinBox;
+
+// "Solarisieren...": the threshold from which colours are inverted. The command passes
+// params().grenzwert to DibSolar after OK. Starts at 128 every time.
+class TSolarfaktor : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TSolarfaktor(QWidget* parent = nullptr);
+
+    imageops::SolarParams params() const;
+    void setParams(const imageops::SolarParams& p);
+
+    QSpinBox* SolarEdit; // "Grenzwert:" 1...255
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+};
