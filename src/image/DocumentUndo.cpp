@@ -17,6 +17,9 @@ bool copyInto(OwnedDib& into, const OwnedDib& picture) {
 } // namespace
 
 bool ImageDocument::SaveForUndo() {
+    if (!di) {
+        return false; // nothing to change
+    }
     // The entry is made aside; the history changes only when every copy succeeded, so that
     // restoring an entry can never leave the document without its image.
     UndoEntry entry;

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 #include <gtest/gtest.h>
 
@@ -249,6 +250,41 @@ TEST(ViewPainter, AntsMarchOverTheOutlineAndTheRubberBandInverts) {
     f.doc.PaintBox1MouseUp(TMouseButton::Left, {}, 13, 11, select);
     EXPECT_EQ(f.doc.rubberBand().kind, RubberBand::Kind::None);
     EXPECT_EQ(f.doc.selrect, (TRect{0, 0, 3, 2}));
+}
+
+// Dragging a band or floating pixels repaints the figure's edges and the floating pixels'
+// old and new places, never the whole view.
+TEST(ViewPainter, DragsRepaintOnlyWhatChanges) {
+    DocumentFixture f(makeWhiteImage(400, 300));
+    f.doc.SetZoom(4, 1);
+    const ToolOptions select = f.tool(Tool::Select);
+    f.doc.PaintBox1MouseDown(TMouseButton::Left, {}, 100, 100, select);
+    f.doc.PaintBox1MouseMove({}, 900, 700, select);
+    const int all = f.host.invalidatedAll;
+    f.host.invalidated.clear();
+    f.doc.PaintBox1MouseMove({}, 904, 710, select);
+    EXPECT_EQ(f.host.invalidated.size(), 8u);
+    std::int64_t area = 0;
+    for (const QRect& r : f.host.invalidated) {
+        area += std::int64_t(r.width()) * r.height();
+    }
+    EXPECT_LT(area, 2 * (2 * 808 + 2 * 612)) << "the edges only";
+    f.doc.PaintBox1MouseUp(TMouseButton::Left, {}, 904, 710, select);
+
+    // Floating pixels of 201 x 153 paint-box pixels moved by 8: the old and the new place.
+    f.doc.PaintBox1MouseDown(TMouseButton::Left, {}, 400, 400, select);
+    f.host.invalidated.clear();
+    f.doc.PaintBox1MouseMove({}, 408, 400, select);
+    QRegion repainted;
+    for (const QRect& r : f.host.invalidated) {
+        repainted += r;
+    }
+    const QRect floating =
+        f.doc.view().paintBoxRect(QRect(QPoint(f.doc.selrect.Left, f.doc.selrect.Top),
+                                        QPoint(f.doc.selrect.Right, f.doc.selrect.Bottom)));
+    EXPECT_EQ(repainted, QRegion(floating) + QRegion(floating.translated(8, 0)));
+    EXPECT_EQ(f.host.invalidatedAll, all);
+    f.doc.PaintBox1MouseUp(TMouseButton::Left, {}, 408, 400, select);
 }
 
 } // namespace
