@@ -36,16 +36,13 @@ void copyPixels(dib& to, const dib& from) {
 
 } // namespace
 
-QRect ImageDocument::floatingPaintBoxRect(const QRect& imageRect) const {
-    return view().paintBoxRect(imageRect);
-}
-
 bool ImageDocument::InitDraging(OwnedDib di2, OwnedDib savesel, bool saveselhan, bool trans, int nr,
                                 bool setoff) {
     if (setoff) {
         DragOx = 0;
         DragOy = 0;
     }
+    dragRest_ = {};
     FinishDraging();
     OwnedDib background = blankLike(di.get(), DIBWidth(di.get()), DIBHeight(di.get()));
     if (!background) {
@@ -92,6 +89,7 @@ void ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
         invalidateImageArea(QRect(QPoint(r.Left, r.Top), QPoint(r.Right, r.Bottom)));
         DragOx = v.toPaintBox(r.Left) - X;
         DragOy = v.toPaintBox(r.Top) - Y;
+        keepPlace({r.Left, r.Top});
         startFloating(std::move(pixels), std::move(mask), true, false, paintzeug::kMoveFloating,
                       std::move(background));
     } else {
@@ -100,6 +98,7 @@ void ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
         inPaint = true;
         DragOx = v.toPaintBox(floatingPos.x) - X;
         DragOy = v.toPaintBox(floatingPos.y) - Y;
+        keepPlace(floatingPos);
         takeCapture();
         clearSelection();
         composed_ = floating::coveredArea(di.get(), dragdi1.get(), floatingPos.x, floatingPos.y);
@@ -129,7 +128,8 @@ void ImageDocument::MoveFloating(std::int32_t X, std::int32_t Y) {
         return;
     }
     restoreBackground();
-    DrawDragedDib(X + DragOx, Y + DragOy, true, false);
+    composeFloatingAt(view().toImage(std::int64_t(X) + DragOx) + dragRest_.x,
+                      view().toImage(std::int64_t(Y) + DragOy) + dragRest_.y, true, false);
 }
 
 void ImageDocument::DropFloating(std::int32_t X, std::int32_t Y) {
@@ -140,7 +140,8 @@ void ImageDocument::DropFloating(std::int32_t X, std::int32_t Y) {
         return;
     }
     restoreBackground();
-    DrawDragedDib(X + DragOx, Y + DragOy, true, true);
+    composeFloatingAt(view().toImage(std::int64_t(X) + DragOx) + dragRest_.x,
+                      view().toImage(std::int64_t(Y) + DragOy) + dragRest_.y, true, true);
     DragingNotFinished = true;
     UpdateSelddib();
     if (!selaktiv) {
@@ -150,12 +151,22 @@ void ImageDocument::DropFloating(std::int32_t X, std::int32_t Y) {
     }
 }
 
+void ImageDocument::keepPlace(const TPoint& corner) {
+    // Reduced, a paint-box pixel stands for several image pixels: the part of the corner it
+    // cannot express is kept aside, so that a press without a move leaves the pixels in place.
+    const ZoomView v = view();
+    dragRest_ = {corner.x - v.toImage(v.toPaintBox(corner.x)),
+                 corner.y - v.toImage(v.toPaintBox(corner.y))};
+}
+
 void ImageDocument::DrawDragedDib(std::int32_t _x, std::int32_t _y, bool imtoo, bool seltoo) {
+    composeFloatingAt(view().toImage(_x), view().toImage(_y), imtoo, seltoo);
+}
+
+void ImageDocument::composeFloatingAt(std::int32_t ix, std::int32_t iy, bool imtoo, bool seltoo) {
     if (!dragdi1) {
         return;
     }
-    const std::int32_t ix = view().toImage(_x);
-    const std::int32_t iy = view().toImage(_y);
     dib* mask = dragSel ? &dragdi2.get() : nullptr;
     if (seltoo) {
         floatingPos = {ix, iy};
@@ -199,6 +210,32 @@ void ImageDocument::FinishDraging() {
     tempdi.reset();
     dragSel = false;
     composed_ = {};
+    updateMenus();
+}
+
+dib& ImageDocument::drawingTarget() {
+    return DragingNotFinished && tempdi ? tempdi.get() : di.get();
+}
+
+void ImageDocument::drawingDone(const QRect& area) {
+    if (DragingNotFinished && tempdi && dragdi1) {
+        // The background changed under the floating pixels: the image is the background with
+        // the floating pixels on top again, the selection stays as it is.
+        copyPixels(di.get(), tempdi.get());
+        composeFloatingAt(floatingPos.x, floatingPos.y, true, false);
+    }
+    imageChanged(area);
+}
+
+void ImageDocument::removeFloating() {
+    if (!DragingNotFinished) {
+        return;
+    }
+    copyPixels(di.get(), tempdi.get());
+    clearSelection();
+    FinishDraging();
+    invalidateAll();
+    updateMenus();
 }
 
 bool ImageDocument::MakeSelectionDragable() {

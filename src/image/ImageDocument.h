@@ -148,6 +148,15 @@ public:
     // (_x, _y); `seltoo` also writes the covered area into the mask.
     void DrawDragedDib(std::int32_t _x, std::int32_t _y, bool imtoo, bool seltoo);
     void FinishDraging();
+    // Removes a put-down floating selection: the image shows the background again and the
+    // selection ends (the editor's "Löschen" while floating).
+    void removeFloating();
+    // The picture lines and shapes are drawn into: the background under a put-down floating
+    // selection (so they go behind it), otherwise the image.
+    dib& drawingTarget();
+    // After drawing into drawingTarget(): a put-down floating selection is composed on top of
+    // the changed background again; the image rectangle `area` (all when empty) is repainted.
+    void drawingDone(const QRect& area = {});
     // Turns the selection into a put-down floating selection in place. False when there is no
     // selection, one is floating already, or memory is short (message shown).
     bool MakeSelectionDragable();
@@ -239,7 +248,8 @@ private:
     void restoreBackground();
     bool startFloating(OwnedDib pixels, OwnedDib mask, bool hasMask, bool trans, int nr,
                        OwnedDib background);
-    QRect floatingPaintBoxRect(const QRect& imageRect) const;
+    void composeFloatingAt(std::int32_t ix, std::int32_t iy, bool imtoo, bool seltoo);
+    void keepPlace(const TPoint& corner);
 
     ViewPort* view_ = nullptr;
     EditorHost* host_ = nullptr;
@@ -248,6 +258,8 @@ private:
     // The image rectangle where floating pixels were last composed into the image; everything
     // else of the image equals the background while a floating selection exists.
     QRect composed_;
+    // The part of the floating corner a paint-box offset cannot express when reduced.
+    TPoint dragRest_;
     QSize boxSize_;
 };
 

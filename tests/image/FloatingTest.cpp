@@ -188,6 +188,48 @@ TEST(FloatingPosition, DroppedPartlyOutsideKeepsOnlyTheInsideAndComesBackWhole) 
     EXPECT_EQ(f.doc.selrect, (TRect{0, 0, 5, 5}));
 }
 
+TEST(FloatingPosition, AClickInAReducedViewLeavesThePixelsInPlace) {
+    const OwnedDib original = patternPicture(30, 20, 24);
+    DocumentFixture f(copyOf(original.get()));
+    f.doc.SetZoom(1, 3);
+    f.doc.selectShape(5, 4, 10, 8, false, SelectionMode::Replace);
+    f.click(f.tool(Tool::Hand), {2, 2}); // image (6, 6)
+    EXPECT_EQ(f.doc.floatingPos, (TPoint{5, 4}));
+    EXPECT_EQ(pixelBytes(f.doc.di.get()), pixelBytes(original.get()));
+    // One paint-box pixel to the right is three image pixels.
+    f.drag(f.tool(Tool::Hand), {2, 2}, {3, 2});
+    EXPECT_EQ(f.doc.floatingPos, (TPoint{8, 4}));
+}
+
+// Lines and shapes drawn while a floating selection is put down go behind it.
+TEST(FloatingPosition, DrawingGoesBehindThePutDownPixels) {
+    const OwnedDib original = patternPicture(24, 12, 8);
+    DocumentFixture f(copyOf(original.get()));
+    f.doc.selectShape(4, 2, 11, 9, true, SelectionMode::Replace);
+    f.drag(f.tool(Tool::Select), {8, 5}, {10, 5}); // floating now at (6, 2)
+    const OwnedDib floatingPixels = copyOf(f.doc.dragdi1.get());
+    const OwnedDib floatingMask = copyOf(f.doc.dragdi2.get());
+    ASSERT_EQ(&f.doc.drawingTarget(), &f.doc.tempdi.get());
+    line(f.doc.drawingTarget(), 0, 6, 23, 6, 77);
+    f.doc.drawingDone();
+    for (int x = 0; x < 24; ++x) {
+        const bool covered = x >= 6 && getpixel(floatingMask.get(), x - 6, 4);
+        EXPECT_EQ(getpixel(f.doc.di.get(), x, 6),
+                  covered ? getpixel(floatingPixels.get(), x - 6, 4) : 77u)
+            << x;
+    }
+    // Moved away, the line shows whole underneath.
+    f.drag(f.tool(Tool::Hand), {8, 5}, {8, 11});
+    for (int x = 0; x < 24; ++x) {
+        EXPECT_EQ(getpixel(f.doc.di.get(), x, 6), 77u) << x;
+    }
+    // Removing the floating pixels leaves the background and no selection.
+    f.doc.removeFloating();
+    EXPECT_FALSE(f.doc.selaktiv);
+    EXPECT_FALSE(f.doc.hasFloating());
+    EXPECT_EQ(&f.doc.drawingTarget(), &f.doc.di.get());
+}
+
 TEST(FloatingPosition, DetachingAndMergingLeavesThePictureAsItWas) {
     const OwnedDib original = patternPicture(9, 7, 4);
     DocumentFixture f(copyOf(original.get()));
