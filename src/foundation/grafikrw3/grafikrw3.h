@@ -55,6 +55,42 @@ void ellipse(dib& picture, std::int32_t x1, std::int32_t y1, std::int32_t x2, st
 void FilledEllipse(dib& picture, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                    std::uint32_t value);
 
+// The area a flood fill from (x, y) reaches: the 4-connected pixels whose colour lies within
+// `tolerance` of the start pixel's colour (red, green and blue each differ by at most
+// `tolerance`; palette pictures compare their colour-table entries, so 0 takes exactly the
+// start colour), limited to pixels where `limit` holds 1 when a limit is given. `work` is a
+// 1-bit picture of the picture's size; afterwards it holds 1 exactly for the area. `bounds`,
+// when given, receives the area's bounding box (inclusive; right < left when it is empty).
+// Returns false, with `work` untouched, when the work picture does not fit the picture or
+// memory runs out; a start point outside the picture or the limit gives an empty area.
+struct FillBounds {
+    std::int32_t left = 0, top = 0, right = -1, bottom = -1;
+};
+bool fillRegion(const dib& picture, std::int32_t x, std::int32_t y, std::int32_t tolerance,
+                const dib* limit, dib& work, FillBounds* bounds = nullptr);
+
+// Fill styles and directions of filldib.
+enum FillStyle : std::int32_t {
+    kFillSolid = 0,
+    kFillPattern = 1,
+    kFillLinear = 2,
+    kFillRectangular = 3,
+    kFillSunburst = 4,
+    kFillRadial = 5,
+};
+
+// Flood fill of the area fillRegion finds from (x, y), limited to mask value 1 when
+// `maskSwitch` is 1; every other pixel stays as it is. `work` is a 1-bit scratch picture of the
+// picture's size supplied by the caller (it ends up holding the area). Styles: 0 solid
+// `color1`; 1 the tiled `pattern` (same depth as the picture); 2 to 5 linear, rectangular,
+// sunburst and radial gradients from `color1` to `color2` in `direction` 0 to 7 (NW-SE, N-S,
+// NE-SW, E-W, SE-NW, S-N, SW-NE, W-E). Only the solid style is drawn so far; the others fill
+// solid until the painting tools bring them. Returns false, with the picture unchanged, when
+// fillRegion fails.
+bool filldib(dib& picture, std::int32_t x, std::int32_t y, std::uint32_t color1,
+             std::uint32_t color2, std::int32_t tolerance, const dib& mask, std::int32_t maskSwitch,
+             dib& work, std::int32_t style, std::int32_t direction, const dib& pattern);
+
 // x raised to the power y.
 double power(double x, double y);
 

@@ -1,5 +1,7 @@
 #include "grafikrw3.h"
 
+#include "EllipseRaster.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -28,69 +30,25 @@ void put(dib& picture, std::int64_t x, std::int64_t y, std::uint32_t value) {
     }
 }
 
-// Rasterises the ellipse inscribed in the rectangle (x0, y0)-(x1, y1) with integer error
-// terms, one quadrant mirrored into all four. With `filled` each pair of mirrored points is
-// joined by a span. Works for every rectangle, also for even sizes and degenerate ones.
+// The ellipse inscribed in the rectangle (x0, y0)-(x1, y1); with `filled` each pair of
+// mirrored points is joined by a span.
 void rasterEllipse(dib& picture, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                    std::uint32_t value, bool filled) {
     if (!picture.poi) {
         return;
     }
-    // The error terms grow with the fourth power of the size: 128 bits keep them exact.
-    using Wide = __int128;
-    const std::int64_t width = std::llabs(x1 - x0);
-    const std::int64_t b = std::llabs(y1 - y0);
-    Wide a = width;
-    Wide b1 = b & 1;
-    Wide dx = 4 * (1 - a) * b * b;
-    Wide dy = 4 * (b1 + 1) * a * a;
-    Wide err = dx + dy + b1 * a * a;
-
-    if (x0 > x1) {
-        x0 = x1;
-        x1 += width;
-    }
-    if (y0 > y1) {
-        y0 = y1;
-    }
-    y0 += (b + 1) / 2;
-    y1 = y0 - std::int64_t(b1);
-    a = 8 * a * a;
-    b1 = 8 * b * b;
-
-    auto plot4 = [&](std::int64_t xl, std::int64_t xr, std::int64_t ya, std::int64_t yb) {
-        if (filled) {
-            horizontalSpan(picture, xl, xr, ya, value);
-            horizontalSpan(picture, xl, xr, yb, value);
-        } else {
-            put(picture, xr, ya, value);
-            put(picture, xl, ya, value);
-            put(picture, xl, yb, value);
-            put(picture, xr, yb, value);
-        }
-    };
-
-    do {
-        plot4(x0, x1, y0, y1);
-        const Wide e2 = 2 * err;
-        if (e2 <= dy) {
-            ++y0;
-            --y1;
-            err += dy += a;
-        }
-        if (e2 >= dx || 2 * err > dy) {
-            ++x0;
-            --x1;
-            err += dx += b1;
-        }
-    } while (x0 <= x1);
-
-    // Flat ellipses stop too early: finish their tips.
-    while (y0 - y1 <= b) {
-        plot4(x0 - 1, x1 + 1, y0, y1);
-        ++y0;
-        --y1;
-    }
+    detail::walkEllipse(x0, y0, x1, y1,
+                        [&](std::int64_t xl, std::int64_t xr, std::int64_t ya, std::int64_t yb) {
+                            if (filled) {
+                                horizontalSpan(picture, xl, xr, ya, value);
+                                horizontalSpan(picture, xl, xr, yb, value);
+                            } else {
+                                put(picture, xr, ya, value);
+                                put(picture, xl, ya, value);
+                                put(picture, xl, yb, value);
+                                put(picture, xr, yb, value);
+                            }
+                        });
 }
 
 } // namespace

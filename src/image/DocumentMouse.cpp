@@ -1,0 +1,344 @@
+// Mouse handling: presses start an operation (PaintZeug), moves continue it, the release
+// finishes it. The painting tools join the same dispatch.
+#include "ImageDocument.h"
+
+#include "foundation/grafikrw3/grafikrw3.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+bool isSelectionTool(Tool tool) {
+    return tool == Tool::Select || tool == Tool::FreeSel || tool == Tool::Magic;
+}
+
+} // namespace
+
+void ImageDocument::PaintBox1MouseDown(TMouseButton button, const TShiftState& shift,
+                                       std::int32_t X, std::int32_t Y, const ToolOptions& options) {
+    ShiftState = shift;
+    if (button == TMouseButton::Left) {
+        paintcolor = col1;
+        paint2color = col2;
+    } else {
+        paintcolor = col2;
+        paint2color = col1;
+    }
+    if (PaintZeug == paintzeug::kPlaceFloating && inPaint) {
+        // Floating pixels that follow the pointer are put down by the next press.
+        DropFloating(X, Y);
+        return;
+    }
+    const std::int32_t ix = view().toImage(X);
+    const std::int32_t iy = view().toImage(Y);
+    switch (options.tool) {
+    case Tool::Zoom:
+        if (button == TMouseButton::Left) {
+            ZoomInAt(X, Y);
+        } else if (button == TMouseButton::Right) {
+            ZoomOutAt(X, Y);
+        }
+        break;
+    case Tool::Hand:
+        if (selaktiv && isSelected(ix, iy)) {
+            if (SaveForUndo()) {
+                LiftSelection(X, Y);
+            }
+        } else {
+            // Scrolling changes no pixel: it records no undo step and leaves the image unchanged.
+            PaintZeug = paintzeug::kHand;
+            BeginDrag(X, Y);
+        }
+        break;
+    case Tool::Select:
+    case Tool::FreeSel:
+    case Tool::Magic:
+        selectionToolPress(button, X, Y, options);
+        break;
+    case Tool::Drop:
+        if (button == TMouseButton::Left) {
+            setcol1(std::int32_t(grafikrw3::getpixel(di.get(), ix, iy)));
+        } else if (button == TMouseButton::Right) {
+            setcol2(std::int32_t(grafikrw3::getpixel(di.get(), ix, iy)));
+        }
+        break;
+    default:
+        // Brush, clone, colour replacement, retouch, fill, text, line and shape come with the
+        // painting tools.
+        break;
+    }
+}
+
+void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                                       const ToolOptions& options) {
+    const std::int32_t ix = view().toImage(X);
+    const std::int32_t iy = view().toImage(Y);
+    if (isSelected(ix, iy) && !ShiftState.shift && !ShiftState.ctrl) {
+        // A press on the selection: the right button empties it, the others move it.
+        if (!SaveForUndo()) {
+            return;
+        }
+        if (button == TMouseButton::Right) {
+            FinishDraging();
+            clearSelection();
+            updateMenus();
+        } else {
+            LiftSelection(X, Y);
+        }
+        return;
+    }
+    if (!SaveForUndo()) {
+        return;
+    }
+    FinishDraging();
+    switch (options.tool) {
+    case Tool::Select:
+        PaintZeug = paintzeug::kSelect;
+        BeginDrag(X, Y);
+        break;
+    case Tool::Magic:
+        MagicWandSelect(ix, iy, options.toleranz);
+        break;
+    case Tool::FreeSel:
+        PaintZeug = paintzeug::kFreeSelect;
+        FreeSel(sel_);
+        sel_.aktiv = true;
+        sel_.poi1.emplace_back();
+        BeginDrag(X, Y);
+        break;
+    default:
+        break;
+    }
+}
+
+void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X, std::int32_t Y,
+                                       const ToolOptions& options) {
+    statusForMove(X, Y, options);
+    if (!inPaint) {
+        chooseCursor(shift, X, Y, options);
+        return;
+    }
+    TPaintInfo& p = PaintInfo;
+    p.ax = X;
+    p.ay = Y;
+    switch (PaintZeug) {
+    case paintzeug::kMoveFloating:
+    case paintzeug::kPlaceFloating:
+        MoveFloating(X, Y);
+        break;
+    case paintzeug::kHand:
+        ScrollByDrag(X, Y);
+        break;
+    case paintzeug::kFreeSelect:
+        freehandMove(X, Y);
+        break;
+    case paintzeug::kShape:
+    case paintzeug::kSelect:
+        if (options.keepsSquare()) {
+            const std::int32_t dx = std::abs(p.ax - p.sx);
+            const std::int32_t dy = std::abs(p.ay - p.sy);
+            if (dy > dx) {
+                p.ay = p.sy < p.ay ? p.sy + dx : p.sy - dx;
+            } else {
+                p.ax = p.sx < p.ax ? p.sx + dy : p.sx - dy;
+            }
+        }
+        [[fallthrough]];
+    case paintzeug::kLine:
+        EraseRubberBand();
+        DrawRubberBand(options);
+        break;
+    default:
+        break;
+    }
+}
+
+void ImageDocument::PaintBox1MouseUp(TMouseButton /*button*/, const TShiftState& shift,
+                                     std::int32_t X, std::int32_t Y, const ToolOptions& options) {
+    // Placed floating pixels wait for the next press.
+    if (!inPaint || PaintZeug == paintzeug::kPlaceFloating) {
+        return;
+    }
+    inPaint = false;
+    releaseCapture();
+    EraseRubberBand();
+    switch (PaintZeug) {
+    case paintzeug::kMoveFloating:
+        DropFloating(X, Y);
+        return;
+    case paintzeug::kHand:
+        ScrollByDrag(X, Y);
+        return;
+    case paintzeug::kFreeSelect:
+        ShiftState = shift;
+        freehandRelease();
+        break;
+    default:
+        ShiftState = shift;
+        CommitShape(options);
+        break;
+    }
+    PaintZeug = paintzeug::kNone;
+}
+
+void ImageDocument::ScrollBox1MouseMove() {
+    showStatus(1, imageSummary());
+}
+
+void ImageDocument::BeginDrag(std::int32_t X, std::int32_t Y) {
+    inPaint = true;
+    PaintInfo.sx = PaintInfo.ox = PaintInfo.ax = X;
+    PaintInfo.sy = PaintInfo.oy = PaintInfo.ay = Y;
+    takeCapture();
+}
+
+void ImageDocument::setRubberBand(const RubberBand& band) {
+    if (band == band_) {
+        return;
+    }
+    for (const QRect& r : rubberBandRects(band_)) {
+        invalidate(r);
+    }
+    band_ = band;
+    for (const QRect& r : rubberBandRects(band_)) {
+        invalidate(r);
+    }
+}
+
+void ImageDocument::EraseRubberBand() {
+    setRubberBand({});
+}
+
+void ImageDocument::DrawRubberBand(const ToolOptions& options) {
+    TPaintInfo& p = PaintInfo;
+    if (PaintZeug == paintzeug::kSelect) {
+        p.ax = std::min(p.ax, boxSize_.width());
+        p.ay = std::min(p.ay, boxSize_.height());
+    }
+    RubberBand band;
+    band.from = QPoint(p.sx, p.sy);
+    band.to = QPoint(p.ax, p.ay);
+    switch (PaintZeug) {
+    case paintzeug::kLine:
+        band.kind = RubberBand::Kind::Line;
+        break;
+    case paintzeug::kShape:
+    case paintzeug::kSelect:
+        band.kind =
+            options.ellipseShape() ? RubberBand::Kind::Ellipse : RubberBand::Kind::Rectangle;
+        break;
+    default:
+        break;
+    }
+    setRubberBand(band);
+    p.ox = p.ax;
+    p.oy = p.ay;
+}
+
+void ImageDocument::CommitShape(const ToolOptions& options) {
+    TPaintInfo& p = PaintInfo;
+    // The rubber band outlined the pixels up to the pointer, not the pointer's own.
+    p.ax -= 1;
+    p.ay -= 1;
+    const ZoomView v = view();
+    const std::int32_t x1 = v.toImage(p.sx), y1 = v.toImage(p.sy);
+    const std::int32_t x2 = v.toImage(p.ax), y2 = v.toImage(p.ay);
+    switch (PaintZeug) {
+    case paintzeug::kSelect:
+        selectShape(x1, y1, x2, y2, options.ellipseShape(), selectionModeFor(ShiftState));
+        break;
+    default:
+        // Lines and shapes come with the painting tools.
+        break;
+    }
+}
+
+// --- status texts and cursor -------------------------------------------------------------
+
+void ImageDocument::statusForMove(std::int32_t X, std::int32_t Y, const ToolOptions& options) {
+    showStatus(1, imageSummary() + QStringLiteral("   "));
+    const ZoomView v = view();
+    const std::int32_t ix = v.toImage(X);
+    const std::int32_t iy = v.toImage(Y);
+    const bool figure =
+        inPaint && (PaintZeug == paintzeug::kLine || PaintZeug == paintzeug::kShape ||
+                    PaintZeug == paintzeug::kSelect);
+    if (figure) {
+        const std::int64_t w = std::llabs(std::int64_t(X) - PaintInfo.sx) * zoomout / zoomin + 1;
+        const std::int64_t h = std::llabs(std::int64_t(Y) - PaintInfo.sy) * zoomout / zoomin + 1;
+        showStatus(0, QStringLiteral("( %1 , %2 ) ->( %3 , %4 ) = ( %5 x %6 )")
+                          .arg(v.toImage(PaintInfo.sx))
+                          .arg(v.toImage(PaintInfo.sy))
+                          .arg(ix)
+                          .arg(iy)
+                          .arg(w)
+                          .arg(h));
+    } else {
+        showStatus(0, QStringLiteral("( %1 , %2 )").arg(ix).arg(iy));
+    }
+    if (options.tool == Tool::Drop && host_) {
+        const auto value = std::int32_t(grafikrw3::getpixel(di.get(), ix, iy));
+        ColorReadout readout;
+        if (DIBColorCount(di.get()) > 256) {
+            SplitRGB(value, readout.red, readout.green, readout.blue);
+        } else {
+            readout.index = value;
+            SplitColor(value, readout.red, readout.green, readout.blue);
+        }
+        readout.swatch = qRgb(readout.red, readout.green, readout.blue);
+        host_->showColorReadout(readout);
+    }
+}
+
+void ImageDocument::chooseCursor(const TShiftState& shift, std::int32_t X, std::int32_t Y,
+                                 const ToolOptions& options) {
+    if (isSelectionTool(options.tool) && !shift.shift && !shift.ctrl &&
+        isSelected(view().toImage(X), view().toImage(Y))) {
+        SetToolCursor(1);
+        return;
+    }
+    auto withModifiers = [&](int plain, int withShift, int withCtrl) {
+        return shift.shift ? withShift : shift.ctrl ? withCtrl : plain;
+    };
+    int number = 3;
+    switch (options.tool) {
+    case Tool::Zoom:
+        number = 2;
+        break;
+    case Tool::Hand:
+        number = 1;
+        break;
+    case Tool::Line:
+        number = 5;
+        break;
+    case Tool::Shape:
+        number = 6;
+        break;
+    case Tool::Select:
+        number = withModifiers(7, 15, 16);
+        break;
+    case Tool::FreeSel:
+        number = withModifiers(8, 17, 18);
+        break;
+    case Tool::Fill:
+        number = 12;
+        break;
+    case Tool::Magic:
+        number = withModifiers(11, 13, 14);
+        break;
+    case Tool::Drop:
+        number = 9;
+        break;
+    case Tool::Txt:
+        number = 10;
+        break;
+    case Tool::Brush:
+    case Tool::Clone:
+    case Tool::Replace:
+    case Tool::Retouch:
+        number = 3;
+        break;
+    }
+    SetToolCursor(number);
+}

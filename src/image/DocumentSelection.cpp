@@ -1,0 +1,201 @@
+// The selection: mask, outline, marching ants, the selection steps and commands.
+#include "ImageDocument.h"
+
+#include "foundation/DibCopy.h"
+#include "foundation/UserMessage.h"
+#include "foundation/grafikrw3/grafikrw3.h"
+#include "imageops/Masks.h"
+
+#include <algorithm>
+
+namespace {
+
+void notEnoughMemory() {
+    showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+}
+
+std::uint32_t modeValue(SelectionMode mode) {
+    return mode == SelectionMode::Subtract ? 0u : 1u;
+}
+
+} // namespace
+
+bool ImageDocument::ensureMask() {
+    if (seldib && DIBWidth(seldib.get()) == DIBWidth(di.get()) &&
+        DIBHeight(seldib.get()) == DIBHeight(di.get())) {
+        return true;
+    }
+    OwnedDib mask;
+    grafikrw3::newdib(&mask.get(), DIBWidth(di.get()), DIBHeight(di.get()), 1, nullptr, 0);
+    if (!mask) {
+        notEnoughMemory();
+        return false;
+    }
+    seldib = std::move(mask);
+    return true;
+}
+
+bool ImageDocument::isSelected(std::int32_t x, std::int32_t y) const {
+    return grafikrw3::getpixel(seldib.get(), x, y) != 0;
+}
+
+void ImageDocument::clearSelection() {
+    invalidateSelection();
+    imageops::fillMask(seldib.get(), false);
+    selaktiv = false;
+    outline_ = SelectionOutline{};
+}
+
+void ImageDocument::UpdateSelddib() {
+    invalidateSelection();
+    outline_ = buildOutline(seldib.get());
+    selpos = 0;
+    selrect = outline_.any ? outline_.bounds
+                           : TRect{DIBWidth(di.get()) - 1, DIBHeight(di.get()) - 1, 0, 0};
+    selaktiv = outline_.any;
+    invalidateSelection();
+    updateMenus();
+}
+
+void ImageDocument::Timer1Timer() {
+    if (selaktiv && !inPaint) {
+        selpos = (selpos + 1) % 10;
+        invalidateSelection();
+    }
+}
+
+void ImageDocument::FreeSel(SelectionType& sell) {
+    sell = SelectionType{};
+}
+
+const std::vector<TPoint>* ImageDocument::freehandOutline() const {
+    if (PaintZeug == paintzeug::kFreeSelect && inPaint && sel_.aktiv && !sel_.poi1.empty()) {
+        return &sel_.poi1.front();
+    }
+    return nullptr;
+}
+
+// --- selection steps --------------------------------------------------------------------
+
+void ImageDocument::selectShape(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                                bool ellipse, SelectionMode mode) {
+    if (!ensureMask()) {
+        return;
+    }
+    if (mode == SelectionMode::Replace) {
+        imageops::fillMask(seldib.get(), false);
+    }
+    // The library clips both figures to the mask.
+    if (ellipse) {
+        grafikrw3::FilledEllipse(seldib.get(), x1, y1, x2, y2, modeValue(mode));
+    } else {
+        grafikrw3::recht_filled(seldib.get(), x1, y1, x2, y2, modeValue(mode));
+    }
+    UpdateSelddib();
+}
+
+void ImageDocument::selectPolygon(const std::vector<TPoint>& points, SelectionMode mode) {
+    if (!ensureMask()) {
+        return;
+    }
+    if (mode == SelectionMode::Replace) {
+        imageops::fillMask(seldib.get(), false);
+    }
+    imageops::fillPolygon(seldib.get(), points, modeValue(mode));
+    UpdateSelddib();
+}
+
+bool ImageDocument::MagicWandSelect(std::int32_t x, std::int32_t y, std::int32_t tolerance) {
+    if (!ensureMask()) {
+        return false;
+    }
+    // The area is found before the mask changes, so that a shortage leaves the selection as
+    // it was.
+    OwnedDib area;
+    grafikrw3::newdib(&area.get(), DIBWidth(di.get()), DIBHeight(di.get()), 1, nullptr, 0);
+    if (!area || !grafikrw3::fillRegion(di.get(), x, y, tolerance, nullptr, area.get())) {
+        notEnoughMemory();
+        return false;
+    }
+    const SelectionMode mode = selectionModeFor(ShiftState);
+    if (mode == SelectionMode::Replace) {
+        imageops::fillMask(seldib.get(), false);
+    }
+    imageops::combineMask(seldib.get(), area.get(), mode != SelectionMode::Subtract);
+    UpdateSelddib();
+    return true;
+}
+
+// --- commands -------------------------------------------------------------------------
+
+bool ImageDocument::SelectAll() {
+    if (!SaveForUndo()) {
+        return false;
+    }
+    FinishDraging();
+    if (!ensureMask()) {
+        return false;
+    }
+    imageops::fillMask(seldib.get(), true);
+    UpdateSelddib();
+    return true;
+}
+
+bool ImageDocument::SelectNone() {
+    if (!SaveForUndo()) {
+        return false;
+    }
+    FinishDraging();
+    clearSelection();
+    updateMenus();
+    return true;
+}
+
+bool ImageDocument::InvertSelection() {
+    if (!SaveForUndo()) {
+        return false;
+    }
+    FinishDraging();
+    if (!ensureMask()) {
+        return false;
+    }
+    imageops::invertMask(seldib.get());
+    UpdateSelddib();
+    return true;
+}
+
+// --- free-hand outline ------------------------------------------------------------------
+
+void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
+    if (sel_.poi1.empty()) {
+        return;
+    }
+    std::vector<TPoint>& line = sel_.poi1.front();
+    const TPoint p{std::clamp(X, 0, std::max(boxSize_.width() - 1, 0)),
+                   std::clamp(Y, 0, std::max(boxSize_.height() - 1, 0))};
+    line.push_back(p);
+    if (line.size() >= 2) {
+        invalidate(segmentRect(line[line.size() - 2], p));
+    }
+}
+
+void ImageDocument::freehandRelease() {
+    if (sel_.poi1.empty()) {
+        return;
+    }
+    std::vector<TPoint>& line = sel_.poi1.front();
+    // The press point closes the outline.
+    line.push_back({PaintInfo.sx, PaintInfo.sy});
+    QRect drawn;
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        drawn |= segmentRect(line[i - 1], line[i]);
+    }
+    std::vector<TPoint> points;
+    points.reserve(line.size());
+    for (const TPoint& p : line) {
+        points.push_back({view().toImage(p.x), view().toImage(p.y)});
+    }
+    FreeSel(sel_);
+    invalidate(drawn);
+    selectPolygon(points, selectionModeFor(ShiftState));
+}

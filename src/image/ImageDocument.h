@@ -1,0 +1,267 @@
+#pragma once
+
+#include "DocumentHost.h"
+#include "ImageTypes.h"
+#include "Overlay.h"
+#include "SelectionOutline.h"
+#include "ToolOptions.h"
+#include "UndoEntry.h"
+#include "ZoomView.h"
+
+#include "foundation/OwnedDib.h"
+#include "imageops/ImageOp.h"
+
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The image document of the editor: the one image being edited with its zoomed view, the two
+// drawing colours, the drag in progress, the selection, the floating selection and three
+// levels of undo. It owns every picture it holds and talks to the frame that shows it and to
+// the editor window only through ViewPort and EditorHost (both may be absent), so all of it
+// runs and is tested without widgets.
+//
+// Coordinates: image pixels count from the top row; paint-box pixels are image pixels times
+// zoomin div zoomout. Colour values are palette indexes for pictures of up to 256 colours and
+// red + 256 * green + 65536 * blue for 24-bit pictures.
+//
+// Invariants: the mask `seldib` has the image's size (or no pixels when memory was short at
+// installation); `selaktiv` is true exactly when the mask holds a 1; a put-down floating
+// selection (`DragingNotFinished`) comes with a selection; `tempdi`, `dragdi1` and `dragdi2`
+// hold pictures only while a floating selection exists.
+class ImageDocument {
+public:
+    ImageDocument();
+    ~ImageDocument();
+    ImageDocument(const ImageDocument&) = delete;
+    ImageDocument& operator=(const ImageDocument&) = delete;
+
+    void setViewPort(ViewPort* view) { view_ = view; }
+    void setEditorHost(EditorHost* host) { host_ = host; }
+
+    // --- the image (ImageDocument.cpp) ------------------------------------------------
+    // Installs `picture` as the new image under `name` (the document part of the editor's
+    // NewWindow): the previous image, mask, selection, floating selection, drag and undo entries
+    // go; zoom 1:1 at the origin; unchanged, bound to no file; an empty mask; colours 0 and the
+    // colour count - 1. A picture without pixels changes nothing and returns false.
+    bool installImage(OwnedDib picture, const QString& name);
+
+    // Replaces the image by a picture an operation produced (the document takes it over), after
+    // the caller recorded undo. A floating selection is merged first. A picture of another size
+    // gets a new empty mask and the view follows the size (the zoom is applied again); a
+    // picture of the same size keeps the selection. False, with nothing changed, when the new
+    // mask cannot be made (the message has been shown) or the picture has no pixels.
+    [[nodiscard]] bool SetNewSizedDib(OwnedDib picture);
+
+    // The image was changed in place: repaint it (the whole view, or the image rectangle `area`).
+    void imageChanged(const QRect& area = {});
+
+    // The part of the image operations may change: the mask while a selection is active.
+    imageops::Selection selection() const { return imageops::Selection(&seldib.get(), selaktiv); }
+
+    // --- view, caption, status and colours (ImageDocument.cpp, DocumentView.cpp) --------
+    ZoomView view() const { return {zoomin, zoomout}; }
+    // The zoomed image size, which is the paint box's size.
+    QSize paintBoxSize() const {
+        return view().paintBoxSize(DIBWidth(di.get()), DIBHeight(di.get()));
+    }
+
+    // One zoom step keeping paint-box point (x, y) in the middle of the view.
+    void ZoomInAt(std::int32_t x, std::int32_t y);
+    void ZoomOutAt(std::int32_t x, std::int32_t y);
+    // Sets the magnification zin:zout keeping the view's centre where possible (the editor's
+    // zoom menu and list call it through the window's SetZoom).
+    void SetZoom(std::int32_t zin, std::int32_t zout);
+    // Hand-tool scrolling to the pointer at paint-box point (x, y).
+    void ScrollByDrag(std::int32_t x, std::int32_t y);
+
+    // "Bild bearbeiten - <WinName>[*] [<zoomin>:<zoomout>]"; UpdateCaption hands it to the window.
+    QString captionText() const;
+    void UpdateCaption();
+    // "Bild: <w> x <h> x <colours> - <KByte> KByte" (status panel 1).
+    QString imageSummary() const;
+
+    void setcol1(std::int32_t c);
+    void setcol2(std::int32_t c);
+    // Red, green and blue of colour value c: the palette entry for pictures of up to 256
+    // colours, the bytes of c otherwise.
+    void SplitColor(std::int32_t c, std::int32_t& red, std::int32_t& green,
+                    std::int32_t& blue) const;
+    static void SplitRGB(std::int32_t c, std::int32_t& red, std::int32_t& green,
+                         std::int32_t& blue);
+    // The screen colour of colour value c.
+    QRgb screenColor(std::int32_t c) const;
+
+    // --- mouse and timer (DocumentMouse.cpp) ---------------------------------------------
+    // X, Y are paint-box pixels; `options` are the tool and option controls at this event.
+    void PaintBox1MouseDown(TMouseButton button, const TShiftState& shift, std::int32_t X,
+                            std::int32_t Y, const ToolOptions& options);
+    void PaintBox1MouseMove(const TShiftState& shift, std::int32_t X, std::int32_t Y,
+                            const ToolOptions& options);
+    void PaintBox1MouseUp(TMouseButton button, const TShiftState& shift, std::int32_t X,
+                          std::int32_t Y, const ToolOptions& options);
+    // The pointer moves over the scroll box outside the paint box.
+    void ScrollBox1MouseMove();
+    // The 250 ms tick: the marching ants move on while no drag runs.
+    void Timer1Timer();
+
+    void BeginDrag(std::int32_t X, std::int32_t Y);
+    void EraseRubberBand();
+    void DrawRubberBand(const ToolOptions& options);
+    void CommitShape(const ToolOptions& options);
+    void SetToolCursor(int number);
+
+    // --- selection (DocumentSelection.cpp) -----------------------------------------------
+    // Rebuilds the outline, selrect, selpos and selaktiv from the mask; UpdateMenuItems.
+    void UpdateSelddib();
+    // Magic wand at image pixel (x, y) with the mode of ShiftState. False, with the mask as it
+    // was, when memory is short (the message has been shown).
+    bool MagicWandSelect(std::int32_t x, std::int32_t y, std::int32_t tolerance);
+    // The rectangle or ellipse selection step with corners (x1, y1), (x2, y2), image pixels.
+    void selectShape(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                     bool ellipse, SelectionMode mode);
+    // The free-hand step: the polygon through `points` (image pixels) with its outline.
+    void selectPolygon(const std::vector<TPoint>& points, SelectionMode mode);
+    // Select all, none and invert, each after recording undo (false when that was refused)
+    // and merging a floating selection.
+    bool SelectAll();
+    bool SelectNone();
+    bool InvertSelection();
+    static void FreeSel(SelectionType& sell);
+    // Whether image pixel (x, y) is selected (false outside the image).
+    bool isSelected(std::int32_t x, std::int32_t y) const;
+    const SelectionOutline& outline() const { return outline_; }
+
+    // --- floating selection (DocumentFloating.cpp) ---------------------------------------
+    // Starts floating pixels `di2` with mask `savesel` (used when `saveselhan`), transparent
+    // when `trans`, as operation `nr` (98 moving, 99 placing); `setoff` resets the offsets.
+    // The document takes both pictures over. False when memory is short (message shown).
+    bool InitDraging(OwnedDib di2, OwnedDib savesel, bool saveselhan, bool trans, int nr,
+                     bool setoff);
+    void LiftSelection(std::int32_t X, std::int32_t Y);
+    void MoveFloating(std::int32_t X, std::int32_t Y);
+    void DropFloating(std::int32_t X, std::int32_t Y);
+    void RefreshFloating();
+    // Composes the floating pixels into the image with their corner at paint-box point
+    // (_x, _y); `seltoo` also writes the covered area into the mask.
+    void DrawDragedDib(std::int32_t _x, std::int32_t _y, bool imtoo, bool seltoo);
+    void FinishDraging();
+    // Removes a put-down floating selection: the image shows the background again and the
+    // selection ends (the editor's "Löschen" while floating).
+    void removeFloating();
+    // The picture lines and shapes are drawn into: the background under a put-down floating
+    // selection (so they go behind it), otherwise the image.
+    dib& drawingTarget();
+    // After drawing into drawingTarget(): a put-down floating selection is composed on top of
+    // the changed background again; the image rectangle `area` (all when empty) is repainted.
+    void drawingDone(const QRect& area = {});
+    // Turns the selection into a put-down floating selection in place. False when there is no
+    // selection, one is floating already, or memory is short (message shown).
+    bool MakeSelectionDragable();
+    // A floating selection exists, moving or put down.
+    bool hasFloating() const { return bool(dragdi1); }
+
+    // --- undo (DocumentUndo.cpp) ---------------------------------------------------------
+    // Records the current state as the newest entry and marks the image changed. When a copy
+    // cannot be made nothing is recorded, the message is shown and false is returned: the
+    // caller must then leave the document as it is.
+    [[nodiscard]] bool SaveForUndo();
+    void LoadFromUndo();
+    // Frees entry nr (1 = oldest) and closes the gap.
+    void FreeUndoBuffer(int nr);
+    void freeAllUndo();
+
+    // --- overlay read by the view ----------------------------------------------------------
+    const RubberBand& rubberBand() const { return band_; }
+    // The free-hand outline being drawn (paint-box pixels), or null.
+    const std::vector<TPoint>* freehandOutline() const;
+
+    // --- fields ----------------------------------------------------------------------------
+    OwnedDib di;
+    std::int32_t col1 = 0;
+    std::int32_t col2 = 0xffffff;
+    std::int32_t zoomin = 1;
+    std::int32_t zoomout = 1;
+    std::int32_t PaintZeug = paintzeug::kNone;
+    bool inPaint = false;
+    bool Capture = false;
+    std::int32_t paint2color = 0;
+    std::int32_t paintcolor = 0;
+    TPaintInfo PaintInfo;
+    std::int32_t selpos = 0;
+    bool selaktiv = false;
+    OwnedDib seldib;
+    // Outline points of the selection (the same list as outline().points).
+    const std::vector<TPoint>& selpunkte() const { return outline_.points; }
+    SelectionType sel;
+    SelectionType sel_;
+    TRect selrect;
+    TShiftState ShiftState;
+    OwnedDib tempdi;
+    OwnedDib dragdi1;
+    OwnedDib dragdi2;
+    std::int32_t DragOx = 0;
+    std::int32_t DragOy = 0;
+    bool DragingNotFinished = false;
+    bool dragtrans = false;
+    bool dragSel = false;
+    // Where the floating pixels' top-left corner lies while put down, image pixels. Picking
+    // them up again and re-reading them use it, so a floating selection whose mask has empty
+    // outer rows or columns keeps its place.
+    TPoint floatingPos;
+    int CanUndo = 0;
+    std::array<UndoEntry, 3> UndoInfo;
+    bool cansave = false;
+    QString WinName;
+    QString SaveFilename;
+    std::int32_t SaveFormat = 0;
+    bool changed = false;
+
+private:
+    // Window and frame calls that tolerate an absent side.
+    void updateMenus();
+    void invalidate(const QRect& paintBoxRect);
+    void invalidateAll();
+    void invalidateImageArea(const QRect& imageRect);
+    void invalidateSelection();
+    void resizePaintBox();
+    void takeCapture();
+    void releaseCapture();
+    void setRubberBand(const RubberBand& band);
+    void showStatus(int panel, const QString& text);
+    void zoomStepAt(std::int32_t x, std::int32_t y, ZoomView next);
+
+    // The mask exists with the image's size (made anew, empty, when it does not).
+    bool ensureMask();
+    void clearSelection();
+    // Selection tools: press on or beside the selection.
+    void selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                            const ToolOptions& options);
+    void freehandMove(std::int32_t X, std::int32_t Y);
+    void freehandRelease();
+    void statusForMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void chooseCursor(const TShiftState& shift, std::int32_t X, std::int32_t Y,
+                      const ToolOptions& options);
+    // Restores the image under the floating pixels last composed from the background.
+    void restoreBackground();
+    bool startFloating(OwnedDib pixels, OwnedDib mask, bool hasMask, bool trans, int nr,
+                       OwnedDib background);
+    void composeFloatingAt(std::int32_t ix, std::int32_t iy, bool imtoo, bool seltoo);
+    void keepPlace(const TPoint& corner);
+
+    ViewPort* view_ = nullptr;
+    EditorHost* host_ = nullptr;
+    SelectionOutline outline_;
+    RubberBand band_;
+    // The image rectangle where floating pixels were last composed into the image; everything
+    // else of the image equals the background while a floating selection exists.
+    QRect composed_;
+    // The part of the floating corner a paint-box offset cannot express when reduced.
+    TPoint dragRest_;
+    QSize boxSize_;
+};
+
+// A white picture of width x height pixels at 24 bits, as the editor starts with.
+OwnedDib makeWhiteImage(std::int32_t width, std::int32_t height);

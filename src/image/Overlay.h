@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ImageTypes.h"
+
+#include <QPoint>
+#include <QRect>
+
+#include <vector>
+
+class QPainter;
+
+// What the view draws over the image between repaints of the image itself: the rubber band of
+// a line, shape or selection drag and the free-hand outline. Both are drawn inverting (XOR
+// with white) as the user drags, in paint-box pixels; the view repaints only the rectangles a
+// figure touches.
+
+struct RubberBand {
+    enum class Kind { None, Line, Rectangle, Ellipse };
+    Kind kind = Kind::None;
+    QPoint from; // (sx, sy)
+    QPoint to;   // (ox, oy) once drawn
+
+    friend bool operator==(const RubberBand&, const RubberBand&) = default;
+};
+
+// The paint-box rectangles a rubber band covers: a line's box, a rectangle's four edges, an
+// ellipse's box. Empty for Kind::None.
+std::vector<QRect> rubberBandRects(const RubberBand& band);
+
+// Line from `from` up to but without `to`; outline of the pixels from min(from, to) to
+// max(from, to) - 1 on both axes; ellipse inscribed in from ... to - 1. Each pixel is met once.
+void drawRubberBand(QPainter& painter, const RubberBand& band);
+
+// The box of the segment from `a` to `b` of a free-hand outline.
+QRect segmentRect(const TPoint& a, const TPoint& b);
+
+// The free-hand outline as one connected line through `points`, the last point left out.
+// Only segments that meet `clip` are drawn.
+void drawFreehandOutline(QPainter& painter, const std::vector<TPoint>& points, const QRect& clip);
+
+// Sets the painter to invert what it draws over.
+void setInvertingPen(QPainter& painter);
