@@ -87,7 +87,10 @@ bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2,
     for (std::int32_t y = 0; y < t.h; ++y) {
         rows[std::size_t(y)] = grafikrw3::rowAt(src, y);
     }
-    std::uint8_t fill[3] = {std::uint8_t(col2 >> 16), std::uint8_t(col2 >> 8), std::uint8_t(col2)};
+    const std::uint8_t fill[4] = {std::uint8_t(col2 >> 16), std::uint8_t(col2 >> 8),
+                                  std::uint8_t(col2), 0};
+    const std::int32_t lastTx = t.W - 1;
+    const std::int64_t lastWideSx = (std::int64_t(src.bytew) - 4) / 3 + 1; // sx * 3 + 4 <= bytew
 
     // Fixed-point steps and how far a fixed-point coordinate may stray from the exact one:
     // half a unit per step from the centre on each axis, plus room for the rounding of the
@@ -101,31 +104,48 @@ bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2,
         return std::abs(fraction - kHalf) <= margin;
     };
 
+    // The target is made in tiles: the rows of a tile read neighbouring source rows, so what
+    // one row fetched into the cache serves the next, while the rows and pages in use at once
+    // stay few.
+    constexpr std::int32_t kTileW = 1024, kTileH = 32;
     const std::int64_t dx0 = -std::int64_t(t.W / 2);
-    for (std::int32_t ty = 0; ty < t.H; ++ty) {
-        const std::int64_t dy = std::int64_t(ty) - t.H / 2;
-        std::uint8_t* out = grafikrw3::rowAt(dst, ty);
-        std::int64_t u = dx0 * cf - dy * sf;
-        std::int64_t v = dx0 * sf + dy * cf;
-        for (std::int32_t tx = 0; tx < t.W; ++tx, u += cf, v += sf) {
-            std::int64_t sx, sy;
-            if (fixedPointSafe && !nearHalf(u) && !nearHalf(v)) {
-                sx = ((u + kHalf) >> 32) + t.hw;
-                sy = ((v + kHalf) >> 32) + t.hh;
-            } else {
-                const std::int64_t dx = dx0 + tx;
-                sx = t.exactX(dx, dy);
-                sy = t.exactY(dx, dy);
-            }
-            const bool inside = sx >= 0 && sx < t.w && sy >= 0 && sy < t.h;
-            if constexpr (Bits == 24) {
-                std::memcpy(out + std::int64_t(tx) * 3,
-                            inside ? rows[std::size_t(sy)] + sx * 3 : fill, 3);
-            } else {
-                F::put(out, tx, inside ? F::get(rows[std::size_t(sy)], std::int32_t(sx)) : col2);
+    for (std::int32_t y0 = 0; y0 < t.H; y0 += kTileH) {
+        const std::int32_t y1 = std::min(t.H, y0 + kTileH);
+        for (std::int32_t x0 = 0; x0 < t.W; x0 += kTileW) {
+            const std::int32_t x1 = std::min(t.W, x0 + kTileW);
+            for (std::int32_t ty = y0; ty < y1; ++ty) {
+                const std::int64_t dy = std::int64_t(ty) - t.H / 2;
+                std::uint8_t* out = grafikrw3::rowAt(dst, ty);
+                std::int64_t u = (dx0 + x0) * cf - dy * sf;
+                std::int64_t v = (dx0 + x0) * sf + dy * cf;
+                for (std::int32_t tx = x0; tx < x1; ++tx, u += cf, v += sf) {
+                    std::int64_t sx, sy;
+                    if (fixedPointSafe && !nearHalf(u) && !nearHalf(v)) {
+                        sx = ((u + kHalf) >> 32) + t.hw;
+                        sy = ((v + kHalf) >> 32) + t.hh;
+                    } else {
+                        const std::int64_t dx = dx0 + tx;
+                        sx = t.exactX(dx, dy);
+                        sy = t.exactY(dx, dy);
+                    }
+                    const bool inside = sx >= 0 && sx < t.w && sy >= 0 && sy < t.h;
+                    if constexpr (Bits == 24) {
+                        // Four bytes where both the read and the spare byte written stay in
+                        // their rows (the spare byte is the next pixel's, written after it).
+                        const std::uint8_t* pixel = inside ? rows[std::size_t(sy)] + sx * 3 : fill;
+                        if (tx < lastTx && (!inside || sx < lastWideSx)) {
+                            std::memcpy(out + std::int64_t(tx) * 3, pixel, 4);
+                        } else {
+                            std::memcpy(out + std::int64_t(tx) * 3, pixel, 3);
+                        }
+                    } else {
+                        F::put(out, tx,
+                               inside ? F::get(rows[std::size_t(sy)], std::int32_t(sx)) : col2);
+                    }
+                }
             }
         }
-        if (!progress.row(ty)) {
+        if (!progress.row(y1 - 1)) {
             return false;
         }
     }
