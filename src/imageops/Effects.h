@@ -92,6 +92,11 @@ OpStatus DibDilateFilter(dib& di, const Selection& selection,
 OpStatus DelNoise(dib& di, std::int32_t Grenze, const Selection& selection,
                   const ProgressCallback& progress = {});
 
+// The remove-noise dialog's value.
+struct DelNoiseParams {
+    std::int32_t Grenze = 50; // threshold, 1 ... 255
+};
+
 struct NoiseParams {
     std::int32_t Stark = 96; // strength, 1 ... 256
     std::int32_t Wahrs = 50; // probability in percent, 1 ... 100
