@@ -1,0 +1,67 @@
+#include "ParamFormBase.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+ParamFormBase::ParamFormBase(const QString& objectName, const QString& caption, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+
+    OkBitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
+    OkBitBtn1->setObjectName(QStringLiteral("OkBitBtn1"));
+    OkBitBtn1->setDefault(true);
+    AbbrechenBitBtn2 = new QPushButton(QStringLiteral("A&bbrechen"), this);
+    AbbrechenBitBtn2->setObjectName(QStringLiteral("AbbrechenBitBtn2"));
+    AbbrechenBitBtn2->setAutoDefault(false);
+    connect(OkBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(AbbrechenBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(OkBitBtn1);
+    buttons->addWidget(AbbrechenBitBtn2);
+    buttons->addStretch();
+
+    controls_ = new QVBoxLayout;
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(controls_, 1);
+    layout->addLayout(buttons);
+}
+
+namespace formcontrols {
+
+QSpinBox* spinEdit(QWidget* parent, const char* name, int minimum, int maximum, int value) {
+    auto* edit = new QSpinBox(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setRange(minimum, maximum);
+    edit->setValue(value);
+    edit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    return edit;
+}
+
+QDoubleSpinBox* floatSpinEdit(QWidget* parent, const char* name, double minimum, double maximum,
+                              double step, double value) {
+    auto* edit = new QDoubleSpinBox(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setDecimals(2);
+    edit->setRange(minimum, maximum);
+    edit->setSingleStep(step);
+    edit->setValue(value);
+    edit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    return edit;
+}
+
+QComboBox* effectColourBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("ColorBox"));
+    box->addItems({QStringLiteral("Vordergrundfarbe"), QStringLiteral("Hintergrundfarbe"),
+                   QStringLiteral("Schwarz"), QStringLiteral("Weiß"), QStringLiteral("Rot"),
+                   QStringLiteral("Grün"), QStringLiteral("Blau")});
+    return box;
+}
+
+} // namespace formcontrols
