@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kLevels = ColourHistogram::kLevels;
 constexpr int kCellShift = 3; // 8-bit channel to 5-bit box
-constexpr std::uint32_t kUnknown = std::numeric_limits<std::uint32_t>::max();
 
 // A box of histogram cells, both bounds included.
 struct Box {
@@ -125,13 +124,8 @@ int distance(Rgb a, Rgb b) {
     return dr * dr + dg * dg + db * db;
 }
 
-// Rounded division of an error in sixteenths.
-int sixteenths(std::int32_t value) {
-    return value >= 0 ? (value + 8) / 16 : -((-value + 8) / 16);
-}
-
-std::uint8_t clampChannel(int value) {
-    return std::uint8_t(std::clamp(value, 0, 255));
+int clampChannel(int value) {
+    return value < 0 ? 0 : value > 255 ? 255 : value;
 }
 
 } // namespace
@@ -177,102 +171,163 @@ std::vector<Rgb> medianCutPalette(const ColourHistogram& histogram, int maxColou
 
 // --- NearestColour ---
 
+namespace {
+
+std::vector<Rgb> usedEntries(const LPAL& palette) {
+    const std::size_t count = std::clamp<std::size_t>(palette.num, 1, 256);
+    std::vector<Rgb> colours(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        colours[i] = Rgb{palette.pal[i].peRed, palette.pal[i].peGreen, palette.pal[i].peBlue};
+    }
+    return colours;
+}
+
+} // namespace
+
 NearestColour::NearestColour(std::span<const Rgb> palette)
     : palette_(palette.begin(),
                palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))),
-      start_(std::size_t(kLevels) * kLevels * kLevels, kUnknown),
-      count_(std::size_t(kLevels) * kLevels * kLevels, 0) {
+      fineStart_(std::size_t(1) << 15, kUnknown), fineCount_(std::size_t(1) << 15, 0),
+      coarseStart_(std::size_t(1) << 9, kUnknown), coarseCount_(std::size_t(1) << 9, 0) {
     if (palette_.empty()) {
         palette_.push_back(Rgb{});
     }
+    all_.reserve(palette_.size());
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+        all_.push_back(
+            Candidate{palette_[i].red, palette_[i].green, palette_[i].blue, std::uint8_t(i)});
+    }
 }
 
+NearestColour::NearestColour(const LPAL& palette) : NearestColour(usedEntries(palette)) {}
+
 // Keeps the entries whose nearest point in the box is no farther than the farthest point of
-// the entry that is best in the worst case: only these can win for a colour in the box.
-void NearestColour::collectCandidates(int cell) {
-    const int lo[3] = {(cell / (kLevels * kLevels)) << kCellShift,
-                       ((cell / kLevels) % kLevels) << kCellShift, (cell % kLevels) << kCellShift};
-    constexpr int kSpan = (1 << kCellShift) - 1;
+// the entry that is best in the worst case: only these can be nearest (or tie) for a colour
+// in the box. A box's candidates are a subset of those of any box enclosing it, so `from` may
+// be the enclosing box's list. Their order, ascending by index, is kept.
+std::uint32_t NearestColour::collect(const Candidate* from, std::size_t count, const int lo[3],
+                                     int shift) {
+    const int span = (1 << shift) - 1;
     std::array<int, 256> nearest{};
     int bound = std::numeric_limits<int>::max();
-    for (std::size_t e = 0; e < palette_.size(); ++e) {
-        const int value[3] = {palette_[e].red, palette_[e].green, palette_[e].blue};
+    for (std::size_t k = 0; k < count; ++k) {
+        const int value[3] = {from[k].red, from[k].green, from[k].blue};
         int near = 0;
         int far = 0;
         for (int ch = 0; ch < 3; ++ch) {
-            const int outside = std::max({0, lo[ch] - value[ch], value[ch] - (lo[ch] + kSpan)});
-            const int farthest = std::max(value[ch] - lo[ch], lo[ch] + kSpan - value[ch]);
+            const int outside = std::max({0, lo[ch] - value[ch], value[ch] - (lo[ch] + span)});
+            const int farthest = std::max(value[ch] - lo[ch], lo[ch] + span - value[ch]);
             near += outside * outside;
             far += farthest * farthest;
         }
-        nearest[e] = near;
+        nearest[k] = near;
         bound = std::min(bound, far);
     }
-    start_[std::size_t(cell)] = std::uint32_t(pool_.size());
-    for (std::size_t e = 0; e < palette_.size(); ++e) {
-        if (nearest[e] <= bound) {
-            pool_.push_back(std::uint8_t(e));
+    const auto start = std::uint32_t(pool_.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        if (nearest[k] <= bound) {
+            pool_.push_back(from[k]);
         }
     }
-    count_[std::size_t(cell)] = std::uint16_t(pool_.size() - start_[std::size_t(cell)]);
+    return start;
 }
 
-std::uint8_t NearestColour::find(Rgb colour) {
-    const int cell = ColourHistogram::cellIndex(
-        colour.red >> kCellShift, colour.green >> kCellShift, colour.blue >> kCellShift);
-    if (start_[std::size_t(cell)] == kUnknown) {
-        collectCandidates(cell);
+std::uint32_t NearestColour::collectCoarse(std::size_t cell) {
+    const int lo[3] = {int(cell >> 6) << kCoarseShift, int((cell >> 3) & 7) << kCoarseShift,
+                       int(cell & 7) << kCoarseShift};
+    const std::uint32_t start = collect(all_.data(), all_.size(), lo, kCoarseShift);
+    coarseStart_[cell] = start;
+    coarseCount_[cell] = std::uint16_t(pool_.size() - start);
+    return start;
+}
+
+std::uint32_t NearestColour::collectFine(std::size_t cell) {
+    const int r = int(cell >> 10);
+    const int g = int((cell >> 5) & 31);
+    const int b = int(cell & 31);
+    constexpr int kPerCoarse = kCoarseShift - kFineShift;
+    const std::size_t coarse =
+        std::size_t(((r >> kPerCoarse) << 6) | ((g >> kPerCoarse) << 3) | (b >> kPerCoarse));
+    std::uint32_t from = coarseStart_[coarse];
+    if (from == kUnknown) {
+        from = collectCoarse(coarse);
     }
-    const std::uint8_t* candidates = pool_.data() + start_[std::size_t(cell)];
-    const int n = count_[std::size_t(cell)];
-    std::uint8_t best = candidates[0];
-    int bestDistance = distance(colour, palette_[best]);
-    for (int k = 1; k < n; ++k) {
-        const int d = distance(colour, palette_[candidates[k]]);
-        if (d < bestDistance) { // candidates ascend, so ties keep the lower index
-            best = candidates[k];
+    // The list is read from the pool while the pool grows: make room first, so that it
+    // does not move.
+    const std::size_t count = coarseCount_[coarse];
+    if (pool_.capacity() < pool_.size() + count) {
+        pool_.reserve(std::max(pool_.size() + count, pool_.capacity() * 2));
+    }
+    const int lo[3] = {r << kFineShift, g << kFineShift, b << kFineShift};
+    const std::uint32_t start = collect(pool_.data() + from, count, lo, kFineShift);
+    fineStart_[cell] = start;
+    fineCount_[cell] = std::uint16_t(pool_.size() - start);
+    return start;
+}
+
+std::uint8_t nearestPaletteIndex(const LPAL& palette, Rgb colour) {
+    // A single lookup: going through every entry is cheaper than building the boxes.
+    const std::size_t count = std::clamp<std::size_t>(palette.num, 1, 256);
+    std::size_t best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < count; ++i) {
+        const int d = distance(
+            colour, Rgb{palette.pal[i].peRed, palette.pal[i].peGreen, palette.pal[i].peBlue});
+        if (d < bestDistance) {
+            best = i;
             bestDistance = d;
         }
     }
-    return best;
+    return std::uint8_t(best);
 }
 
 // --- RowDitherer ---
 
 RowDitherer::RowDitherer(std::span<const Rgb> palette, std::int32_t width)
-    : nearest_(palette), palette_(palette.begin(), palette.end()), width_(std::max(width, 0)),
-      current_(std::size_t(width_ + 2) * 3, 0), next_(std::size_t(width_ + 2) * 3, 0) {
-    if (palette_.empty()) {
-        palette_.push_back(Rgb{});
-    }
-}
+    : nearest_(palette), width_(std::max(width, 0)), current_(std::size_t(width_ + 2) * 3, 0),
+      next_(std::size_t(width_ + 2) * 3, 0) {}
+
+RowDitherer::RowDitherer(const LPAL& palette, std::int32_t width)
+    : RowDitherer(usedEntries(palette), width) {}
 
 void RowDitherer::ditherRow(const std::uint8_t* rgb, std::uint8_t* indexes) {
+    dither<0, 2>(rgb, indexes);
+}
+
+void RowDitherer::ditherBgrRow(const std::uint8_t* bgr, std::uint8_t* indexes) {
+    dither<2, 0>(bgr, indexes);
+}
+
+template <int Red, int Blue>
+void RowDitherer::dither(const std::uint8_t* pixels, std::uint8_t* indexes) {
     const int step = leftToRight_ ? 1 : -1;
     std::int32_t x = leftToRight_ ? 0 : width_ - 1;
+    std::int16_t* current = current_.data();
+    std::int16_t* next = next_.data();
     for (std::int32_t i = 0; i < width_; ++i, x += step) {
         // Error slots: pixel x lives at x + 1, so both neighbours exist at the ends.
-        const std::size_t here = std::size_t(x + 1) * 3;
-        const std::size_t ahead = std::size_t(x + 1 + step) * 3;
-        const std::size_t behind = std::size_t(x + 1 - step) * 3;
-        int wanted[3];
-        for (int ch = 0; ch < 3; ++ch) {
-            wanted[ch] = clampChannel(int(rgb[3 * x + ch]) + sixteenths(current_[here + ch]));
-        }
-        const std::uint8_t index = nearest_.find(
-            Rgb{std::uint8_t(wanted[0]), std::uint8_t(wanted[1]), std::uint8_t(wanted[2])});
+        std::int16_t* here = current + std::ptrdiff_t(x + 1) * 3;
+        std::int16_t* ahead = here + step * 3;
+        std::int16_t* below = next + std::ptrdiff_t(x + 1) * 3;
+        const std::uint8_t* p = pixels + std::ptrdiff_t(x) * 3;
+        // Channels in the order red, green, blue.
+        const int value[3] = {clampChannel(p[Red] + (here[0] + 8) / 16),
+                              clampChannel(p[1] + (here[1] + 8) / 16),
+                              clampChannel(p[Blue] + (here[2] + 8) / 16)};
+        const std::uint8_t index = nearest_.find(value[0], value[1], value[2]);
         indexes[x] = index;
-        const Rgb got = palette_[index];
-        const int error[3] = {wanted[0] - got.red, wanted[1] - got.green, wanted[2] - got.blue};
+        const Rgb& got = nearest_.colour(index);
+        const int error[3] = {value[0] - got.red, value[1] - got.green, value[2] - got.blue};
         for (int ch = 0; ch < 3; ++ch) {
-            current_[ahead + ch] += error[ch] * 7;
-            next_[behind + ch] += error[ch] * 3;
-            next_[here + ch] += error[ch] * 5;
-            next_[ahead + ch] += error[ch];
+            // At most 16 * 255 in magnitude, so the sums fit their 16 bits.
+            ahead[ch] = std::int16_t(ahead[ch] + error[ch] * 7);
+            below[ch - step * 3] = std::int16_t(below[ch - step * 3] + error[ch] * 3);
+            below[ch] = std::int16_t(below[ch] + error[ch] * 5);
+            below[ch + step * 3] = std::int16_t(below[ch + step * 3] + error[ch]);
         }
     }
     std::swap(current_, next_);
-    std::fill(next_.begin(), next_.end(), 0);
+    std::fill(next_.begin(), next_.end(), std::int16_t(0));
     leftToRight_ = !leftToRight_;
 }
 

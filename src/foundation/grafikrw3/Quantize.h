@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../dib.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -42,41 +44,107 @@ private:
 // median until there are enough, each entry the mean of its box. Empty for an empty histogram.
 std::vector<Rgb> medianCutPalette(const ColourHistogram& histogram, int maxColours);
 
-// The palette entry nearest to a colour (squared RGB distance, the lowest index on ties).
-// For each 5-bit box it remembers, on first use, the entries that can be nearest to any colour
-// inside, so that a lookup compares only a few entries.
+// The palette entry nearest to a colour: the smallest squared RGB distance, the lowest index on
+// ties, exactly as a search through every entry would find it. This is the program's one
+// nearest-colour search (colour panel, clipboard, effects, depth conversion, GIF writer).
+//
+// For each box of 8 x 8 x 8 colours it remembers, on first use, the entries that can be nearest
+// to any colour inside; a lookup then compares only those few. The candidates of a box are
+// taken from those of the enclosing box of 32 x 32 x 32 colours, so that a picture touching
+// every box costs little more than the pixels themselves.
 class NearestColour {
 public:
-    // `palette` holds 1 to 256 entries.
+    // `palette` holds 1 to 256 entries (an empty one acts as a single black entry).
     explicit NearestColour(std::span<const Rgb> palette);
+    // The entries of a logical palette that are in use (`num`, at least 1, at most 256).
+    explicit NearestColour(const LPAL& palette);
 
-    std::uint8_t find(Rgb colour);
+    std::uint8_t find(Rgb colour) { return find(colour.red, colour.green, colour.blue); }
+    // Each channel 0 to 255.
+    std::uint8_t find(int red, int green, int blue) {
+        const std::size_t cell = std::size_t(((red >> kFineShift) << 10) |
+                                             ((green >> kFineShift) << 5) | (blue >> kFineShift));
+        std::uint32_t start = fineStart_[cell];
+        if (start == kUnknown) {
+            start = collectFine(cell);
+        }
+        const Candidate* c = pool_.data() + start;
+        const Candidate* end = c + fineCount_[cell];
+        std::uint8_t best = c->index;
+        int bestDistance = distance(*c, red, green, blue);
+        for (++c; c != end; ++c) {
+            const int d = distance(*c, red, green, blue);
+            if (d < bestDistance) { // candidates ascend, so ties keep the lower index
+                bestDistance = d;
+                best = c->index;
+            }
+        }
+        return best;
+    }
+
+    const Rgb& colour(std::uint8_t index) const {
+        return palette_[index < palette_.size() ? index : 0];
+    }
+    std::size_t size() const { return palette_.size(); }
 
 private:
-    void collectCandidates(int cell);
+    struct Candidate {
+        std::uint8_t red, green, blue, index;
+    };
+    static constexpr int kFineShift = 3;   // 8-bit channel to a box of 8 values
+    static constexpr int kCoarseShift = 5; // and to a box of 32 values
+    static constexpr std::uint32_t kUnknown = 0xffffffffu;
+
+    static int distance(const Candidate& c, int red, int green, int blue) {
+        const int dr = red - c.red;
+        const int dg = green - c.green;
+        const int db = blue - c.blue;
+        return dr * dr + dg * dg + db * db;
+    }
+
+    std::uint32_t collectFine(std::size_t cell);
+    std::uint32_t collectCoarse(std::size_t cell);
+    // Appends to pool_ those of `from` that can be nearest somewhere in the box of side
+    // 2^shift at `lo`; returns where they start.
+    std::uint32_t collect(const Candidate* from, std::size_t count, const int lo[3], int shift);
 
     std::vector<Rgb> palette_;
-    std::vector<std::uint32_t> start_; // per box: first candidate in pool_, or kUnknown
-    std::vector<std::uint16_t> count_; // per box: number of candidates
-    std::vector<std::uint8_t> pool_;
+    std::vector<Candidate> all_;
+    std::vector<std::uint32_t> fineStart_; // per box: first candidate in pool_, or kUnknown
+    std::vector<std::uint16_t> fineCount_;
+    std::vector<std::uint32_t> coarseStart_;
+    std::vector<std::uint16_t> coarseCount_;
+    std::vector<Candidate> pool_;
 };
 
-// Floyd-Steinberg error diffusion for rows fed one at a time from the top, in alternating
-// directions. Holds the errors of the current and the next row only.
+// Index of the entry of a picture's logical palette nearest to a colour, for single lookups
+// (a chosen colour, a colour of an effect dialog).
+std::uint8_t nearestPaletteIndex(const LPAL& palette, Rgb colour);
+
+// Floyd-Steinberg error diffusion for rows fed one at a time from the top: even rows left to
+// right, odd rows right to left. Errors are kept in sixteenths for the current and the next
+// row only; a pixel takes its value plus (error + 8) / 16 (truncated), clamped to 0...255, and
+// passes 7/16 of its error on along the row and 3/16, 5/16 and 1/16 to the row below (behind,
+// under and ahead of it).
 class RowDitherer {
 public:
     RowDitherer(std::span<const Rgb> palette, std::int32_t width);
+    RowDitherer(const LPAL& palette, std::int32_t width);
 
     // Palette indexes for one row of `width` pixels given as red, green, blue bytes.
     void ditherRow(const std::uint8_t* rgb, std::uint8_t* indexes);
+    // The same for pixels given as blue, green, red bytes (a 24-bit picture row).
+    void ditherBgrRow(const std::uint8_t* bgr, std::uint8_t* indexes);
 
 private:
+    template <int Red, int Blue>
+    void dither(const std::uint8_t* pixels, std::uint8_t* indexes);
+
     NearestColour nearest_;
-    std::vector<Rgb> palette_;
     std::int32_t width_;
     // Errors in sixteenths, three per pixel, with one spare pixel at each end.
-    std::vector<std::int32_t> current_;
-    std::vector<std::int32_t> next_;
+    std::vector<std::int16_t> current_;
+    std::vector<std::int16_t> next_;
     bool leftToRight_ = true;
 };
 
