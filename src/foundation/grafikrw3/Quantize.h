@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -48,10 +49,10 @@ std::vector<Rgb> medianCutPalette(const ColourHistogram& histogram, int maxColou
 // ties, exactly as a search through every entry would find it. This is the program's one
 // nearest-colour search (colour panel, clipboard, effects, depth conversion, GIF writer).
 //
-// For each box of 8 x 8 x 8 colours it remembers, on first use, the entries that can be nearest
-// to any colour inside; a lookup then compares only those few. The candidates of a box are
-// taken from those of the enclosing box of 32 x 32 x 32 colours, so that a picture touching
-// every box costs little more than the pixels themselves.
+// For each box of 4 x 4 x 4 colours it remembers, on first use, the entries that can be nearest
+// to any colour inside; a lookup then compares only those few. A box's candidates are taken
+// from those of the enclosing box of 8^3, and those from the enclosing box of 32^3 colours, so
+// that a picture touching every box costs little more than its pixels.
 class NearestColour {
 public:
     // `palette` holds 1 to 256 entries (an empty one acts as a single black entry).
@@ -62,24 +63,25 @@ public:
     std::uint8_t find(Rgb colour) { return find(colour.red, colour.green, colour.blue); }
     // Each channel 0 to 255.
     std::uint8_t find(int red, int green, int blue) {
-        const std::size_t cell = std::size_t(((red >> kFineShift) << 10) |
-                                             ((green >> kFineShift) << 5) | (blue >> kFineShift));
-        std::uint32_t start = fineStart_[cell];
+        Level& fine = levels_[kFine];
+        const std::size_t cell = cellOf(kShifts[kFine], red, green, blue);
+        std::uint32_t start = fine.start[cell];
         if (start == kUnknown) {
-            start = collectFine(cell);
+            start = collectLevel(kFine, cell);
         }
         const Candidate* c = pool_.data() + start;
-        const Candidate* end = c + fineCount_[cell];
-        std::uint8_t best = c->index;
-        int bestDistance = distance(*c, red, green, blue);
-        for (++c; c != end; ++c) {
-            const int d = distance(*c, red, green, blue);
-            if (d < bestDistance) { // candidates ascend, so ties keep the lower index
-                bestDistance = d;
-                best = c->index;
-            }
+        const Candidate* end = c + fine.count[cell];
+        // Distance and index in one key: the smallest key is the nearest entry with the lowest
+        // index, whatever order the candidates are in.
+        int best = std::numeric_limits<int>::max();
+        for (; c != end; ++c) {
+            const int dr = red - c->red;
+            const int dg = green - c->green;
+            const int db = blue - c->blue;
+            const int key = ((dr * dr + dg * dg + db * db) << 8) | c->index;
+            best = key < best ? key : best;
         }
-        return best;
+        return std::uint8_t(best & 0xff);
     }
 
     const Rgb& colour(std::uint8_t index) const {
@@ -91,29 +93,30 @@ private:
     struct Candidate {
         std::uint8_t red, green, blue, index;
     };
-    static constexpr int kFineShift = 3;   // 8-bit channel to a box of 8 values
-    static constexpr int kCoarseShift = 5; // and to a box of 32 values
+    struct Level {
+        std::vector<std::uint32_t> start; // per box: first candidate in pool_, or kUnknown
+        std::vector<std::uint16_t> count;
+    };
+    // Boxes of 32, 8 and 4 values per channel.
+    static constexpr int kShifts[3] = {5, 4, 3};
+    static constexpr int kFine = 2;
     static constexpr std::uint32_t kUnknown = 0xffffffffu;
 
-    static int distance(const Candidate& c, int red, int green, int blue) {
-        const int dr = red - c.red;
-        const int dg = green - c.green;
-        const int db = blue - c.blue;
-        return dr * dr + dg * dg + db * db;
+    static std::size_t cellOf(int shift, int red, int green, int blue) {
+        const int bits = 8 - shift;
+        return std::size_t(((red >> shift) << (2 * bits)) | ((green >> shift) << bits) |
+                           (blue >> shift));
     }
 
-    std::uint32_t collectFine(std::size_t cell);
-    std::uint32_t collectCoarse(std::size_t cell);
+    // Fills in the candidates of box `cell` of a level (and of the boxes enclosing it).
+    std::uint32_t collectLevel(int level, std::size_t cell);
     // Appends to pool_ those of `from` that can be nearest somewhere in the box of side
     // 2^shift at `lo`; returns where they start.
     std::uint32_t collect(const Candidate* from, std::size_t count, const int lo[3], int shift);
 
     std::vector<Rgb> palette_;
     std::vector<Candidate> all_;
-    std::vector<std::uint32_t> fineStart_; // per box: first candidate in pool_, or kUnknown
-    std::vector<std::uint16_t> fineCount_;
-    std::vector<std::uint32_t> coarseStart_;
-    std::vector<std::uint16_t> coarseCount_;
+    Level levels_[3];
     std::vector<Candidate> pool_;
 };
 
@@ -137,8 +140,9 @@ public:
     void ditherBgrRow(const std::uint8_t* bgr, std::uint8_t* indexes);
 
 private:
-    template <int Red, int Blue>
+    template <int Red, int Blue, int Step>
     void dither(const std::uint8_t* pixels, std::uint8_t* indexes);
+    void finishRow();
 
     NearestColour nearest_;
     std::int32_t width_;
