@@ -49,10 +49,11 @@ std::vector<Rgb> medianCutPalette(const ColourHistogram& histogram, int maxColou
 // ties, exactly as a search through every entry would find it. This is the program's one
 // nearest-colour search (colour panel, clipboard, effects, depth conversion, GIF writer).
 //
-// For each box of 4 x 4 x 4 colours it remembers, on first use, the entries that can be nearest
-// to any colour inside; a lookup then compares only those few. A box's candidates are taken
-// from those of the enclosing box of 8^3, and those from the enclosing box of 32^3 colours, so
-// that a picture touching every box costs little more than its pixels.
+// For each box of 8 x 8 x 8 colours it remembers, on first use, the entries that can be nearest
+// to any colour inside; a lookup then compares only those few (one or two for most boxes). A
+// box's candidates are taken from those of the enclosing box of 16^3, and those from the
+// enclosing box of 32^3 colours, so that a picture touching every box costs little more than
+// its pixels.
 class NearestColour {
 public:
     // `palette` holds 1 to 256 entries (an empty one acts as a single black entry).
@@ -97,7 +98,7 @@ private:
         std::vector<std::uint32_t> start; // per box: first candidate in pool_, or kUnknown
         std::vector<std::uint16_t> count;
     };
-    // Boxes of 32, 8 and 4 values per channel.
+    // Boxes of 32, 16 and 8 values per channel.
     static constexpr int kShifts[3] = {5, 4, 3};
     static constexpr int kFine = 2;
     static constexpr std::uint32_t kUnknown = 0xffffffffu;
