@@ -5,6 +5,8 @@
 #include "designer/StitchLibraryFile.h"
 #include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/grafikrw3.h"
+#include "imageops/PaletteFile.h"
+#include "imageops/Palettes.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("corpus");
     QDir().mkpath(root + QStringLiteral("/project_file"));
     QDir().mkpath(root + QStringLiteral("/stitch_library"));
+    QDir().mkpath(root + QStringLiteral("/palette_file"));
 
     ChartDocument doc;
     addStitch(doc.stiche, QStringLiteral("Rechte Masche"), 1, 1);
@@ -48,6 +51,20 @@ int main(int argc, char** argv) {
         ok = doc.buildChart(2, 3, fill) &&
              save(root + QStringLiteral("/project_file/chart%1.tpd").arg(fill),
                   [&](QIODevice& d) { return ProjectFile::write(d, doc, PageSettings{}); });
+    }
+    // The two standard palettes as palette files.
+    for (const int bits : {4, 8}) {
+        dib picture;
+        grafikrw3::newdib(&picture, 1, 1, bits, nullptr, 0);
+        if (bits == 4) {
+            imageops::setPaletteEntries(picture, imageops::StdPal16);
+        } else {
+            imageops::setPaletteEntries(picture, imageops::StdPal256);
+        }
+        ok = ok && imageops::savepal(
+                       picture, root + QStringLiteral("/palette_file/std%1.PAL").arg(1 << bits))
+                           .status == imageops::OpStatus::Done;
+        FreeDIB(picture);
     }
     return ok ? 0 : 1;
 }

@@ -191,6 +191,17 @@ TEST(PaletteFile, AdaptingConvertsToTheLoadedPalette) {
     EXPECT_EQ(pixelBytes(picture.get()), before);
 }
 
+TEST(PaletteFile, SavedFileSaysWhatThePictureHoldsSoItLoadsAgain) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("wenige.PAL"));
+    OwnedDib picture = markedPicture(4);
+    picture->pal.num = 5; // counts fewer entries than its 16
+    picture->pal.ver = 0;
+    ASSERT_EQ(imageops::savepal(picture.get(), path).status, OpStatus::Done);
+    EXPECT_EQ(fileBytes(path).left(4), QByteArray("\x00\x03\x10\x00", 4));
+    EXPECT_EQ(imageops::loadpal(picture.get(), path).status, OpStatus::Done);
+}
+
 TEST(PaletteFile, SavingOnlyForPalettesAndSaysWhenItFails) {
     QTemporaryDir folder;
     OwnedDib trueColour = patternPicture(2, 2, 24);

@@ -117,13 +117,6 @@ Rgb meanColour(const ColourHistogram& histogram, const Box& box) {
                std::uint8_t((sum[2] + n / 2) / n)};
 }
 
-int distance(Rgb a, Rgb b) {
-    const int dr = int(a.red) - int(b.red);
-    const int dg = int(a.green) - int(b.green);
-    const int db = int(a.blue) - int(b.blue);
-    return dr * dr + dg * dg + db * db;
-}
-
 int clampChannel(int value) {
     return value < 0 ? 0 : value > 255 ? 255 : value;
 }
@@ -283,19 +276,7 @@ std::uint32_t NearestColour::collectLevel(int level, std::size_t cell) {
 }
 
 std::uint8_t nearestPaletteIndex(const LPAL& palette, Rgb colour) {
-    // A single lookup: going through every entry is cheaper than building the boxes.
-    const std::size_t count = std::clamp<std::size_t>(palette.num, 1, 256);
-    std::size_t best = 0;
-    int bestDistance = std::numeric_limits<int>::max();
-    for (std::size_t i = 0; i < count; ++i) {
-        const int d = distance(
-            colour, Rgb{palette.pal[i].peRed, palette.pal[i].peGreen, palette.pal[i].peBlue});
-        if (d < bestDistance) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    return std::uint8_t(best);
+    return NearestColour(palette).find(colour);
 }
 
 // --- RowDitherer ---

@@ -121,8 +121,9 @@ private:
     std::vector<Candidate> pool_;
 };
 
-// Index of the entry of a picture's logical palette nearest to a colour, for single lookups
-// (a chosen colour, a colour of an effect dialog).
+// Index of the entry of a picture's logical palette nearest to a colour (its entries in use),
+// for single lookups: a chosen colour, a colour of an effect dialog, a pasted picture's colour.
+// Many lookups with one palette keep one NearestColour instead.
 std::uint8_t nearestPaletteIndex(const LPAL& palette, Rgb colour);
 
 // Floyd-Steinberg error diffusion for rows fed one at a time from the top: even rows left to
