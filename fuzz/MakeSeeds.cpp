@@ -7,6 +7,8 @@
 #include "foundation/grafikrw3/grafikrw3.h"
 #include "imageops/BuiltinFilters.h"
 #include "imageops/UserFilterFile.h"
+#include "imageops/PaletteFile.h"
+#include "imageops/Palettes.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(root + QStringLiteral("/project_file"));
     QDir().mkpath(root + QStringLiteral("/stitch_library"));
     QDir().mkpath(root + QStringLiteral("/user_filters"));
+    QDir().mkpath(root + QStringLiteral("/palette_file"));
 
     ChartDocument doc;
     addStitch(doc.stiche, QStringLiteral("Rechte Masche"), 1, 1);
@@ -60,5 +63,18 @@ int main(int argc, char** argv) {
     const QByteArray filterFile = userfilters::toBytes(filters);
     ok = ok && save(root + QStringLiteral("/user_filters/three.dat"),
                     [&](QIODevice& d) { return d.write(filterFile) == filterFile.size(); });
+    // The two standard palettes as palette files.
+    for (const int bits : {4, 8}) {
+        dib picture;
+        grafikrw3::newdib(&picture, 1, 1, bits, nullptr, 0);
+        if (bits == 4) {
+            imageops::setPaletteEntries(picture, imageops::StdPal16);
+        } else {
+            imageops::setPaletteEntries(picture, imageops::StdPal256);
+        }
+        ok = ok && imageops::savepal(
+                       picture, root + QStringLiteral("/palette_file/std%1.PAL").arg(1 << bits))
+                           .status == imageops::OpStatus::Done;
+        FreeDIB(picture);
     return ok ? 0 : 1;
 }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kLevels = ColourHistogram::kLevels;
 constexpr int kCellShift = 3; // 8-bit channel to 5-bit box
-constexpr std::uint32_t kUnknown = std::numeric_limits<std::uint32_t>::max();
 
 // A box of histogram cells, both bounds included.
 struct Box {
@@ -118,20 +117,8 @@ Rgb meanColour(const ColourHistogram& histogram, const Box& box) {
                std::uint8_t((sum[2] + n / 2) / n)};
 }
 
-int distance(Rgb a, Rgb b) {
-    const int dr = int(a.red) - int(b.red);
-    const int dg = int(a.green) - int(b.green);
-    const int db = int(a.blue) - int(b.blue);
-    return dr * dr + dg * dg + db * db;
-}
-
-// Rounded division of an error in sixteenths.
-int sixteenths(std::int32_t value) {
-    return value >= 0 ? (value + 8) / 16 : -((-value + 8) / 16);
-}
-
-std::uint8_t clampChannel(int value) {
-    return std::uint8_t(std::clamp(value, 0, 255));
+int clampChannel(int value) {
+    return value < 0 ? 0 : value > 255 ? 255 : value;
 }
 
 } // namespace
@@ -177,103 +164,192 @@ std::vector<Rgb> medianCutPalette(const ColourHistogram& histogram, int maxColou
 
 // --- NearestColour ---
 
+namespace {
+
+std::vector<Rgb> usedEntries(const LPAL& palette) {
+    const std::size_t count = std::clamp<std::size_t>(palette.num, 1, 256);
+    std::vector<Rgb> colours(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        colours[i] = Rgb{palette.pal[i].peRed, palette.pal[i].peGreen, palette.pal[i].peBlue};
+    }
+    return colours;
+}
+
+} // namespace
+
 NearestColour::NearestColour(std::span<const Rgb> palette)
     : palette_(palette.begin(),
-               palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))),
-      start_(std::size_t(kLevels) * kLevels * kLevels, kUnknown),
-      count_(std::size_t(kLevels) * kLevels * kLevels, 0) {
+               palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))) {
     if (palette_.empty()) {
         palette_.push_back(Rgb{});
     }
+    all_.reserve(palette_.size());
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+        all_.push_back(
+            Candidate{palette_[i].red, palette_[i].green, palette_[i].blue, std::uint8_t(i)});
+    }
+    for (int level = 0; level < 3; ++level) {
+        const std::size_t cells = std::size_t(1) << (3 * (8 - kShifts[level]));
+        levels_[level].start.assign(cells, kUnknown);
+        levels_[level].count.assign(cells, 0);
+    }
 }
 
-// Keeps the entries whose nearest point in the box is no farther than the farthest point of
-// the entry that is best in the worst case: only these can win for a colour in the box.
-void NearestColour::collectCandidates(int cell) {
-    const int lo[3] = {(cell / (kLevels * kLevels)) << kCellShift,
-                       ((cell / kLevels) % kLevels) << kCellShift, (cell % kLevels) << kCellShift};
-    constexpr int kSpan = (1 << kCellShift) - 1;
-    std::array<int, 256> nearest{};
+NearestColour::NearestColour(const LPAL& palette) : NearestColour(usedEntries(palette)) {}
+
+// Keeps the entries that can be nearest (or tie) for some colour in the box. Two tests, each
+// passed by every such entry, with `best` the entry whose farthest point in the box is
+// nearest: the entry's nearest point in the box is no farther than that, and the entry's half
+// of the space between it and `best` reaches into the box. A box's candidates are a subset of
+// those of any box enclosing it, so `from` may be the enclosing box's list; their order,
+// ascending by index, is kept.
+std::uint32_t NearestColour::collect(const Candidate* from, std::size_t count, const int lo[3],
+                                     int shift) {
+    const int span = (1 << shift) - 1;
+    std::array<int, 256> nearest; // filled for the first `count` below
     int bound = std::numeric_limits<int>::max();
-    for (std::size_t e = 0; e < palette_.size(); ++e) {
-        const int value[3] = {palette_[e].red, palette_[e].green, palette_[e].blue};
+    std::size_t best = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const int value[3] = {from[k].red, from[k].green, from[k].blue};
         int near = 0;
         int far = 0;
         for (int ch = 0; ch < 3; ++ch) {
-            const int outside = std::max({0, lo[ch] - value[ch], value[ch] - (lo[ch] + kSpan)});
-            const int farthest = std::max(value[ch] - lo[ch], lo[ch] + kSpan - value[ch]);
+            const int outside = std::max({0, lo[ch] - value[ch], value[ch] - (lo[ch] + span)});
+            const int farthest = std::max(value[ch] - lo[ch], lo[ch] + span - value[ch]);
             near += outside * outside;
             far += farthest * farthest;
         }
-        nearest[e] = near;
-        bound = std::min(bound, far);
-    }
-    start_[std::size_t(cell)] = std::uint32_t(pool_.size());
-    for (std::size_t e = 0; e < palette_.size(); ++e) {
-        if (nearest[e] <= bound) {
-            pool_.push_back(std::uint8_t(e));
+        nearest[k] = near;
+        if (far < bound) {
+            bound = far;
+            best = k;
         }
     }
-    count_[std::size_t(cell)] = std::uint16_t(pool_.size() - start_[std::size_t(cell)]);
+    const int b[3] = {from[best].red, from[best].green, from[best].blue};
+    const int bestSquare = b[0] * b[0] + b[1] * b[1] + b[2] * b[2];
+    const auto start = std::uint32_t(pool_.size());
+    for (std::size_t k = 0; k < count; ++k) {
+        if (nearest[k] > bound) {
+            continue;
+        }
+        // |c - e|^2 <= |c - best|^2  <=>  2 c.(best - e) <= |best|^2 - |e|^2, at the corner of
+        // the box where the left side is smallest.
+        const int e[3] = {from[k].red, from[k].green, from[k].blue};
+        int lowest = 0;
+        for (int ch = 0; ch < 3; ++ch) {
+            const int w = 2 * (b[ch] - e[ch]);
+            lowest += w * (w > 0 ? lo[ch] : lo[ch] + span);
+        }
+        if (lowest <= bestSquare - (e[0] * e[0] + e[1] * e[1] + e[2] * e[2])) {
+            pool_.push_back(from[k]);
+        }
+    }
+    return start;
 }
 
-std::uint8_t NearestColour::find(Rgb colour) {
-    const int cell = ColourHistogram::cellIndex(
-        colour.red >> kCellShift, colour.green >> kCellShift, colour.blue >> kCellShift);
-    if (start_[std::size_t(cell)] == kUnknown) {
-        collectCandidates(cell);
-    }
-    const std::uint8_t* candidates = pool_.data() + start_[std::size_t(cell)];
-    const int n = count_[std::size_t(cell)];
-    std::uint8_t best = candidates[0];
-    int bestDistance = distance(colour, palette_[best]);
-    for (int k = 1; k < n; ++k) {
-        const int d = distance(colour, palette_[candidates[k]]);
-        if (d < bestDistance) { // candidates ascend, so ties keep the lower index
-            best = candidates[k];
-            bestDistance = d;
+std::uint32_t NearestColour::collectLevel(int level, std::size_t cell) {
+    const int shift = kShifts[level];
+    const int bits = 8 - shift;
+    const int mask = (1 << bits) - 1;
+    const int lo[3] = {int(cell >> (2 * bits)) << shift, (int(cell >> bits) & mask) << shift,
+                       (int(cell) & mask) << shift};
+    const Candidate* from = all_.data();
+    std::size_t count = all_.size();
+    if (level > 0) {
+        const std::size_t outer = cellOf(kShifts[level - 1], lo[0], lo[1], lo[2]);
+        std::uint32_t outerStart = levels_[level - 1].start[outer];
+        if (outerStart == kUnknown) {
+            outerStart = collectLevel(level - 1, outer);
         }
+        count = levels_[level - 1].count[outer];
+        // The list is read from the pool while the pool grows: make room first, so that it
+        // does not move.
+        if (pool_.capacity() < pool_.size() + count) {
+            pool_.reserve(std::max(pool_.size() + count, pool_.capacity() * 2));
+        }
+        from = pool_.data() + outerStart;
     }
-    return best;
+    const std::uint32_t start = collect(from, count, lo, shift);
+    levels_[level].start[cell] = start;
+    levels_[level].count[cell] = std::uint16_t(pool_.size() - start);
+    return start;
+}
+
+std::uint8_t nearestPaletteIndex(const LPAL& palette, Rgb colour) {
+    return NearestColour(palette).find(colour);
 }
 
 // --- RowDitherer ---
 
 RowDitherer::RowDitherer(std::span<const Rgb> palette, std::int32_t width)
-    : nearest_(palette), palette_(palette.begin(), palette.end()), width_(std::max(width, 0)),
-      current_(std::size_t(width_ + 2) * 3, 0), next_(std::size_t(width_ + 2) * 3, 0) {
-    if (palette_.empty()) {
-        palette_.push_back(Rgb{});
-    }
-}
+    : nearest_(palette), width_(std::max(width, 0)), current_(std::size_t(width_ + 2) * 3, 0),
+      next_(std::size_t(width_ + 2) * 3, 0) {}
+
+RowDitherer::RowDitherer(const LPAL& palette, std::int32_t width)
+    : RowDitherer(usedEntries(palette), width) {}
 
 void RowDitherer::ditherRow(const std::uint8_t* rgb, std::uint8_t* indexes) {
-    const int step = leftToRight_ ? 1 : -1;
-    std::int32_t x = leftToRight_ ? 0 : width_ - 1;
-    for (std::int32_t i = 0; i < width_; ++i, x += step) {
-        // Error slots: pixel x lives at x + 1, so both neighbours exist at the ends.
-        const std::size_t here = std::size_t(x + 1) * 3;
-        const std::size_t ahead = std::size_t(x + 1 + step) * 3;
-        const std::size_t behind = std::size_t(x + 1 - step) * 3;
-        int wanted[3];
-        for (int ch = 0; ch < 3; ++ch) {
-            wanted[ch] = clampChannel(int(rgb[3 * x + ch]) + sixteenths(current_[here + ch]));
-        }
-        const std::uint8_t index = nearest_.find(
-            Rgb{std::uint8_t(wanted[0]), std::uint8_t(wanted[1]), std::uint8_t(wanted[2])});
+    if (leftToRight_) {
+        dither<0, 2, 1>(rgb, indexes);
+    } else {
+        dither<0, 2, -1>(rgb, indexes);
+    }
+    finishRow();
+}
+
+void RowDitherer::ditherBgrRow(const std::uint8_t* bgr, std::uint8_t* indexes) {
+    if (leftToRight_) {
+        dither<2, 0, 1>(bgr, indexes);
+    } else {
+        dither<2, 0, -1>(bgr, indexes);
+    }
+    finishRow();
+}
+
+void RowDitherer::finishRow() {
+    std::swap(current_, next_);
+    leftToRight_ = !leftToRight_;
+}
+
+// The error passed along the row and the sums for the row below are kept in registers: each
+// slot of the row below is written once, when its last share (3/16 from the pixel after it)
+// is known, so the row below needs no clearing and no pixel waits for a value in memory.
+template <int Red, int Blue, int Step>
+void RowDitherer::dither(const std::uint8_t* pixels, std::uint8_t* indexes) {
+    if (width_ <= 0) {
+        return;
+    }
+    const std::int16_t* current = current_.data();
+    std::int16_t* next = next_.data();
+    int along[3] = {0, 0, 0};  // 7/16 of the previous pixel's error
+    int behind[3] = {0, 0, 0}; // the slot below the previous pixel, all but this pixel's share
+    int under[3] = {0, 0, 0};  // the slot below this pixel, so far
+    std::int32_t x = Step > 0 ? 0 : width_ - 1;
+    for (std::int32_t i = 0; i < width_; ++i, x += Step) {
+        // Pixel x has slot x + 1, so that the spare slots 0 and width + 1 take what falls off.
+        const std::int16_t* sums = current + std::ptrdiff_t(x + 1) * 3;
+        const std::uint8_t* p = pixels + std::ptrdiff_t(x) * 3;
+        const int value[3] = {clampChannel(p[Red] + (sums[0] + along[0] + 8) / 16),
+                              clampChannel(p[1] + (sums[1] + along[1] + 8) / 16),
+                              clampChannel(p[Blue] + (sums[2] + along[2] + 8) / 16)};
+        const std::uint8_t index = nearest_.find(value[0], value[1], value[2]);
         indexes[x] = index;
-        const Rgb got = palette_[index];
-        const int error[3] = {wanted[0] - got.red, wanted[1] - got.green, wanted[2] - got.blue};
+        const Rgb& got = nearest_.colour(index);
+        const int error[3] = {value[0] - got.red, value[1] - got.green, value[2] - got.blue};
+        std::int16_t* finished = next + std::ptrdiff_t(x + 1 - Step) * 3;
         for (int ch = 0; ch < 3; ++ch) {
-            current_[ahead + ch] += error[ch] * 7;
-            next_[behind + ch] += error[ch] * 3;
-            next_[here + ch] += error[ch] * 5;
-            next_[ahead + ch] += error[ch];
+            // At most 9 * 255 in magnitude, so the sums fit their 16 bits.
+            finished[ch] = std::int16_t(behind[ch] + 3 * error[ch]);
+            behind[ch] = under[ch] + 5 * error[ch];
+            under[ch] = error[ch];
+            along[ch] = 7 * error[ch];
         }
     }
-    std::swap(current_, next_);
-    std::fill(next_.begin(), next_.end(), 0);
-    leftToRight_ = !leftToRight_;
+    std::int16_t* last = next + std::ptrdiff_t(x - Step + 1) * 3; // x is one past the last pixel
+    for (int ch = 0; ch < 3; ++ch) {
+        last[ch] = std::int16_t(behind[ch]);
+        last[ch + 3 * Step] = std::int16_t(under[ch]);
+    }
 }
 
 } // namespace grafikrw3
