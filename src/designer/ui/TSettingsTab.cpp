@@ -1,5 +1,7 @@
 #include "TSettingsTab.h"
 
+#include "foundation/ui/DecimalSpinBox.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFontDialog>
@@ -15,7 +17,7 @@
 namespace {
 
 QDoubleSpinBox* makeMillimetreEdit(QWidget* parent, const char* name, double minimum, double step) {
-    auto* edit = new QDoubleSpinBox(parent);
+    auto* edit = new DecimalSpinBox(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setDecimals(2);
     edit->setRange(minimum, 100.0);
