@@ -84,6 +84,8 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
          {TabSheet2->BreitEd, TabSheet2->RandEd, TabSheet2->PenWidEd, TabSheet2->BreitLegendeEd}) {
         connect(edit, &QDoubleSpinBox::valueChanged, this, &TMainForm::BreitEdChange);
     }
+    // The palette writes the names with the numbers' font.
+    connect(TabSheet2, &TSettingsTab::fontChanged, this, &TMainForm::PaintBox2Paint);
     // The other settings show at the next paint, for instance when this tab comes back.
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 0) {

@@ -78,7 +78,11 @@ void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
 }
 
 void TMainForm::BreitEdChange() {
+    // The palette's rows are as high as the chart's cells on the screen. Lay it out with the
+    // new size now, also while the chart view is hidden, so that a click hits what it shows.
+    doc.cellwh = millimetresToPixels(TabSheet2->BreitEd->value(), PaintBox1->logicalDpiX());
     PaintBox1Paint();
+    PaintBox2Paint();
 }
 
 void TMainForm::ZeigegesamteTabelle1Click() {

@@ -165,6 +165,7 @@ void TSettingsTab::chooseFont(PageFont& font, const QString& title) {
     const QFont chosen = QFontDialog::getFont(&ok, font.font, this, caption);
     if (ok) {
         font.font = chosen;
+        emit fontChanged();
     }
 }
 
