@@ -93,12 +93,15 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, di
     if (!out.poi) {
         return false;
     }
+    // The file records the resolution the picture was made for.
+    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
+    out.pmi->bmiHeader.biXPelsPerMeter = dotsPerMeter;
+    out.pmi->bmiHeader.biYPelsPerMeter = dotsPerMeter;
     QImage band(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
     if (band.isNull()) {
         FreeDIB(out);
         return false;
     }
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
     band.setDotsPerMeterX(dotsPerMeter);
     band.setDotsPerMeterY(dotsPerMeter);
     PageRenderer renderer(doc, settings, dpi, false, size.width());

@@ -78,14 +78,27 @@ void TMainForm::ExportierenalsBild1Click() {
     if (resolution.exec() != QDialog::Accepted) {
         return;
     }
+    // The type list starts on PNG: lossless, small and read everywhere. Its position in the
+    // list is the format code minus 2.
+    constexpr int kFilterOffset = grafikrw3::kFirstFormatCode - 1;
     const filedialogs::SaveChoice choice = filedialogs::getSaveFileName(
-        this, QStringLiteral("Exportieren als Bild"), grafikrw3::GetDIBSaveFilter(), QString());
+        this, QStringLiteral("Exportieren als Bild"), grafikrw3::GetDIBSaveFilter(), QString(),
+        int(grafikrw3::ImageFormat::Png) - kFilterOffset);
     if (choice.fileName.isEmpty()) {
         return;
     }
+    // An extension the user typed decides the format when it names one; otherwise the chosen
+    // type's extension is added.
     QString fileName = choice.fileName;
-    const int code = choice.filterIndex + 2;
-    if (QFileInfo(fileName).suffix().isEmpty()) {
+    int code = grafikrw3::formatForExtension(QFileInfo(fileName).suffix());
+    if (code == 0) {
+        code = choice.filterIndex + kFilterOffset;
+        if (grafikrw3::formatExtension(code).isEmpty()) {
+            code = int(grafikrw3::ImageFormat::Png);
+        }
+        if (fileName.endsWith(QLatin1Char('.'))) {
+            fileName.chop(1);
+        }
         fileName += grafikrw3::formatExtension(code).toLower();
     }
     exportPicture(fileName, code, resolution.DPIEd->value());
