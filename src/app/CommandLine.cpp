@@ -99,8 +99,10 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
     if (!load(input, chart, status)) {
         return status;
     }
+    // Without a printer the text under the chart wraps as on an A4 page.
+    const double pageWidth = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).width();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(chart.doc, chart.settings, dpi, memory::budgetBytes());
+        ChartOutput::planExport(chart.doc, chart.settings, dpi, pageWidth, memory::budgetBytes());
     if (!plan.fits) {
         return fail(kFailure,
                     QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt "
@@ -111,7 +113,7 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
                         .arg(plan.suggestedDpi));
     }
     dib picture;
-    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, picture)) {
+    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, pageWidth, picture)) {
         return fail(kFailure, QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht."));
     }
     const int saved = grafikrw3::SaveDib(picture, output, code);

@@ -18,8 +18,15 @@ namespace {
 
 // Rows of the picture rendered at a time: the only extra pixels an export holds.
 constexpr int kBandRows = 256;
-// Room below the grid for heading, legend and text, in cell heights.
-constexpr int kRoomBelowGrid = 42;
+// Sides beyond this cannot be pictures.
+constexpr std::int64_t kMaxSide = 1 << 30;
+
+// Text is measured on the device it is drawn on: images of the export's resolution.
+void setResolution(QImage& image, int dpi) {
+    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+}
 
 // Draws what lies in `content` (page coordinates) at (left, top) of the paper.
 void drawPart(QPainter& painter, PageRenderer& renderer, const QRect& content, int left, int top) {
@@ -54,41 +61,60 @@ std::vector<std::pair<int, int>> bands(int count, int first, int perPage) {
 
 } // namespace
 
-QSize wholeTableSize(const ChartDocument& doc, const PageSettings& settings, int dpi) {
-    const std::int64_t c = millimetresToPixels(settings.breitMm, dpi);
-    const std::int64_t b = millimetresToPixels(settings.randMm, dpi);
-    const std::int64_t width = c * (doc.aspalten + 2) + 2 * b;
-    const std::int64_t height = c * (doc.azeilen + kRoomBelowGrid) + 2 * b;
-    constexpr std::int64_t kMaxSide = 1 << 30;
-    return {int(std::min(width, kMaxSide)), int(std::min(height, kMaxSide))};
+int exportPageWidth(const ChartDocument& doc, const PageSettings& settings, int dpi,
+                    double pageWidthMm) {
+    const PageMetrics m = PageMetrics::forDpi(settings, dpi);
+    const std::int64_t pageWidth = std::llround(pageWidthMm * dpi / 25.4);
+    const std::int64_t grid =
+        settings.tessaplan ? std::int64_t(m.c) * (doc.aspalten + 2) + m.lw : 0;
+    return int(std::min<std::int64_t>(std::max(pageWidth, grid + 2 * m.M), kMaxSide));
 }
 
-ExportPlan planExport(const ChartDocument& doc, const PageSettings& settings, int dpi,
+QSize exportSize(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm) {
+    QImage probe(1, 1, QImage::Format_RGB32);
+    setResolution(probe, dpi);
+    QPainter painter(&probe);
+    PageRenderer page(doc, settings, dpi, false, exportPageWidth(doc, settings, dpi, pageWidthMm));
+    measure(painter, page);
+    const std::int64_t M = page.metrics().M;
+    const QRect content = page.contentRect();
+    const std::int64_t right = content.isEmpty() ? M : std::int64_t(content.right()) + 1;
+    const std::int64_t bottom = content.isEmpty() ? M : std::int64_t(content.bottom()) + 1;
+    return {int(std::clamp<std::int64_t>(right + M, 1, kMaxSide)),
+            int(std::clamp<std::int64_t>(bottom + M, 1, kMaxSide))};
+}
+
+ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                       std::uint64_t budgetBytes) {
-    ExportPlan plan;
-    plan.size = wholeTableSize(doc, settings, dpi);
-    const std::int64_t row = grafikrw3::rowBytes(plan.size.width(), 24);
-    plan.bytes = row < 0 ? -1 : row * plan.size.height();
-    const std::uint64_t limit =
-        std::min<std::uint64_t>(budgetBytes, std::uint64_t(grafikrw3::kMaxImageBytes));
-    plan.fits = plan.size.width() >= 1 && plan.size.height() >= 1 && plan.bytes > 0 &&
-                std::uint64_t(plan.bytes) <= limit;
+    const std::int64_t limit =
+        std::int64_t(std::min<std::uint64_t>(budgetBytes, grafikrw3::kMaxImageBytes));
+    auto planAt = [&](int atDpi) {
+        ExportPlan plan;
+        plan.size = exportSize(doc, settings, atDpi, pageWidthMm);
+        const std::int64_t row = grafikrw3::rowBytes(plan.size.width(), 24);
+        plan.bytes = row < 0 ? -1 : row * plan.size.height();
+        plan.fits = plan.bytes > 0 && plan.bytes <= limit;
+        return plan;
+    };
+    ExportPlan plan = planAt(dpi);
     if (!plan.fits && plan.bytes > 0) {
-        // Memory grows with the square of the resolution.
-        plan.suggestedDpi = int(std::floor(dpi * std::sqrt(double(limit) / double(plan.bytes))));
-        while (plan.suggestedDpi > 0 &&
-               planExport(doc, settings, plan.suggestedDpi, budgetBytes).bytes >
-                   std::int64_t(limit)) {
-            --plan.suggestedDpi;
+        // Memory grows about with the square of the resolution; the texts make it inexact.
+        int suggested = int(std::floor(dpi * std::sqrt(double(limit) / double(plan.bytes))));
+        while (suggested > 0 && !planAt(suggested).fits) {
+            --suggested;
         }
+        while (suggested + 1 < dpi && planAt(suggested + 1).fits) {
+            ++suggested;
+        }
+        plan.suggestedDpi = suggested;
     }
     return plan;
 }
 
-bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, dib& out,
-                   const ProgressCallback& progress) {
+bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                   dib& out, const ProgressCallback& progress) {
     out = dib{};
-    const QSize size = wholeTableSize(doc, settings, dpi);
+    const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
     grafikrw3::newdib(&out, size.width(), size.height(), 24, nullptr, 0);
     if (!out.poi) {
         return false;
@@ -102,9 +128,9 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, di
         FreeDIB(out);
         return false;
     }
-    band.setDotsPerMeterX(dotsPerMeter);
-    band.setDotsPerMeterY(dotsPerMeter);
-    PageRenderer renderer(doc, settings, dpi, false, size.width());
+    setResolution(band, dpi);
+    PageRenderer renderer(doc, settings, dpi, false,
+                          exportPageWidth(doc, settings, dpi, pageWidthMm));
     ProgressReporter reporter(progress);
     for (int top = 0; top < size.height(); top += band.height()) {
         const int rows = std::min(band.height(), size.height() - top);

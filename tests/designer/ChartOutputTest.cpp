@@ -35,51 +35,130 @@ QImage asImage(const dib& picture) {
     return image;
 }
 
+// White rows below the last non-white one, and white columns right of the last non-white one.
+QSize whiteBorder(const QImage& image) {
+    int rows = 0;
+    int columns = image.width();
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        bool white = true;
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xffffff) != 0xffffff) {
+                white = false;
+                columns = std::min(columns, image.width() - 1 - x);
+            }
+        }
+        if (white && rows == image.height() - 1 - y) {
+            ++rows;
+        }
+    }
+    return {columns, rows};
+}
+
+// Renders the export in one piece, as the banded export must come out.
+QImage exportInOnePiece(ChartDocument& doc, const PageSettings& settings, int dpi,
+                        double pageWidth) {
+    const QSize size = ChartOutput::exportSize(doc, settings, dpi, pageWidth);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PageRenderer(doc, settings, dpi, false,
+                 ChartOutput::exportPageWidth(doc, settings, dpi, pageWidth))
+        .Drawpage(painter);
+    return image;
+}
+
+// An A4 page is 210 mm wide, 794 pixels at 96 dpi.
+constexpr double kA4 = 210;
+constexpr int kA4At96 = 794;
+
 } // namespace
 
-TEST(ChartOutput, ExportedPictureIsTheWholeTablePage) {
+TEST(ChartOutput, ExportedPictureHoldsEverythingWithTheMarginAndTheGridInItsPlace) {
     ChartDocument doc;
     fillChart(doc, 10, 10);
     PageSettings settings;
+    settings.caption = QStringLiteral("Eine Überschrift, die viel breiter ist als die Tabelle "
+                                      "selbst und dennoch ganz im Bild stehen muss");
     settings.text = QStringLiteral("Nach dem Bündchen beginnen.");
-    EXPECT_EQ(ChartOutput::wholeTableSize(doc, settings, 96), QSize(362, 1322));
-
     dib picture;
-    ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 96, picture));
+    ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 96, kA4, picture));
     PictureOwner owner(picture);
     EXPECT_EQ(DIBBitCount(picture), 24);
-    // The same page rendered in one piece.
-    QImage whole(362, 1322, QImage::Format_RGB32);
-    whole.fill(Qt::white);
-    QPainter painter(&whole);
-    PageRenderer(doc, settings, 96, false, 362).Drawpage(painter);
+    const QImage exported = asImage(picture);
+    EXPECT_TRUE(exported == exportInOnePiece(doc, settings, 96, kA4));
+
+    // Everything shows, with the 37-pixel margin and no more than a cell of white beyond it.
+    const QSize border = whiteBorder(exported);
+    EXPECT_GE(border.width(), 37);
+    EXPECT_LE(border.width(), 37 + 24);
+    EXPECT_GE(border.height(), 37);
+    EXPECT_LE(border.height(), 37 + 24);
+    EXPECT_GT(exported.width(), 362); // wider than the grid, for the heading
+
+    // The grid stands where the whole-table page has it, pixel for pixel.
+    QImage table(362, 1322, QImage::Format_RGB32);
+    table.fill(Qt::white);
+    QPainter painter(&table);
+    PageRenderer page(doc, settings, 96, false, 362);
+    page.Drawpage(painter);
     painter.end();
-    EXPECT_TRUE(asImage(picture) == whole);
+    const QRect grid(0, 0, 37 + 24 * 12 + 1, page.gridTop() + 24 * 11 + 1);
+    EXPECT_TRUE(table.copy(grid) == exported.copy(grid));
 
     // At 300 dpi cells are 76 pixels with 4-pixel lines; the margin is 118.
     dib large;
-    ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 300, large));
+    ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 300, kA4, large));
     PictureOwner largeOwner(large);
-    EXPECT_EQ(DIBWidth(large), 76 * 12 + 2 * 118);
+    EXPECT_GT(DIBWidth(large), 76 * 12 + 2 * 118 + 4);
+    EXPECT_EQ(large.pmi->bmiHeader.biXPelsPerMeter, 11811);
     const TRect& cell = doc.cellAt(4, 4).feldrect;
+    EXPECT_EQ(cell.left, 118 + 76 * 5 + 4);
     EXPECT_EQ(cell.right - cell.left, 76 - 8 + 1);
     EXPECT_EQ(grafikrw3::getpixel(large, cell.left - 2, cell.top + 30),
               128u | 128u << 8 | 128u << 16);
     EXPECT_EQ(grafikrw3::getpixel(large, cell.left + 38, cell.top + 38), 0x00c000u); // the symbol
 }
 
+TEST(ChartOutput, ExportedTextWrapsAtThePrintersPageOrTheWiderGrid) {
+    PageSettings settings;
+    settings.legende = false;
+    for (int i = 0; i < 80; ++i) {
+        settings.text += QStringLiteral("Maschen ");
+    }
+    ChartDocument narrow;
+    fillChart(narrow, 10, 10);
+    const QSize page = ChartOutput::exportSize(narrow, settings, 96, kA4);
+    EXPECT_LE(page.width(), kA4At96);
+    EXPECT_GT(page.width(), kA4At96 - 2 * 37 - 100); // one word at most short of the page
+
+    // 62 grid columns are 1489 pixels, more than the page's text width: the text takes that.
+    ChartDocument wide;
+    fillChart(wide, 10, 60);
+    EXPECT_EQ(ChartOutput::exportSize(wide, settings, 96, kA4).width(), 37 + 1489 + 37);
+    const QImage image = exportInOnePiece(wide, settings, 96, kA4);
+    EXPECT_GE(whiteBorder(image).width(), 37);
+
+    // Without anything to show, the picture is the margin.
+    settings.tessaplan = false;
+    settings.text.clear();
+    EXPECT_EQ(ChartOutput::exportSize(wide, settings, 96, kA4), QSize(74, 74));
+}
+
 TEST(ChartOutput, ExportPlanSuggestsAResolutionThatFits) {
     ChartDocument doc;
     ASSERT_TRUE(doc.buildChart(100, 100, -1));
     const PageSettings settings;
-    const ChartOutput::ExportPlan small = ChartOutput::planExport(doc, settings, 96, 1ull << 34);
-    EXPECT_TRUE(small.fits);
-    const ChartOutput::ExportPlan big = ChartOutput::planExport(doc, settings, 4000, 1ull << 34);
+    auto plan = [&](int dpi, std::uint64_t budget) {
+        return ChartOutput::planExport(doc, settings, dpi, kA4, budget);
+    };
+    EXPECT_TRUE(plan(96, 1ull << 34).fits);
+    const ChartOutput::ExportPlan big = plan(4000, 1ull << 34);
     EXPECT_FALSE(big.fits); // beyond what one picture may hold
     ASSERT_GT(big.suggestedDpi, 10);
-    EXPECT_TRUE(ChartOutput::planExport(doc, settings, big.suggestedDpi, 1ull << 34).fits);
-    EXPECT_FALSE(ChartOutput::planExport(doc, settings, big.suggestedDpi + 1, 1ull << 34).fits);
-    EXPECT_FALSE(ChartOutput::planExport(doc, settings, 96, 1000).fits); // a tiny machine
+    EXPECT_TRUE(plan(big.suggestedDpi, 1ull << 34).fits);
+    EXPECT_FALSE(plan(big.suggestedDpi + 1, 1ull << 34).fits);
+    EXPECT_FALSE(plan(96, 1000).fits); // a tiny machine
 }
 
 TEST(ChartOutput, LargeChartIsPrintedOnSeveralPagesAtCellBoundaries) {

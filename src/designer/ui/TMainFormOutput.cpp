@@ -106,8 +106,10 @@ void TMainForm::ExportierenalsBild1Click() {
 
 bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     const PageSettings settings = TabSheet2->settings();
+    // The text under the chart wraps as on the printer's page.
+    const double pageWidth = printer().pageLayout().paintRect(QPageLayout::Millimeter).width();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(doc, settings, dpi, memory::budgetBytes());
+        ChartOutput::planExport(doc, settings, dpi, pageWidth, memory::budgetBytes());
     if (!plan.fits) {
         QString text = QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt nicht "
                                       "in den Arbeitsspeicher.")
@@ -125,7 +127,8 @@ bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     bool saved = false;
     {
         ProgressDialogScope progress(this, QStringLiteral("Das Bild wird erstellt …"));
-        if (ChartOutput::renderPicture(doc, settings, dpi, picture, progress.callback())) {
+        if (ChartOutput::renderPicture(doc, settings, dpi, pageWidth, picture,
+                                       progress.callback())) {
             saved = grafikrw3::SaveDib(picture, fileName, code, progress.callback()) == 1;
         }
     }

@@ -119,7 +119,7 @@ TEST_F(Output, ExportWritesThePictureAndGivesTheScreenItsSizesBack) {
     dib picture;
     grafikrw3::OpenDib(&picture, file);
     ASSERT_NE(picture.poi, nullptr);
-    EXPECT_EQ(DIBWidth(picture), 76 * 12 + 2 * 118);
+    EXPECT_EQ(DIBWidth(picture), 118 + 76 * 12 + 4 + 118); // the grid with its lines, the margins
     EXPECT_EQ(DIBBitCount(picture), 24);
     FreeDIB(picture);
     // The palette and the hit test work with the screen's cells again.
