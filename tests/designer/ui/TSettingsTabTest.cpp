@@ -2,9 +2,19 @@
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
 
+#include "designer/PageRenderer.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +35,25 @@ void typeInto(QDoubleSpinBox* edit, const QString& keys) {
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
+// Clicks `button` and runs `inDialog` on the font dialog it opens, which it then closes with
+// `result`.
+void withFontDialog(QPushButton* button, std::function<void(QFontDialog*)> inDialog,
+                    QDialogButtonBox::StandardButton result) {
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            return;
+        }
+        timer.stop();
+        inDialog(dialog);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(result), Qt::LeftButton);
+    });
+    timer.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
 } // namespace
 
 TEST_F(SettingsTab, DecimalFieldsTakePointAndCommaAndShowTheComma) {
@@ -42,4 +71,48 @@ TEST_F(SettingsTab, DecimalFieldsTakePointAndCommaAndShowTheComma) {
         typeInto(edit, QStringLiteral("1.000"));
         EXPECT_DOUBLE_EQ(edit->value(), 1.0) << name;
     }
+}
+
+TEST_F(SettingsTab, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
+    const PageFont stored = tab().FontDialog2; // Tahoma, 11 points, bold
+    const QString standIn = QFontInfo(stored.font).family();
+    if (standIn == QStringLiteral("Tahoma")) {
+        GTEST_SKIP() << "Tahoma is installed here";
+    }
+    QFont opened;
+    QStringList fields;
+    withFontDialog(
+        tab().BitBtn7,
+        [&](QFontDialog* dialog) {
+            opened = dialog->currentFont();
+            for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+                fields << field->text();
+            }
+        },
+        QDialogButtonBox::Ok);
+    EXPECT_EQ(opened.family(), standIn);
+    EXPECT_EQ(opened.pointSize(), 11);
+    EXPECT_TRUE(opened.bold());
+    ASSERT_GE(fields.size(), 3);
+    EXPECT_EQ(fields[0].toStdString(), "Tahoma");
+    EXPECT_EQ(fields[2].toStdString(), "11");
+    const PageFont& kept = tab().FontDialog2;
+    EXPECT_EQ(kept.font.family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(kept.pointSize(), 11);
+    EXPECT_TRUE(kept.font.bold());
+    // What is drawn takes the stored style through the stand-in.
+    EXPECT_TRUE(QFontInfo(deviceFont(kept, 300)).bold());
+
+    // A change is taken; cancelling keeps what was there.
+    withFontDialog(
+        tab().BitBtn7, [&](QFontDialog* dialog) { dialog->setCurrentFont(QFont(standIn, 14)); },
+        QDialogButtonBox::Ok);
+    EXPECT_EQ(tab().FontDialog2.font.family(), standIn);
+    EXPECT_EQ(tab().FontDialog2.pointSize(), 14);
+    EXPECT_FALSE(tab().FontDialog2.font.bold());
+    withFontDialog(
+        tab().BitBtn6, [&](QFontDialog* dialog) { dialog->setCurrentFont(QFont(standIn, 20)); },
+        QDialogButtonBox::Cancel);
+    EXPECT_EQ(tab().FontDialog1.font.family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(tab().FontDialog1.pointSize(), 8);
 }
