@@ -333,6 +333,7 @@ void TMainForm::NewAll() {
         return; // the record array has reported the shortage; the old chart stays
     }
     PaintBox1Paint();
+    scrollToTopLeft();
     doc.afilename.clear();
     SetUnChanged();
 }

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 
 namespace {
@@ -63,6 +64,11 @@ void TMainForm::PaintBox1Paint() {
         PaintBox1->resize(size);
     }
     PaintBox1->update();
+}
+
+void TMainForm::scrollToTopLeft() {
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
 }
 
 void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {

@@ -113,6 +113,7 @@ bool TMainForm::LoadProject(const QString& fname) {
     TabSheet2->setSettings(settings);
     doc.afilename = fname;
     PaintBox1Paint();
+    scrollToTopLeft();
     SetUnChanged();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "designer/StitchLibraryFile.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
+#include "designer/ui/TNeuForm.h"
 #include "designer/ui/TSettingsTab.h"
 #include "designer/ui/TStichEditForm.h"
 
@@ -257,6 +258,40 @@ TEST_F(Commands, PaletteClickHitsTheStitchItShowsAfterTheCellWidthChanged) {
     QTest::mouseClick(main().PaintBox2, Qt::LeftButton, {}, QPoint(10, rowHeight * 3 / 2));
     EXPECT_EQ(main().doc.stichnr, 1);
     EXPECT_EQ(main().PaintBox2->height(), 4 * 24 + 1);
+}
+
+TEST_F(Commands, NewAndOpenShowTheChartFromItsTopLeftCorner) {
+    ASSERT_TRUE(main().doc.buildChart(200, 60, -1));
+    const QString file = folder.filePath(QStringLiteral("lang.tpd"));
+    ASSERT_TRUE(main().SaveProject(file));
+    main().resize(600, 400);
+    main().show();
+    main().PaintBox1Paint();
+    QScrollBar* down = main().ScrollBox1->verticalScrollBar();
+    QScrollBar* across = main().ScrollBox1->horizontalScrollBar();
+    auto scrollAway = [&] {
+        down->setValue(down->maximum());
+        across->setValue(across->maximum());
+        ASSERT_GT(down->value(), 500);
+        ASSERT_GT(across->value(), 100);
+    };
+
+    scrollAway();
+    whenShown(windows->NeuForm.get(), [this] { windows->NeuForm->accept(); });
+    main().Neu1->trigger();
+    EXPECT_EQ(main().doc.azeilen, 10);
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(across->value(), 0);
+
+    main().ZeigegesamteTabelle1->setChecked(false); // the printer's page keeps its size
+    scrollAway();
+    {
+        filedialogs::Script dialogs({file});
+        main().ffnen1->trigger();
+    }
+    EXPECT_EQ(main().doc.azeilen, 200);
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(across->value(), 0);
 }
 
 TEST_F(Commands, WheelScrollsTheChartByTenPixelsAndTheViewOptionIsKept) {
