@@ -1,5 +1,6 @@
 #include "ChartOutput.h"
 
+#include "ChartPrinter.h"
 #include "PageRenderer.h"
 #include "Units.h"
 #include "foundation/grafikrw3/grafikrw3.h"
@@ -28,35 +29,12 @@ void setResolution(QImage& image, int dpi) {
     image.setDotsPerMeterY(dotsPerMeter);
 }
 
-// Draws what lies in `content` (page coordinates) at (left, top) of the paper.
-void drawPart(QPainter& painter, PageRenderer& renderer, const QRect& content, int left, int top) {
-    painter.save();
-    painter.translate(left - content.left(), top - content.top());
-    painter.setClipRect(content);
-    renderer.Drawpage(painter, content);
-    painter.restore();
-}
-
 // Lays the page out without drawing anything, for its measures.
 void measure(QPainter& painter, PageRenderer& renderer) {
     painter.save();
     painter.setClipRect(QRect(0, 0, 0, 0));
     renderer.Drawpage(painter, QRect(-2, -2, 1, 1));
     painter.restore();
-}
-
-// Splits [0, count) into runs of at most `perPage` (at least 1), the first at most `first`.
-std::vector<std::pair<int, int>> bands(int count, int first, int perPage) {
-    std::vector<std::pair<int, int>> out;
-    int start = 0;
-    int size = std::max(1, first);
-    while (start < count) {
-        const int end = std::min(count, start + size);
-        out.emplace_back(start, end);
-        start = end;
-        size = std::max(1, perPage);
-    }
-    return out;
 }
 
 } // namespace
@@ -158,65 +136,14 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, do
 
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
                const PageSettings& settings, int dpi, QSize page) {
-    PageRenderer whole(doc, settings, dpi, true, page.width());
-    measure(painter, whole);
-    const PageMetrics m = whole.metrics();
-    const int gridRight = m.M + m.c * (doc.aspalten + 2) + m.lw;
-    const bool gridFits = !settings.tessaplan || gridRight + m.M <= page.width();
-    if (m.c <= 0 || (gridFits && whole.bottom() + m.M <= page.height())) {
-        whole.Drawpage(painter);
-        return 1;
-    }
-
-    int pages = 0;
-    auto nextPage = [&] {
-        if (pages++ > 0) {
+    ChartPrinter printer(painter, doc, settings, dpi, page);
+    for (int sheet = 0; sheet < printer.sheetCount(); ++sheet) {
+        if (sheet > 0) {
             device.newPage();
         }
-    };
-
-    // The grid in bands of whole cells, the heading above the first.
-    PageSettings gridOnly = settings;
-    gridOnly.legende = false;
-    gridOnly.text.clear();
-    PageRenderer grid(doc, gridOnly, dpi, true, page.width());
-    if (settings.tessaplan) {
-        const int y0 = whole.gridTop();
-        const int columnsPerPage = (page.width() - 2 * m.M - m.lw) / m.c;
-        const int rowsPerPage = (page.height() - 2 * m.M - m.lw) / m.c;
-        const int firstRows = (page.height() - m.M - m.lw - y0) / m.c;
-        for (const auto& [r0, r1] : bands(doc.azeilen + 1, firstRows, rowsPerPage)) {
-            for (const auto& [i0, i1] : bands(doc.aspalten + 2, columnsPerPage, columnsPerPage)) {
-                nextPage();
-                const int top = r0 == 0 ? 0 : y0 + m.c * r0;
-                const QRect content(QPoint(m.M + m.c * i0, top),
-                                    QPoint(m.M + m.c * i1 + m.lw - 1, y0 + m.c * r1 + m.lw - 1));
-                drawPart(painter, grid, content, m.M, r0 == 0 ? 0 : m.M);
-            }
-        }
+        printer.drawSheet(painter, sheet);
     }
-
-    // Legend and text, broken between their lines.
-    if (settings.legende || !settings.text.isEmpty()) {
-        PageSettings flowOnly = settings;
-        flowOnly.tessaplan = false;
-        PageRenderer flow(doc, flowOnly, dpi, true, page.width());
-        measure(painter, flow);
-        const std::vector<int>& breaks = flow.flowBreaks();
-        const int room = std::max(1, page.height() - 2 * m.M);
-        int start = m.M;
-        while (start < flow.bottom()) {
-            int end = start + room;
-            const auto fitting = std::upper_bound(breaks.begin(), breaks.end(), end);
-            if (fitting != breaks.begin() && *std::prev(fitting) > start) {
-                end = *std::prev(fitting);
-            }
-            nextPage();
-            drawPart(painter, flow, QRect(0, start, page.width(), end - start), 0, m.M);
-            start = end;
-        }
-    }
-    return std::max(pages, 1);
+    return printer.sheetCount();
 }
 
 } // namespace ChartOutput

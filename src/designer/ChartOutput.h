@@ -44,9 +44,8 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, do
                    dib& out, const ProgressCallback& progress = {});
 
 // Prints the page on `device` (printer or PDF) through `painter`, whose printable area is
-// `page` pixels at `dpi`. A chart larger than one page is split at cell boundaries over as many
-// pages as it needs, in reading order: the grid with the heading on the first page, then the
-// legend and the text, broken between their lines. Returns the number of pages.
+// `page` pixels at `dpi`, on as many sheets as ChartPrinter lays it out on. Returns their
+// number.
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
                const PageSettings& settings, int dpi, QSize page);
 

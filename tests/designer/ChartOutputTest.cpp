@@ -6,10 +6,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -159,47 +155,4 @@ TEST(ChartOutput, ExportPlanSuggestsAResolutionThatFits) {
     EXPECT_TRUE(plan(big.suggestedDpi, 1ull << 34).fits);
     EXPECT_FALSE(plan(big.suggestedDpi + 1, 1ull << 34).fits);
     EXPECT_FALSE(plan(96, 1000).fits); // a tiny machine
-}
-
-TEST(ChartOutput, LargeChartIsPrintedOnSeveralPagesAtCellBoundaries) {
-    ChartDocument doc;
-    fillChart(doc, 80, 60);
-    PageSettings settings;
-    settings.text = QStringLiteral("Ende.");
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("gross.pdf"));
-    QPdfWriter writer(file);
-    const int dpi = 300;
-    writer.setResolution(dpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    const QSize page = writer.pageLayout().paintRectPixels(dpi).size();
-    QPainter painter(&writer);
-    const int pages = ChartOutput::printChart(writer, painter, doc, settings, dpi, page);
-    painter.end();
-
-    // 62 grid columns of 76 pixels on a 2480-pixel page with 118-pixel margins: 29 per page,
-    // so 3 bands; 81 grid rows at 41 per page (fewer on the first, below the heading).
-    const int perRow = (page.width() - 2 * 118 - 4) / 76;
-    EXPECT_EQ(perRow, 29);
-    const int columnBands = (62 + perRow - 1) / perRow;
-    const int rowsPerPage = (page.height() - 2 * 118 - 4) / 76;
-    EXPECT_GE(pages, columnBands * ((81 + rowsPerPage - 1) / rowsPerPage) + 1);
-    EXPECT_LE(pages, columnBands * ((81 + rowsPerPage - 1) / rowsPerPage + 1) + 1);
-
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {file});
-    ASSERT_TRUE(info.waitForFinished(30000)) << "pdfinfo (poppler-utils) is needed";
-    const QString output = QString::fromLocal8Bit(info.readAllStandardOutput());
-    EXPECT_TRUE(output.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(pages))))
-        << output.toStdString();
-
-    // Small charts stay on one page.
-    ChartDocument small;
-    fillChart(small, 10, 10);
-    QPdfWriter one(folder.filePath(QStringLiteral("klein.pdf")));
-    one.setResolution(dpi);
-    QPainter onePainter(&one);
-    EXPECT_EQ(ChartOutput::printChart(one, onePainter, small, settings, dpi,
-                                      one.pageLayout().paintRectPixels(dpi).size()),
-              1);
 }
