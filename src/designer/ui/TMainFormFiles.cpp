@@ -113,6 +113,7 @@ bool TMainForm::LoadProject(const QString& fname) {
     TabSheet2->setSettings(settings);
     doc.afilename = fname;
     PaintBox1Paint();
+    PaintBox2Paint(); // the palette names stitches in the chart's number font
     scrollToTopLeft();
     SetUnChanged();
     return true;
