@@ -267,47 +267,35 @@ TEST_F(MainFormFiles, LibraryIsWrittenIntoTheDataFolderAndADamagedOneIsKept) {
 }
 
 TEST_F(MainFormFiles, DamagedLibrariesNameOnlyRealCountsAndEachKeepsItsOwnCopy) {
-    auto library = [] {
-        QFile file(libraryPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    auto replaceLibrary = [](const QByteArray& bytes) {
-        QFile file(libraryPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    const QString copy = libraryPath() + QStringLiteral(".beschaedigt");
-
-    // A count of 1 159 379 127 stitches in a file of eight bytes is damage, not a count.
-    QDir().mkpath(QFileInfo(libraryPath()).path());
-    const QByteArray first("\xb7\xb8\x1a\x45Rest", 8);
-    replaceLibrary(first);
-    start();
-    ASSERT_EQ(messages.texts().size(), 1);
-    EXPECT_FALSE(messages.texts()[0].contains(QStringLiteral("1159379127")));
-    EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("Es wurde kein Stich geladen")))
-        << messages.texts()[0].toStdString();
-    EXPECT_TRUE(messages.texts()[0].endsWith(QStringLiteral("„%1“.").arg(copy)));
-
-    // A second damaged library, cut inside its second stitch, keeps the first one's copy.
-    writeLibrary({{QStringLiteral("A"), 60}, {QStringLiteral("B"), 60}});
-    const QByteArray second = library().chopped(3);
-    replaceLibrary(second);
-    start();
-    ASSERT_EQ(messages.texts().size(), 2);
-    EXPECT_TRUE(messages.texts()[1].contains(QStringLiteral("Es wurde 1 von 2 Stichen geladen")))
-        << messages.texts()[1].toStdString();
-    EXPECT_TRUE(messages.texts()[1].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
     auto content = [](const QString& name) {
         QFile file(name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
+    const QString copy = libraryPath() + QStringLiteral(".beschaedigt");
+
+    // A second library, cut inside its second stitch, follows one whose count of 1 159 379 127
+    // stitches in eight bytes is damage, not a count.
+    writeLibrary({{QStringLiteral("A"), 60}, {QStringLiteral("B"), 60}});
+    const QByteArray second = content(libraryPath()).chopped(3);
+    const QByteArray first("\xb7\xb8\x1a\x45Rest", 8);
+    for (const QByteArray& library : {first, second, second}) {
+        QFile file(libraryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(library);
+        file.close();
+        start();
+    }
+    ASSERT_EQ(messages.texts().size(), 3);
+    EXPECT_FALSE(messages.texts()[0].contains(QStringLiteral("1159379127")));
+    EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("Es wurde kein Stich geladen")))
+        << messages.texts()[0].toStdString();
+    EXPECT_TRUE(messages.texts()[0].endsWith(QStringLiteral("„%1“.").arg(copy)));
+    EXPECT_TRUE(messages.texts()[1].contains(QStringLiteral("Es wurde 1 von 2 Stichen geladen")))
+        << messages.texts()[1].toStdString();
+    // Each damaged file has its copy; meeting the same one again adds none.
+    EXPECT_TRUE(messages.texts()[1].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
+    EXPECT_TRUE(messages.texts()[2].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
     EXPECT_EQ(content(copy), first);
     EXPECT_EQ(content(copy + QStringLiteral("-2")), second);
-
-    // Meeting the same damaged library again adds no copy.
-    start();
-    ASSERT_EQ(messages.texts().size(), 3);
-    EXPECT_TRUE(messages.texts()[2].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
     EXPECT_FALSE(QFile::exists(copy + QStringLiteral("-3")));
 }
