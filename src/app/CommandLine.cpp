@@ -40,7 +40,9 @@ const char* const kUsage =
     "      startet das Programm und öffnet die Strickschrift.\n"
     "  tessaplan-designer --export DATEI.tpd "
     "BILD.(png|bmp|jpg|tif|gif|pcx|tga|iff|lbm|rle|dib|jif) [--dpi N]\n"
-    "      schreibt die ganze Tabelle als Bild, mit N Punkten je Zoll (10 bis 4000, sonst 300).\n"
+    "      schreibt die Seite mit der ganzen Tabelle als Bild, mit N Punkten je Zoll (10 bis "
+    "4000,\n"
+    "      sonst 300).\n"
     "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
     "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
     "  tessaplan-designer --from-picture BILD DATEI.tpd [--width W] [--colours N] "
@@ -105,8 +107,10 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
     if (!load(input, chart, status)) {
         return status;
     }
+    // Without a printer the text under the chart wraps as on an A4 page.
+    const double pageWidth = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).width();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(chart.doc, chart.settings, dpi, memory::budgetBytes());
+        ChartOutput::planExport(chart.doc, chart.settings, dpi, pageWidth, memory::budgetBytes());
     if (!plan.fits) {
         return fail(kFailure,
                     QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt "
@@ -117,7 +121,7 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
                         .arg(plan.suggestedDpi));
     }
     dib picture;
-    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, picture)) {
+    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, pageWidth, picture)) {
         return fail(kFailure, QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht."));
     }
     const int saved = grafikrw3::SaveDib(picture, output, code);

@@ -15,8 +15,17 @@ class QPainter;
 // The chart page on paper and as a picture file.
 namespace ChartOutput {
 
-// The whole table as the whole-table view sizes it, at `dpi`.
-QSize wholeTableSize(const ChartDocument& doc, const PageSettings& settings, int dpi);
+// An exported picture holds the whole page at `dpi`: the grid, the heading, the legend and the
+// text under the chart complete, with the page margin around them. The grid keeps its place
+// from the top-left corner as on every page. The text wraps at the text width of a page
+// `pageWidth` pixels wide (the printer's, at `dpi`), or at the grid's width when that is wider.
+
+// The page width the text under the chart of an exported picture wraps in.
+int exportPageWidth(const ChartDocument& doc, const PageSettings& settings, int dpi,
+                    double pageWidthMm);
+
+// The size of the exported picture: what the page shows and the margin around it.
+QSize exportSize(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm);
 
 struct ExportPlan {
     QSize size;             // pixels of the picture
@@ -24,19 +33,19 @@ struct ExportPlan {
     bool fits = false;      // the machine can hold it
     int suggestedDpi = 0;   // the highest resolution that fits, when it does not
 };
-// Whether a picture of the whole table at `dpi` fits into `budgetBytes`.
-ExportPlan planExport(const ChartDocument& doc, const PageSettings& settings, int dpi,
+// Whether the exported picture at `dpi` fits into `budgetBytes`.
+ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                       std::uint64_t budgetBytes);
 
-// Renders the whole table at `dpi` into `out`, a new white 24-bit picture, in bands, so that
-// the pixels exist only once. False (and no picture) when the picture cannot be made.
-bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, dib& out,
-                   const ProgressCallback& progress = {});
+// Renders the exported picture at `dpi` into `out`, a new white 24-bit picture that records
+// the resolution, in bands, so that the pixels exist only once. False (and no picture) when
+// the picture cannot be made.
+bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                   dib& out, const ProgressCallback& progress = {});
 
 // Prints the page on `device` (printer or PDF) through `painter`, whose printable area is
-// `page` pixels at `dpi`. A chart larger than one page is split at cell boundaries over as many
-// pages as it needs, in reading order: the grid with the heading on the first page, then the
-// legend and the text, broken between their lines. Returns the number of pages.
+// `page` pixels at `dpi`, on as many sheets as ChartPrinter lays it out on. Returns their
+// number.
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
                const PageSettings& settings, int dpi, QSize page);
 

@@ -45,6 +45,12 @@ void textOut(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
 }
 
+// Where textOut puts `text`: its advance wide and a line high.
+QRect textRect(const QPainter& painter, int x, int y, const QString& text) {
+    const QFontMetrics fm = painter.fontMetrics();
+    return QRect(x, y, fm.horizontalAdvance(text), fm.height());
+}
+
 // Symbol size inside a box of `boxWidth` x `boxHeight` keeping the picture's proportions.
 QSize symbolSize(const dib& picture, int boxWidth, int boxHeight) {
     const int pw = DIBWidth(picture);
@@ -155,6 +161,7 @@ void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
 void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     exposed_ = exposed;
     flowBreaks_.clear();
+    content_ = QRect();
     doc_.cellwh = m_.c;
     int y = m_.M;
     painter.save();
@@ -170,6 +177,7 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     if (settings_.tessaplan && !settings_.caption.isEmpty()) {
         useFont(painter, deviceFont(settings_.captionFont, dpi_), fontColor(settings_.captionFont));
         textOut(painter, m_.M, y, settings_.caption);
+        content_ |= textRect(painter, m_.M, y, settings_.caption);
         y += 2 * spaceHeight(painter);
     }
     y0_ = y;
@@ -191,6 +199,8 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
         drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, false);
         drawGridLines(painter);
         drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, true);
+        content_ |=
+            QRect(m_.M, y0_, m_.c * (doc_.aspalten + 2) + m_.lw, m_.c * (doc_.azeilen + 1) + m_.lw);
         y = y0_ + m_.c * (doc_.azeilen + 2);
     }
     flowBreaks_.push_back(y);
@@ -199,6 +209,7 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
         bold.setBold(true);
         useFont(painter, bold, fontColor(settings_.textFont));
         textOut(painter, m_.M, y, QStringLiteral("Legende:"));
+        content_ |= textRect(painter, m_.M, y, QStringLiteral("Legende:"));
         y += 2 * spaceHeight(painter);
         useFont(painter, legend, fontColor(settings_.textFont));
         y = drawLegend(painter, y);
@@ -212,6 +223,7 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     const QRect measured = painter.fontMetrics().boundingRect(area, flags, settings_.text);
     if (!settings_.text.isEmpty()) {
         painter.drawText(measured, flags, settings_.text);
+        content_ |= measured;
     }
     bottom_ = y + measured.height();
     const int lineSpacing = std::max(1, painter.fontMetrics().lineSpacing());
@@ -398,29 +410,30 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
         const TStich& s = cell->stich;
         const int breite = std::max(s.breite, 1);
         const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
-        const bool visible =
-            exposed_.isEmpty() || exposed_.intersects(box.adjusted(0, 0, pageWidth_, 0));
+        const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
+        QString text = ownedTextToString(s.bezeichnung);
+        if (settings_.inst) {
+            if (ownedTextLength(s.hinreihe) > 0) {
+                text += QStringLiteral(" Hinreihe: ") + ownedTextToString(s.hinreihe);
+            }
+            if (ownedTextLength(s.rueckreihe) > 0) {
+                text += QStringLiteral(" Rückreihe: ") + ownedTextToString(s.rueckreihe);
+            }
+        }
+        const QRect textArea = textRect(painter, m_.M + size.width() + L, y, text);
+        content_ |= box | textArea;
+        const bool visible = exposed_.isEmpty() || exposed_.intersects(box | textArea);
         if (visible) {
             painter.fillRect(box, Qt::white);
             painter.setPen(outline);
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(box.adjusted(0, 0, -1, -1));
-            const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
             if (!size.isEmpty()) {
                 DrawDIB(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di, 0, 0,
                         DIBWidth(s.di), DIBHeight(s.di), false);
             }
-            QString text = ownedTextToString(s.bezeichnung);
-            if (settings_.inst) {
-                if (ownedTextLength(s.hinreihe) > 0) {
-                    text += QStringLiteral(" Hinreihe: ") + ownedTextToString(s.hinreihe);
-                }
-                if (ownedTextLength(s.rueckreihe) > 0) {
-                    text += QStringLiteral(" Rückreihe: ") + ownedTextToString(s.rueckreihe);
-                }
-            }
             painter.setPen(textColor);
-            textOut(painter, m_.M + size.width() + L, y, text);
+            textOut(painter, textArea.left(), y, text);
         }
         y += 2 * lw + L;
         flowBreaks_.push_back(y);

@@ -70,6 +70,9 @@ public:
     int gridTop() const { return y0_; }
     // Vertical position after the text under the chart, known after Drawpage.
     int bottom() const { return bottom_; }
+    // What the page shows (heading, grid, legend lines and their texts, the text under the
+    // chart), however long its texts are, known after Drawpage; empty for an empty page.
+    const QRect& contentRect() const { return content_; }
     // Where a page may end below the grid without cutting through the legend heading, a
     // legend line or a line of the text, known after Drawpage; ascending.
     const std::vector<int>& flowBreaks() const { return flowBreaks_; }
@@ -97,6 +100,7 @@ private:
     PageMetrics m_;
     int y0_ = 0;
     int bottom_ = 0;
+    QRect content_;
     QRect exposed_;
     std::vector<const TFeld*> legend_;
     std::vector<int> flowBreaks_;

@@ -5,6 +5,7 @@
 #include "foundation/TextRecord.h"
 
 #include <QDir>
+#include <QFile>
 #include <QIODevice>
 
 namespace StitchLibraryFile {
@@ -61,6 +62,7 @@ ReadResult read(QIODevice& device, std::int64_t size, TDynaArrayOf<TStich>& stic
     if (!in.readInt32(result.declared) || result.declared < 0 ||
         in.remaining() / kMinStitchBytes < result.declared) {
         result.status = FileStatus::Damaged;
+        result.declared = 0;
         return result;
     }
     for (std::int32_t i = 0; i < result.declared; ++i) {
@@ -78,6 +80,30 @@ ReadResult read(QIODevice& device, std::int64_t size, TDynaArrayOf<TStich>& stic
         ++result.read;
     }
     return result;
+}
+
+QString keepDamagedCopy(const QString& path) {
+    QFile damaged(path);
+    if (!damaged.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray content = damaged.readAll();
+    constexpr int kMaxCopies = 1000;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        QString copy = path + QStringLiteral(".beschaedigt");
+        if (n > 1) {
+            copy += QStringLiteral("-%1").arg(n);
+        }
+        QFile existing(copy);
+        if (!existing.exists()) {
+            return QFile::copy(path, copy) ? copy : QString();
+        }
+        if (existing.size() == content.size() && existing.open(QIODevice::ReadOnly) &&
+            existing.readAll() == content) {
+            return copy;
+        }
+    }
+    return {};
 }
 
 } // namespace StitchLibraryFile

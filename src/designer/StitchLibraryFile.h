@@ -25,12 +25,20 @@ bool write(QIODevice& out, const TDynaArrayOf<TStich>& stiche);
 
 struct ReadResult {
     FileStatus status = FileStatus::Ok;
-    std::int32_t declared = 0; // N from the file
-    std::int32_t read = 0;     // stitches appended
+    // N from the file; 0 when the file is too short to hold that many stitches, for then N is
+    // no count but damage.
+    std::int32_t declared = 0;
+    std::int32_t read = 0; // stitches appended
 };
 
 // Appends the stitches of a library file of `size` bytes to `stiche`. Only complete stitches
 // enter the library: on a damaged or truncated file the stitches read so far stay.
 ReadResult read(QIODevice& in, std::int64_t size, TDynaArrayOf<TStich>& stiche);
+
+// Keeps a copy of the damaged library file `path` for rescue, since the next change of the
+// library replaces the file. The first copy is `path` + ".beschaedigt", later ones are
+// numbered (".beschaedigt-2", ...), so that no earlier copy is lost; a copy with the same
+// content is used again. Returns the copy's name, empty when none could be made.
+QString keepDamagedCopy(const QString& path);
 
 } // namespace StitchLibraryFile

@@ -1,12 +1,18 @@
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
+#include "designer/PageRenderer.h"
 #include "designer/ProjectFile.h"
+#include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -59,25 +65,70 @@ TEST_F(CommandLine, HelpListsTheOptions) {
     EXPECT_TRUE(run.out.contains(QStringLiteral("--pdf")));
 }
 
-TEST_F(CommandLine, ExportWritesTheWholeTableAtTheResolution) {
+TEST_F(CommandLine, ExportShowsLongHeadingAndInstructionsCompleteAndTheGridInPlace) {
+    // A chart whose heading and legend line are far wider than its grid.
+    ChartDocument doc;
+    TStich* stich = doc.stiche.Add();
+    stich->bezeichnung = ownedTextFromString(QStringLiteral("Zopf"));
+    stich->hinreihe = ownedTextFromString(
+        QStringLiteral("3 Maschen auf eine Hilfsnadel vor die Arbeit legen, 3 Maschen rechts "
+                       "stricken, dann die Maschen der Hilfsnadel rechts stricken"));
+    stich->rueckreihe = ownedTextFromString(QStringLiteral("alle Maschen links stricken"));
+    stich->breite = 1;
+    grafikrw3::newdib(&stich->di, 20, 20, 24, nullptr, 0);
+    ASSERT_TRUE(doc.buildChart(10, 10, 0));
+    PageSettings settings;
+    settings.caption = QStringLiteral("Pullover mit Zopfmuster und Perlmusterblende, Größe 38");
+    settings.text = QStringLiteral("Das Muster wird viermal wiederholt.");
+    {
+        QFile file(chart);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(ProjectFile::write(file, doc, settings));
+    }
     const ProgramRun run =
         program({QStringLiteral("--export"), chart, path(QStringLiteral("m.png")),
                  QStringLiteral("--dpi"), QStringLiteral("96")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    dib picture;
-    grafikrw3::OpenDib(&picture, path(QStringLiteral("m.png")));
-    ASSERT_NE(picture.poi, nullptr);
-    EXPECT_EQ(DIBWidth(picture), 362);
-    EXPECT_EQ(DIBHeight(picture), 1322);
-    FreeDIB(picture);
+    const QImage exported(path(QStringLiteral("m.png")));
+    ASSERT_FALSE(exported.isNull());
+    EXPECT_NEAR(exported.dotsPerMeterX(), 3780, 1); // 96 dpi
 
-    // Without --dpi: 300 dots per inch.
+    // 37 pixels of margin right and below, and at most one 24-pixel cell of white more.
+    int lastRow = -1;
+    int lastColumn = -1;
+    for (int y = 0; y < exported.height(); ++y) {
+        for (int x = 0; x < exported.width(); ++x) {
+            if ((exported.pixel(x, y) & 0xffffff) != 0xffffff) {
+                lastRow = std::max(lastRow, y);
+                lastColumn = std::max(lastColumn, x);
+            }
+        }
+    }
+    const int whiteRight = exported.width() - 1 - lastColumn;
+    const int whiteBelow = exported.height() - 1 - lastRow;
+    EXPECT_GE(whiteRight, 37);
+    EXPECT_LE(whiteRight, 37 + 24);
+    EXPECT_GE(whiteBelow, 37);
+    EXPECT_LE(whiteBelow, 37 + 24);
+
+    // The grid as the chart view draws it, pixel for pixel from the top-left corner.
+    QImage view(362, 1322, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    QPainter painter(&view);
+    PageRenderer page(doc, settings, 96, false, 362);
+    page.Drawpage(painter);
+    painter.end();
+    const QRect grid(0, 0, 37 + 24 * 12 + 1, page.gridTop() + 24 * 11 + 1);
+    EXPECT_TRUE(view.copy(grid) == exported.convertToFormat(QImage::Format_RGB32).copy(grid));
+
+    // Without --dpi: 300 dots per inch, recorded in the file.
     ASSERT_EQ(program({QStringLiteral("--export"), chart, path(QStringLiteral("m.bmp"))}).status,
               0);
-    grafikrw3::OpenDib(&picture, path(QStringLiteral("m.bmp")));
-    ASSERT_NE(picture.poi, nullptr);
-    EXPECT_EQ(DIBWidth(picture), 76 * 12 + 2 * 118);
-    FreeDIB(picture);
+    QFile bmp(path(QStringLiteral("m.bmp")));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    const QByteArray header = bmp.read(46);
+    EXPECT_EQ(qFromLittleEndian<std::int32_t>(header.constData() + 38), 11811);
+    EXPECT_GT(qFromLittleEndian<std::int32_t>(header.constData() + 18), 2 * 118 + 76 * 12);
 }
 
 TEST_F(CommandLine, PdfHoldsThePrintedPages) {

@@ -28,9 +28,11 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace {
 
@@ -84,6 +86,8 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
          {TabSheet2->BreitEd, TabSheet2->RandEd, TabSheet2->PenWidEd, TabSheet2->BreitLegendeEd}) {
         connect(edit, &QDoubleSpinBox::valueChanged, this, &TMainForm::BreitEdChange);
     }
+    // The palette writes the names with the numbers' font.
+    connect(TabSheet2, &TSettingsTab::fontChanged, this, &TMainForm::PaintBox2Paint);
     // The other settings show at the next paint, for instance when this tab comes back.
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 0) {
@@ -293,8 +297,22 @@ void TMainForm::FormShow() {
     PaintBox1Paint();
     PaintBox2Paint();
     if (arguments_.size() > 1) {
-        LoadProject(arguments_.at(1));
+        // The window comes first: a large project takes a while to load, and its progress
+        // dialog and any message belong over the window, not alone on the screen.
+        QTimer::singleShot(0, this, &TMainForm::openStartProject);
     }
+}
+
+void TMainForm::openStartProject() {
+    // The window system shows the window a moment after show(); wait for that, but not long.
+    constexpr int kWaitStep = 20;
+    constexpr int kMaxWaits = 50;
+    if (windowHandle() && !windowHandle()->isExposed() && startWaits_++ < kMaxWaits) {
+        QTimer::singleShot(kWaitStep, this, &TMainForm::openStartProject);
+        return;
+    }
+    repaint(); // now, before the load holds the event loop
+    LoadProject(arguments_.at(1));
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -318,6 +336,7 @@ void TMainForm::NewAll() {
         return; // the record array has reported the shortage; the old chart stays
     }
     PaintBox1Paint();
+    scrollToTopLeft();
     doc.afilename.clear();
     SetUnChanged();
 }

@@ -172,10 +172,15 @@ private:
     void createMenus();
     void centreOnScreen();
     void restoreScreenLayout();
+    // A new or opened chart is shown from its top-left corner.
+    void scrollToTopLeft();
+    // Opens the project named on the command line once the window is on the screen.
+    void openStartProject();
     // Repaints and marks the chart changed after a grid command; reports a missing mark.
     void afterEdit(ChartDocument::EditResult result);
 
     ProgramWindows& windows_;
     QStringList arguments_;
+    int startWaits_ = 0;
     std::unique_ptr<QPrinter> printer_;
 };

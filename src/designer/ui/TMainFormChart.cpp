@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 
 namespace {
@@ -65,6 +66,11 @@ void TMainForm::PaintBox1Paint() {
     PaintBox1->update();
 }
 
+void TMainForm::scrollToTopLeft() {
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+}
+
 void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const ChartDocument::ClickResult result =
@@ -78,7 +84,11 @@ void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
 }
 
 void TMainForm::BreitEdChange() {
+    // The palette's rows are as high as the chart's cells on the screen. Lay it out with the
+    // new size now, also while the chart view is hidden, so that a click hits what it shows.
+    doc.cellwh = millimetresToPixels(TabSheet2->BreitEd->value(), PaintBox1->logicalDpiX());
     PaintBox1Paint();
+    PaintBox2Paint();
 }
 
 void TMainForm::ZeigegesamteTabelle1Click() {

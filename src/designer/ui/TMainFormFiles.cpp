@@ -42,6 +42,23 @@ SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
     return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
+// How many stitches came from a damaged library, out of how many it held, when that is known.
+QString loadedStitchesText(std::int32_t read, std::int32_t declared) {
+    if (declared > read) {
+        return read == 1
+                   ? QStringLiteral("Es wurde 1 von %1 Stichen geladen").arg(declared)
+                   : QStringLiteral("Es wurden %1 von %2 Stichen geladen").arg(read).arg(declared);
+    }
+    switch (read) {
+    case 0:
+        return QStringLiteral("Es wurde kein Stich geladen");
+    case 1:
+        return QStringLiteral("Es wurde 1 Stich geladen");
+    default:
+        return QStringLiteral("Es wurden %1 Stiche geladen").arg(read);
+    }
+}
+
 } // namespace
 
 bool TMainForm::SaveProject(const QString& fname) {
@@ -96,6 +113,8 @@ bool TMainForm::LoadProject(const QString& fname) {
     TabSheet2->setSettings(settings);
     doc.afilename = fname;
     PaintBox1Paint();
+    PaintBox2Paint(); // the palette names stitches in the chart's number font
+    scrollToTopLeft();
     SetUnChanged();
     return true;
 }
@@ -122,20 +141,16 @@ void TMainForm::LoadStiche() {
         return;
     }
     // The next change of the library rewrites the file: keep the whole one for rescue.
-    const QString kept = path + QStringLiteral(".beschaedigt");
-    QFile::remove(kept);
-    QFile::copy(path, kept);
-    const QString reason = result.status == FileStatus::NoMemory
-                               ? QStringLiteral("Der Arbeitsspeicher reicht nicht für die ganze "
-                                                "Stichbibliothek.")
-                               : QStringLiteral("Die Stichbibliothek ist beschädigt oder "
-                                                "unvollständig.");
-    showUserMessage(MessageIcon::Warning,
-                    reason + QStringLiteral(" Es wurden %1 von %2 Stichen geladen; eine Kopie "
-                                            "der Datei liegt unter „%3“.")
-                                 .arg(result.read)
-                                 .arg(std::max(result.declared, result.read))
-                                 .arg(QDir::toNativeSeparators(kept)));
+    const QString kept = StitchLibraryFile::keepDamagedCopy(path);
+    QString text = result.status == FileStatus::NoMemory
+                       ? QStringLiteral("Der Arbeitsspeicher reicht nicht für die ganze "
+                                        "Stichbibliothek.")
+                       : QStringLiteral("Die Stichbibliothek ist beschädigt oder unvollständig.");
+    text += QLatin1Char(' ') + loadedStitchesText(result.read, result.declared);
+    text += kept.isEmpty() ? QStringLiteral(".")
+                           : QStringLiteral("; eine Kopie der Datei liegt unter „%1“.")
+                                 .arg(QDir::toNativeSeparators(kept));
+    showUserMessage(MessageIcon::Warning, text);
 }
 
 bool TMainForm::SaveStiche() {

@@ -78,14 +78,27 @@ void TMainForm::ExportierenalsBild1Click() {
     if (resolution.exec() != QDialog::Accepted) {
         return;
     }
+    // The type list starts on PNG: lossless, small and read everywhere. Its position in the
+    // list is the format code minus 2.
+    constexpr int kFilterOffset = grafikrw3::kFirstFormatCode - 1;
     const filedialogs::SaveChoice choice = filedialogs::getSaveFileName(
-        this, QStringLiteral("Exportieren als Bild"), grafikrw3::GetDIBSaveFilter(), QString());
+        this, QStringLiteral("Exportieren als Bild"), grafikrw3::GetDIBSaveFilter(), QString(),
+        int(grafikrw3::ImageFormat::Png) - kFilterOffset);
     if (choice.fileName.isEmpty()) {
         return;
     }
+    // An extension the user typed decides the format when it names one; otherwise the chosen
+    // type's extension is added.
     QString fileName = choice.fileName;
-    const int code = choice.filterIndex + 2;
-    if (QFileInfo(fileName).suffix().isEmpty()) {
+    int code = grafikrw3::formatForExtension(QFileInfo(fileName).suffix());
+    if (code == 0) {
+        code = choice.filterIndex + kFilterOffset;
+        if (grafikrw3::formatExtension(code).isEmpty()) {
+            code = int(grafikrw3::ImageFormat::Png);
+        }
+        if (fileName.endsWith(QLatin1Char('.'))) {
+            fileName.chop(1);
+        }
         fileName += grafikrw3::formatExtension(code).toLower();
     }
     exportPicture(fileName, code, resolution.DPIEd->value());
@@ -93,8 +106,10 @@ void TMainForm::ExportierenalsBild1Click() {
 
 bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     const PageSettings settings = TabSheet2->settings();
+    // The text under the chart wraps as on the printer's page.
+    const double pageWidth = printer().pageLayout().paintRect(QPageLayout::Millimeter).width();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(doc, settings, dpi, memory::budgetBytes());
+        ChartOutput::planExport(doc, settings, dpi, pageWidth, memory::budgetBytes());
     if (!plan.fits) {
         QString text = QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt nicht "
                                       "in den Arbeitsspeicher.")
@@ -112,7 +127,8 @@ bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     bool saved = false;
     {
         ProgressDialogScope progress(this, QStringLiteral("Das Bild wird erstellt …"));
-        if (ChartOutput::renderPicture(doc, settings, dpi, picture, progress.callback())) {
+        if (ChartOutput::renderPicture(doc, settings, dpi, pageWidth, picture,
+                                       progress.callback())) {
             saved = grafikrw3::SaveDib(picture, fileName, code, progress.callback()) == 1;
         }
     }

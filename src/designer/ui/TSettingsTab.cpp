@@ -1,8 +1,11 @@
 #include "TSettingsTab.h"
 
+#include "foundation/ui/DecimalSpinBox.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,10 +15,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QDoubleSpinBox* makeMillimetreEdit(QWidget* parent, const char* name, double minimum, double step) {
-    auto* edit = new QDoubleSpinBox(parent);
+    auto* edit = new DecimalSpinBox(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setDecimals(2);
     edit->setRange(minimum, 100.0);
@@ -33,6 +38,37 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     return button;
+}
+
+// The installed face that draws `font`, in its size and style.
+QFont fontAsDrawn(const PageFont& font) {
+    QFont drawn(QFontInfo(font.font).family());
+    drawn.setPointSize(std::max(1, font.pointSize()));
+    drawn.setWeight(font.font.weight());
+    drawn.setItalic(font.font.italic());
+    drawn.setUnderline(font.font.underline());
+    drawn.setStrikeOut(font.font.strikeOut());
+    return drawn;
+}
+
+bool sameChoice(const QFont& a, const QFont& b) {
+    return a.family().compare(b.family(), Qt::CaseInsensitive) == 0 &&
+           a.pointSize() == b.pointSize() && a.weight() == b.weight() && a.italic() == b.italic() &&
+           a.underline() == b.underline() && a.strikeOut() == b.strikeOut();
+}
+
+// The family field above the dialog's list of faces names the stored face where another one
+// stands in for it.
+void showStoredFamily(QFontDialog& dialog, const QString& stored, const QString& shown) {
+    if (stored.compare(shown, Qt::CaseInsensitive) == 0) {
+        return;
+    }
+    for (QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
+        if (field->isReadOnly() && field->text() == shown) {
+            field->setText(stored);
+            return;
+        }
+    }
 }
 
 // Label above its control, as everywhere on this tab.
@@ -157,13 +193,26 @@ void TSettingsTab::setSettings(const PageSettings& s) {
 }
 
 void TSettingsTab::chooseFont(PageFont& font, const QString& title) {
-    bool ok = false;
     QString caption = title;
     caption.remove(QStringLiteral("..."));
-    const QFont chosen = QFontDialog::getFont(&ok, font.font, this, caption);
-    if (ok) {
-        font.font = chosen;
+    // A stored face that is not installed (Tahoma, mostly) is drawn by a similar one in the
+    // stored size and style. The dialog cannot list the stored face, so it opens on the one
+    // that draws it, with the stored size and style, and shows the stored name.
+    const QFont shown = fontAsDrawn(font);
+    QFontDialog dialog(this);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(caption);
+    dialog.setCurrentFont(shown);
+    showStoredFamily(dialog, font.font.family(), shown.family());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
     }
+    const QFont chosen = dialog.selectedFont();
+    if (sameChoice(chosen, shown)) {
+        return; // nothing changed: the stored face, size and style stay
+    }
+    font.font = chosen;
+    emit fontChanged();
 }
 
 void TSettingsTab::BitBtn6Click() {

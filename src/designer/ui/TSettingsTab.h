@@ -48,6 +48,10 @@ public:
     PageFont FontDialog2;
     PageFont FontDialog3;
 
+signals:
+    // A font button's dialog was closed with a new font.
+    void fontChanged();
+
 private:
     void chooseFont(PageFont& font, const QString& title);
 };

@@ -33,30 +33,60 @@ QString getOpenFileName(QWidget* parent, const QString& caption, const QString& 
     return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
 }
 
+QString filterExtension(const QString& filter, int index) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const qsizetype at = 2 * qsizetype(index) - 1;
+    if (index < 1 || at >= parts.size()) {
+        return {};
+    }
+    const QString first = parts[at].split(QLatin1Char(';')).constFirst().trimmed();
+    // Only a plain "*.ext" names an extension; "*.*" or "a?.txt" do not.
+    if (!first.startsWith(QLatin1String("*.")) || first.indexOf(QLatin1Char('*'), 1) >= 0 ||
+        first.contains(QLatin1Char('?'))) {
+        return {};
+    }
+    return first.mid(1).toLower();
+}
+
 SaveChoice getSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                           const QString& defaultExtension) {
+                           const QString& defaultExtension, int initialFilter) {
+    // The extension a bare name gets: the given one, or the chosen filter's.
+    auto extensionFor = [&](int filterIndex) {
+        return defaultExtension.isEmpty() ? filterExtension(filter, filterIndex) : defaultExtension;
+    };
     SaveChoice choice;
     if (scriptedAnswers) {
         const QString answer =
             scriptedAnswers->isEmpty() ? QString() : scriptedAnswers->takeFirst();
         const qsizetype bar = answer.indexOf(QLatin1Char('|'));
         choice.fileName = bar < 0 ? answer : answer.left(bar);
-        choice.filterIndex = bar < 0 ? 1 : answer.mid(bar + 1).toInt();
+        choice.filterIndex = bar < 0 ? initialFilter : answer.mid(bar + 1).toInt();
     } else {
         QFileDialog dialog(parent, caption, QString(), qtFilter(filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::ReadOnly, false);
-        dialog.setDefaultSuffix(defaultExtension.mid(1));
+        const QStringList filters = dialog.nameFilters();
+        if (initialFilter >= 1 && initialFilter <= filters.size()) {
+            dialog.selectNameFilter(filters[initialFilter - 1]);
+        }
+        // The dialog adds the extension itself, so that it asks before replacing that file.
+        dialog.setDefaultSuffix(extensionFor(initialFilter).mid(1));
+        if (defaultExtension.isEmpty()) {
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                             [&](const QString& selected) {
+                                 const int index = int(filters.indexOf(selected)) + 1;
+                                 dialog.setDefaultSuffix(extensionFor(index).mid(1));
+                             });
+        }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return {};
         }
         choice.fileName = dialog.selectedFiles().constFirst();
-        choice.filterIndex = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+        choice.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     }
-    if (!choice.fileName.isEmpty() && QFileInfo(choice.fileName).suffix().isEmpty() &&
-        !defaultExtension.isEmpty()) {
-        choice.fileName += defaultExtension;
+    if (!choice.fileName.isEmpty() && QFileInfo(choice.fileName).suffix().isEmpty()) {
+        choice.fileName += extensionFor(choice.filterIndex);
     }
     return choice;
 }

@@ -19,10 +19,16 @@ struct SaveChoice {
     QString fileName;    // empty when cancelled
     int filterIndex = 0; // 1-based position of the chosen filter
 };
-// Asks for a file name to save under. A name without extension gets `defaultExtension`
-// (with its dot); an existing file is only taken after the question whether to replace it.
+// Asks for a file name to save under, offering filter `initialFilter` (1-based) first. A name
+// without extension gets `defaultExtension` (with its dot), or with none given the first
+// extension of the chosen filter; an existing file is only taken after the question whether to
+// replace it.
 SaveChoice getSaveFileName(QWidget* parent, const QString& caption, const QString& filter,
-                           const QString& defaultExtension);
+                           const QString& defaultExtension, int initialFilter = 1);
+
+// The first extension of filter entry `index` (1-based) with its dot, in lower case: ".png"
+// for "PNG|*.png;*.PNG"; empty when the entry has none.
+QString filterExtension(const QString& filter, int index);
 
 // Scripted answers for tests: each dialog takes the next entry ("" = cancel); a save answer
 // may carry the filter position after a "|" ("muster.jpg|6").

@@ -3,6 +3,7 @@
 #include "foundation/UserMessage.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -26,18 +27,31 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The window a message stands over: the active one, or while none is active yet (at start-up)
+// the program's main window.
+QWidget* messageParent() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 void showMessageBox(MessageIcon icon, const QString& text, const QString& caption) {
     // The application title stands in for "no caption of its own".
     const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
-    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, messageParent());
     box.exec();
 }
 
 UserAnswer askWithMessageBox(MessageIcon icon, const QString& text, const QString& caption) {
     const QString title = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
     QMessageBox box(toQtIcon(icon), title, text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, messageParent());
     // German texts even where the Qt translations are missing.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));

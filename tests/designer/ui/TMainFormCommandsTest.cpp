@@ -1,6 +1,7 @@
 #include "designer/StitchLibraryFile.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
+#include "designer/ui/TNeuForm.h"
 #include "designer/ui/TSettingsTab.h"
 #include "designer/ui/TStichEditForm.h"
 
@@ -11,11 +12,14 @@
 #include "foundation/ui/TPaintBox.h"
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -223,6 +227,71 @@ TEST_F(Commands, PaletteButtonsMoveDeleteAndReduceEditedPictures) {
         main().BitBtn3Click();
     }
     EXPECT_EQ(paletteNames(), (QStringList{"A", "C"}));
+}
+
+TEST_F(Commands, PaletteClickHitsTheStitchItShowsAfterTheCellWidthChanged) {
+    for (const char* name : {"A", "B", "C", "D"}) {
+        addStitch(QString::fromUtf8(name), 1, dib{});
+    }
+    main().ZeigegesamteTabelle1->setChecked(false); // the printer's page
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    for (const char* width : {"10", "6,5"}) {
+        main().PageControl1->setCurrentIndex(1);
+        QDoubleSpinBox* edit = main().TabSheet2->BreitEd;
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromUtf8(width));
+        QTest::keyClick(edit, Qt::Key_Return);
+        main().PageControl1->setCurrentIndex(0);
+        QTest::qWait(20);
+    }
+    // The palette as it stands on the screen: the bar of the selected first stitch shows how
+    // high a row is painted (an outline row, then the filling up to the next row).
+    const QImage shot = main().screen()->grabWindow(main().winId()).toImage();
+    const QPoint filling = main().PaintBox2->mapTo(&main(), QPoint(2, 1));
+    int rowHeight = 1;
+    while (shot.pixelColor(filling + QPoint(0, rowHeight - 1)) == QColor(93, 123, 153)) {
+        ++rowHeight;
+    }
+    EXPECT_EQ(rowHeight, 24);
+    QTest::mouseClick(main().PaintBox2, Qt::LeftButton, {}, QPoint(10, rowHeight * 3 / 2));
+    EXPECT_EQ(main().doc.stichnr, 1);
+    EXPECT_EQ(main().PaintBox2->height(), 4 * 24 + 1);
+}
+
+TEST_F(Commands, NewAndOpenShowTheChartFromItsTopLeftCorner) {
+    ASSERT_TRUE(main().doc.buildChart(200, 60, -1));
+    const QString file = folder.filePath(QStringLiteral("lang.tpd"));
+    ASSERT_TRUE(main().SaveProject(file));
+    main().resize(600, 400);
+    main().show();
+    main().PaintBox1Paint();
+    QScrollBar* down = main().ScrollBox1->verticalScrollBar();
+    QScrollBar* across = main().ScrollBox1->horizontalScrollBar();
+    auto scrollAway = [&] {
+        down->setValue(down->maximum());
+        across->setValue(across->maximum());
+        ASSERT_GT(down->value(), 500);
+        ASSERT_GT(across->value(), 100);
+    };
+
+    scrollAway();
+    whenShown(windows->NeuForm.get(), [this] { windows->NeuForm->accept(); });
+    main().Neu1->trigger();
+    EXPECT_EQ(main().doc.azeilen, 10);
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(across->value(), 0);
+
+    main().ZeigegesamteTabelle1->setChecked(false); // the printer's page keeps its size
+    scrollAway();
+    {
+        filedialogs::Script dialogs({file});
+        main().ffnen1->trigger();
+    }
+    EXPECT_EQ(main().doc.azeilen, 200);
+    EXPECT_EQ(down->value(), 0);
+    EXPECT_EQ(across->value(), 0);
 }
 
 TEST_F(Commands, WheelScrollsTheChartByTenPixelsAndTheViewOptionIsKept) {

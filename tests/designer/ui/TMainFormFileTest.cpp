@@ -7,13 +7,19 @@
 #include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
+#include "foundation/ui/MessageBoxes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -56,8 +62,7 @@ protected:
     void SetUp() override { QFile::remove(libraryPath()); }
     void TearDown() override {
         windows.reset();
-        QFile::remove(libraryPath());
-        QFile::remove(libraryPath() + QStringLiteral(".beschaedigt"));
+        QDir(QFileInfo(libraryPath()).path()).removeRecursively();
     }
     TMainForm& start(const QStringList& arguments = {QStringLiteral("tessaplan-designer")}) {
         windows = std::make_unique<ProgramWindows>();
@@ -65,6 +70,16 @@ protected:
         return *windows->MainForm;
     }
     QString path(const QString& name) const { return folder.filePath(name); }
+};
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
 };
 
 } // namespace
@@ -134,8 +149,15 @@ TEST_F(MainFormFiles, CommandLineProjectOpensOnFirstShowAndAMissingOneIsIgnored)
     TMainForm& opened =
         start({QStringLiteral("tessaplan-designer"), path(QStringLiteral("start.tpd"))});
     EXPECT_EQ(opened.doc.aspalten, 10);
+    // The window shows first and has been painted when the project is read.
+    int paintsBeforeLoad = -1;
+    PaintCounter paints(&opened);
+    QObject::connect(&opened, &QWidget::windowTitleChanged, &opened,
+                     [&] { paintsBeforeLoad = paints.count; });
     opened.show();
-    EXPECT_EQ(opened.doc.aspalten, 7);
+    EXPECT_EQ(opened.doc.aspalten, 10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.doc.aspalten == 7; }));
+    EXPECT_GT(paintsBeforeLoad, 0);
     EXPECT_EQ(opened.windowTitle(), QStringLiteral("Orvenal Tessaplan-Designer 1.0 - [start.tpd]"));
     ASSERT_TRUE(opened.doc.buildChart(1, 1, -1));
     opened.hide();
@@ -145,10 +167,46 @@ TEST_F(MainFormFiles, CommandLineProjectOpensOnFirstShowAndAMissingOneIsIgnored)
     TMainForm& missing =
         start({QStringLiteral("tessaplan-designer"), path(QStringLiteral("weg.tpd"))});
     missing.show();
+    QTest::qWait(50);
     EXPECT_EQ(missing.doc.aspalten, 10);
     EXPECT_EQ(missing.windowTitle(),
               QStringLiteral("Orvenal Tessaplan-Designer 1.0 - [unbenannt.tpd]"));
     EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+TEST_F(MainFormFiles, DamagedStartFileIsReportedOverTheShownWindow) {
+    QFile damaged(path(QStringLiteral("kaputt.tpd")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("\x05\x00\x00\x00\x05\x00\x00\x00\x05\x00\x00\x00 ...", 16));
+    damaged.close();
+    TMainForm& main = start({QStringLiteral("tessaplan-designer"), damaged.fileName()});
+    PaintCounter paints(&main);
+
+    // The real message box, closed with its button once it shows.
+    messages::installMessageBoxSink();
+    QString text;
+    QWidget* over = nullptr;
+    int paintsBefore = -1;
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            closer.stop();
+            text = box->text();
+            over = box->parentWidget();
+            paintsBefore = paints.count;
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        }
+    });
+    closer.start();
+    main.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }));
+    EXPECT_EQ(text, kDamaged);
+    EXPECT_EQ(over, &main);
+    EXPECT_GT(paintsBefore, 0);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.doc.aspalten, 10);
 }
 
 TEST_F(MainFormFiles, FailedSavesKeepThePreviousFile) {
@@ -206,4 +264,38 @@ TEST_F(MainFormFiles, LibraryIsWrittenIntoTheDataFolderAndADamagedOneIsKept) {
     ASSERT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("0 von 1 Stichen")));
     EXPECT_TRUE(QFile::exists(libraryPath() + QStringLiteral(".beschaedigt")));
+}
+
+TEST_F(MainFormFiles, DamagedLibrariesNameOnlyRealCountsAndEachKeepsItsOwnCopy) {
+    auto content = [](const QString& name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QString copy = libraryPath() + QStringLiteral(".beschaedigt");
+
+    // A second library, cut inside its second stitch, follows one whose count of 1 159 379 127
+    // stitches in eight bytes is damage, not a count.
+    writeLibrary({{QStringLiteral("A"), 60}, {QStringLiteral("B"), 60}});
+    const QByteArray second = content(libraryPath()).chopped(3);
+    const QByteArray first("\xb7\xb8\x1a\x45Rest", 8);
+    for (const QByteArray& library : {first, second, second}) {
+        QFile file(libraryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(library);
+        file.close();
+        start();
+    }
+    ASSERT_EQ(messages.texts().size(), 3);
+    EXPECT_FALSE(messages.texts()[0].contains(QStringLiteral("1159379127")));
+    EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("Es wurde kein Stich geladen")))
+        << messages.texts()[0].toStdString();
+    EXPECT_TRUE(messages.texts()[0].endsWith(QStringLiteral("„%1“.").arg(copy)));
+    EXPECT_TRUE(messages.texts()[1].contains(QStringLiteral("Es wurde 1 von 2 Stichen geladen")))
+        << messages.texts()[1].toStdString();
+    // Each damaged file has its copy; meeting the same one again adds none.
+    EXPECT_TRUE(messages.texts()[1].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
+    EXPECT_TRUE(messages.texts()[2].endsWith(QStringLiteral("„%1-2“.").arg(copy)));
+    EXPECT_EQ(content(copy), first);
+    EXPECT_EQ(content(copy + QStringLiteral("-2")), second);
+    EXPECT_FALSE(QFile::exists(copy + QStringLiteral("-3")));
 }

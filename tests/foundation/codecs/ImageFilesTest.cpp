@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cmath>
+
 using namespace codectest;
 using namespace grafikrw3;
 
@@ -81,6 +83,38 @@ TEST(ImageFiles, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(SaveDib(picture.d, folder + QStringLiteral("/fehlt/bild.bmp"), 3), 0);
     EXPECT_EQ(readFile(target), QByteArray("alt"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("bild.bmp")});
+}
+
+TEST(ImageFiles, FilesRecordThePicturesResolutionOrSay72Dpi) {
+    Picture picture(makeTestPicture(9, 7, 24));
+    const struct {
+        int code;
+        bool hasField; // whether the format can hold a resolution
+    } formats[] = {{3, true}, {8, true}, {10, true}, {13, true}, {14, true}, {5, false}};
+    for (const int dpi : {0, 300, 4000}) {
+        const std::int32_t perMetre = std::int32_t(std::lround(dpi / 0.0254));
+        picture.d.pmi->bmiHeader.biXPelsPerMeter = perMetre;
+        picture.d.pmi->bmiHeader.biYPelsPerMeter = perMetre;
+        for (const auto& f : formats) {
+            const QString name =
+                tempPath(QStringLiteral("aufloesung%1%2").arg(dpi).arg(formatExtension(f.code)));
+            ASSERT_EQ(SaveDib(picture.d, name, f.code), 1);
+            if (!f.hasField) {
+                continue;
+            }
+            // ImageMagick reads what the file says, in dots per inch.
+            const QStringList said =
+                QString::fromLatin1(
+                    runTool(QStringLiteral("identify"),
+                            {QStringLiteral("-units"), QStringLiteral("PixelsPerInch"),
+                             QStringLiteral("-format"), QStringLiteral("%x %y"), name}))
+                    .split(QLatin1Char(' '));
+            ASSERT_EQ(said.size(), 2) << name.toStdString();
+            const double expected = dpi == 0 ? 72 : dpi;
+            EXPECT_NEAR(said[0].toDouble(), expected, 0.05) << name.toStdString();
+            EXPECT_NEAR(said[1].toDouble(), expected, 0.05) << name.toStdString();
+        }
+    }
 }
 
 TEST(Halftone, TrueColourBecomesEightBitsInAFixedPalette) {

@@ -19,7 +19,7 @@ constexpr std::uint32_t kCoreHeaderBytes = 12;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 constexpr std::uint32_t kSmallestOs2HeaderBytes = 16;
 constexpr std::uint32_t kLargestHeaderBytes = 124;
-constexpr std::int32_t kPixelsPerMetre = 2835; // 72 dpi
+constexpr std::int32_t kDefaultPixelsPerMetre = 2835; // 72 dpi
 
 enum Compression : std::uint32_t {
     kRgb = 0,
@@ -552,6 +552,7 @@ bool encodeBmp(const dib& picture, QIODevice& out, const EncodeOptions& options,
     if (offBits + imageBytes > 0xffffffff) {
         return false; // beyond what the 32-bit size fields can say
     }
+    const Resolution resolution = resolutionOf(picture);
     Sink sink(out);
     sink.u8('B');
     sink.u8('M');
@@ -565,8 +566,8 @@ bool encodeBmp(const dib& picture, QIODevice& out, const EncodeOptions& options,
     sink.u16le(std::uint16_t(bits));
     sink.u32le(compression);
     sink.u32le(std::uint32_t(imageBytes));
-    sink.u32le(kPixelsPerMetre);
-    sink.u32le(kPixelsPerMetre);
+    sink.u32le(std::uint32_t(resolution.known() ? resolution.x : kDefaultPixelsPerMetre));
+    sink.u32le(std::uint32_t(resolution.known() ? resolution.y : kDefaultPixelsPerMetre));
     sink.u32le(entries);
     sink.u32le(0);
     for (std::uint32_t i = 0; i < entries; ++i) {

@@ -4,6 +4,9 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <cmath>
+
 namespace grafikrw3::codec {
 
 QString damagedText() {
@@ -105,6 +108,19 @@ void rowToRgb(const dib& picture, std::int32_t y, std::uint8_t* rgb) {
         rgb[3 * x + 1] = c.rgbGreen;
         rgb[3 * x + 2] = c.rgbBlue;
     }
+}
+
+Resolution resolutionOf(const dib& picture) {
+    if (!picture.pmi) {
+        return {};
+    }
+    const BITMAPINFOHEADER& h = picture.pmi->bmiHeader;
+    return {std::max<std::int32_t>(h.biXPelsPerMeter, 0),
+            std::max<std::int32_t>(h.biYPelsPerMeter, 0)};
+}
+
+int dotsPerInch(std::int32_t pixelsPerMetre) {
+    return int(std::lround(pixelsPerMetre * 0.0254));
 }
 
 bool hasGreyRamp(const dib& picture) {

@@ -82,6 +82,19 @@ void rowToRgb(const dib& picture, std::int32_t y, std::uint8_t* rgb);
 // True when the picture's colour table is the grey ramp of its depth.
 bool hasGreyRamp(const dib& picture);
 
+// The resolution a picture records in its header, in pixels per metre, horizontal and
+// vertical; 0 where it records none. Encoders write it where their format has room for it.
+struct Resolution {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool known() const { return x > 0 && y > 0; }
+};
+Resolution resolutionOf(const dib& picture);
+// Pixels per metre as whole dots per inch, rounded.
+int dotsPerInch(std::int32_t pixelsPerMetre);
+// Files of pictures without a recorded resolution say 72 dots per inch.
+inline constexpr int kDefaultDotsPerInch = 72;
+
 // Bounds-checked reading of the file bytes. A read past the end yields zeros and clears ok();
 // decoders check ok() at the points where it matters.
 class Cursor {

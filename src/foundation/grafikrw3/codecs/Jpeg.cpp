@@ -263,6 +263,11 @@ Failure writeFrom(Writer& w, const dib& picture, int quality, ProgressReporter& 
     w.info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&w.info);
     jpeg_set_quality(&w.info, quality, TRUE);
+    if (const Resolution resolution = resolutionOf(picture); resolution.known()) {
+        w.info.density_unit = 1; // dots per inch
+        w.info.X_density = UINT16(std::min(dotsPerInch(resolution.x), 0xffff));
+        w.info.Y_density = UINT16(std::min(dotsPerInch(resolution.y), 0xffff));
+    }
     if (!grey && quality >= 90) {
         // Full-resolution colour: at high quality the halved chroma would blur colour edges
         // such as those of charts.

@@ -19,7 +19,6 @@ constexpr std::uint8_t kVersionWritten = 5;
 constexpr std::uint8_t kPaletteMarker = 0x0c;
 constexpr std::size_t kTrailingPaletteBytes = 1 + 768;
 constexpr std::size_t kHeaderPaletteOffset = 16;
-constexpr std::uint16_t kDotsPerInch = 72;
 constexpr std::int64_t kLargestSide = 65536;
 // A run is at most 63 bytes long and costs two bytes.
 constexpr std::int64_t kRleMaxExpansion = 32;
@@ -383,8 +382,13 @@ void writeHeader(Sink& sink, const dib& picture, int planes, int bitsPerPlane,
     };
     put16(8, std::uint32_t(DIBWidth(picture) - 1));
     put16(10, std::uint32_t(DIBHeight(picture) - 1));
-    put16(12, kDotsPerInch);
-    put16(14, kDotsPerInch);
+    const Resolution resolution = resolutionOf(picture);
+    auto dpi = [&resolution](std::int32_t pixelsPerMetre) {
+        return std::uint32_t(resolution.known() ? std::min(dotsPerInch(pixelsPerMetre), 0xffff)
+                                                : kDefaultDotsPerInch);
+    };
+    put16(12, dpi(resolution.x));
+    put16(14, dpi(resolution.y));
     const int entries = DIBBitCount(picture) <= 4 ? int(DIBColorTableSize(picture)) : 0;
     for (int i = 0; i < entries; ++i) {
         const RGBQUAD& c = picture.pmi->colors()[i];

@@ -274,6 +274,10 @@ Failure writeFrom(Writer& w, const dib& picture, ProgressReporter& progress) {
         }
         png_set_PLTE(w.png, w.info, table, entries);
     }
+    if (const Resolution resolution = resolutionOf(picture); resolution.known()) {
+        png_set_pHYs(w.png, w.info, png_uint_32(resolution.x), png_uint_32(resolution.y),
+                     PNG_RESOLUTION_METER);
+    }
     png_write_info(w.png, w.info);
     if (bits == 24) {
         png_set_bgr(w.png);

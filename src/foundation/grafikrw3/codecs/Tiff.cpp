@@ -510,8 +510,11 @@ void setFields(TIFF* tif, const dib& picture) {
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
         setColourMapField(tif, picture);
     }
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 72.0);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 72.0);
+    const Resolution resolution = resolutionOf(picture);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION,
+                 double(resolution.known() ? dotsPerInch(resolution.x) : kDefaultDotsPerInch));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION,
+                 double(resolution.known() ? dotsPerInch(resolution.y) : kDefaultDotsPerInch));
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
 }
