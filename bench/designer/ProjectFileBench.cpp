@@ -1,5 +1,6 @@
 // Save and load of a large chart next to a plain copy of the same file, in one run:
 //   designer_bench --benchmark_filter=Project
+#include "ResidentMemory.h"
 #include "designer/ChartDocument.h"
 #include "designer/ProjectFile.h"
 #include "foundation/OwnedText.h"
@@ -58,6 +59,7 @@ BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseReal
 
 void BM_LoadProject(benchmark::State& state) {
     chart().save();
+    const std::int64_t before = resident::baseline();
     ChartDocument loaded;
     PageSettings settings;
     for (auto _ : state) {
@@ -68,6 +70,8 @@ void BM_LoadProject(benchmark::State& state) {
             state.SkipWithError("load failed");
         }
     }
+    // What the loaded chart holds (the earlier loads were replaced by the last one).
+    state.counters["loaded_MB"] = resident::megabytes(resident::bytes() - before);
 }
 BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
