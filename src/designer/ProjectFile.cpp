@@ -217,7 +217,7 @@ bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& sett
             }
         }
     }
-    return out.ok();
+    return out.flush();
 }
 
 FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,

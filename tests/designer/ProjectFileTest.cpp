@@ -136,6 +136,7 @@ TEST(ProjectFile, PictureBlockHeaderAndSizePerDepth) {
         buffer.open(QIODevice::WriteOnly);
         ByteWriter out(buffer);
         ASSERT_TRUE(PictureBlock::write(out, picture.picture));
+        ASSERT_TRUE(out.flush());
         const QByteArray bytes = buffer.data();
         EXPECT_EQ(bytes.size(), c.bytes) << c.bits;
         EXPECT_EQ(PictureBlock::size(picture.picture), c.bytes);
@@ -350,5 +351,6 @@ TEST(FontRecord, DefaultFontIsTwentyEightBytesAndMapsToElevenPixels) {
     buffer.open(QIODevice::WriteOnly);
     ByteWriter out(buffer);
     ASSERT_TRUE(FontRecord::write(out, font));
+    ASSERT_TRUE(out.flush());
     EXPECT_EQ(buffer.data(), defaultFontRecord(8, false).data);
 }
