@@ -5,7 +5,6 @@
 #include "foundation/OwnedText.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,28 +16,6 @@ namespace {
 constexpr std::uint32_t kSystemWindow = 5;
 constexpr std::uint32_t kSystemHighlightText = 14;
 constexpr std::uint32_t kSystemButtonHighlight = 20;
-
-// Widest stitch in cells: a symbol reaches at most this many cells to the right.
-constexpr int kMaxStitchCells = 10;
-
-std::uint64_t textKey(const char16_t* text, std::uint64_t seed) {
-    return qHashBits(text, std::size_t(ownedTextLength(text)) * sizeof(char16_t), size_t(seed));
-}
-
-// Fingerprint of what the legend compares: the four texts and the picture's row length,
-// height and pixel bytes. Never 0, which stands for "not computed yet".
-std::uint64_t legendKeyOf(const TStich& s) {
-    std::uint64_t key = 0x9e3779b97f4a7c15ull;
-    for (const char16_t* text : {s.bezeichnung, s.abkuerzung, s.hinreihe, s.rueckreihe}) {
-        key = textKey(text, key) * 31 + ownedTextLength(text);
-    }
-    key = qHashMulti(size_t(key), s.di.bytew, DIBHeight(s.di));
-    if (s.di.poi) {
-        key = qHashBits(s.di.poi, std::size_t(DIBHeight(s.di)) * std::size_t(s.di.bytew),
-                        size_t(key));
-    }
-    return key == 0 ? 1 : key;
-}
 
 // Draws `text` with its top-left corner at (x, y).
 void textOut(QPainter& painter, int x, int y, const QString& text) {
@@ -94,36 +71,12 @@ QColor fontColor(const PageFont& font) {
                   int((font.color >> 16) & 0xff));
 }
 
-namespace {
-
-// Adds `cell` to the legend unless an earlier listed cell holds the same stitch.
-void collectForLegend(TFeld& cell, std::vector<const TFeld*>& listed) {
-    if (!cell.belegt) {
-        return;
-    }
-    if (cell.legendKey == 0) {
-        cell.legendKey = legendKeyOf(cell.stich);
-    }
-    // The 64-bit fingerprint stands for the full comparison: comparing every picture byte of
-    // a large chart at each paint would make clicks slow.
-    const bool known = std::any_of(listed.begin(), listed.end(), [&](const TFeld* other) {
-        return other->legendKey == cell.legendKey;
-    });
-    if (!known) {
-        listed.push_back(&cell);
-    }
-}
-
-} // namespace
-
 std::vector<const TFeld*> legendCells(ChartDocument& doc) {
-    std::vector<const TFeld*> listed;
-    for (TZeile row : doc.zeilen) {
-        for (TFeld& cell : *row) {
-            collectForLegend(cell, listed);
-        }
+    std::vector<const TFeld*> cells;
+    for (const ChartDocument::LegendEntry& e : doc.legendEntries()) {
+        cells.push_back(&doc.cellAt(e.row, e.column));
     }
-    return listed;
+    return cells;
 }
 
 PageRenderer::PageRenderer(ChartDocument& doc, const PageSettings& settings, int dpi, bool printit,
@@ -173,7 +126,8 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
         y += 2 * spaceHeight(painter);
     }
     y0_ = y;
-    recordCellsAndLegend();
+    recordCells();
+    legend_ = settings_.legende ? legendCells(doc_) : std::vector<const TFeld*>{};
     if (settings_.tessaplan) {
 
         // Rows and columns that can show in the exposed part; wide symbols reach to the right,
@@ -222,29 +176,27 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     painter.restore();
 }
 
-void PageRenderer::recordCellsAndLegend() {
-    // One pass over all cells: a large chart does not fit the caches, so every visit counts.
+void PageRenderer::recordCells() {
+    if (!settings_.tessaplan) {
+        return;
+    }
+    const ChartDocument::CellGrid grid{true, m_.c, m_.lw, m_.M, y0_};
+    if (doc_.cellGrid == grid) {
+        return; // every cell holds its rectangle already; a large chart need not be visited
+    }
     const int c = m_.c;
     const int lw = m_.lw;
-    legend_.clear();
     int k = 0;
     for (TZeile row : doc_.zeilen) {
         ++k;
         int j = 0;
         for (TFeld& cell : *row) {
-            if (settings_.tessaplan) {
-                cell.feldrect = TRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
-                                      m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
-            }
-            if (settings_.legende) {
-                collectForLegend(cell, legend_);
-            }
+            cell.feldrect = TRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
+                                  m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
             ++j;
         }
     }
-    if (settings_.tessaplan) {
-        doc_.cellGrid = ChartDocument::CellGrid{true, c, lw, m_.M, y0_};
-    }
+    doc_.cellGrid = grid;
 }
 
 void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow, int firstColumn,
@@ -338,22 +290,23 @@ void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
     if (!cell.belegt) {
         return;
     }
-    if (cell.stich.breite == 0) {
-        cell.stich.breite = 1;
+    if (cell.breite == 0) {
+        cell.breite = 1;
     }
     const int c = m_.c;
     const int lw = m_.lw;
-    const QSize size = symbolSize(cell.stich.di, c * cell.stich.breite - lw, c - lw);
+    const dib& picture = cell.stich->di;
+    const QSize size = symbolSize(picture, c * cell.breite - lw, c - lw);
     if (size.isEmpty()) {
         return;
     }
-    const int x = r.left + (c * cell.stich.breite - lw - size.width()) / 2;
+    const int x = r.left + (c * cell.breite - lw - size.width()) / 2;
     const int y = r.top + (c - lw - size.height()) / 2;
     if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
         return;
     }
-    DrawDIB(painter, x, y, size.width(), size.height(), cell.stich.di, 0, 0,
-            DIBWidth(cell.stich.di), DIBHeight(cell.stich.di), false);
+    DrawDIB(painter, x, y, size.width(), size.height(), picture, 0, 0, DIBWidth(picture),
+            DIBHeight(picture), false);
 }
 
 void PageRenderer::drawGridLines(QPainter& painter) {
@@ -395,8 +348,8 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
     outline.setWidth(lw);
     const QColor textColor = fontColor(settings_.textFont);
     for (const TFeld* cell : legend_) {
-        const TStich& s = cell->stich;
-        const int breite = std::max(s.breite, 1);
+        const SharedStitch& s = *cell->stich;
+        const int breite = std::max(cell->breite, 1);
         const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
         const bool visible =
             exposed_.isEmpty() || exposed_.intersects(box.adjusted(0, 0, pageWidth_, 0));

@@ -40,7 +40,7 @@ QColor fontColor(const PageFont& font);
 
 // The cells of the chart whose stitches make up the legend, in reading order: a cell is left
 // out when an earlier one holds a stitch with the same texts and the same picture (the width
-// in cells does not count). Fills in the cells' legend keys.
+// in cells does not count).
 std::vector<const TFeld*> legendCells(ChartDocument& doc);
 
 // Renders the chart page: heading, header boxes, column and row numbers, the cells with their
@@ -78,7 +78,8 @@ private:
     void drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow, int firstColumn,
                          int lastColumn);
     void drawNumbers(QPainter& painter, int firstRow, int lastRow, int firstColumn, int lastColumn);
-    void recordCellsAndLegend();
+    // Records every cell's rectangle unless the cells hold this page's already.
+    void recordCells();
     void drawCells(QPainter& painter, int firstRow, int lastRow, int firstColumn, int lastColumn,
                    bool markedOnly);
     void drawCell(QPainter& painter, TFeld& cell, bool marked);
