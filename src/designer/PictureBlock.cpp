@@ -45,7 +45,7 @@ bool readUInt16(ByteReader& in, std::uint16_t& value) {
 }
 
 bool readHeader(ByteReader& in, BITMAPINFOHEADER& h) {
-    std::int32_t v[9];
+    std::int32_t v[9] = {};
     in.readInt32(v[0]);
     in.readInt32(h.biWidth);
     in.readInt32(h.biHeight);
