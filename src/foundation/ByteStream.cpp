@@ -4,18 +4,26 @@
 
 #include <algorithm>
 #include <bit>
-#include <new>
+#include <cstdlib>
+
+void AlignedBlockFree::operator()(std::uint8_t* block) const {
+    std::free(block);
+}
 
 namespace {
 
+constexpr std::int64_t kBlockAlignment = 4096;
+
 // A buffer of `wanted` bytes when that is more than the small one built in; without memory
 // the small one serves, only with more device calls.
-std::int64_t takeBuffer(std::unique_ptr<std::uint8_t[]>& own, std::uint8_t*& buffer,
-                        std::int64_t small, std::int64_t wanted) {
+std::int64_t takeBuffer(AlignedBlock& own, std::uint8_t*& buffer, std::int64_t small,
+                        std::int64_t wanted) {
     if (wanted <= small) {
         return small;
     }
-    own.reset(new (std::nothrow) std::uint8_t[std::size_t(wanted)]);
+    const std::int64_t rounded = (wanted + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+    own.reset(
+        static_cast<std::uint8_t*>(std::aligned_alloc(kBlockAlignment, std::size_t(rounded))));
     if (!own) {
         return small;
     }

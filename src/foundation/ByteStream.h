@@ -10,6 +10,13 @@
 
 class QIODevice;
 
+// Releases the byte streams' buffers, which are aligned so that files written in whole blocks
+// can go to the disk straight from them (DirectFileWriter).
+struct AlignedBlockFree {
+    void operator()(std::uint8_t* block) const;
+};
+using AlignedBlock = std::unique_ptr<std::uint8_t[], AlignedBlockFree>;
+
 // Little-endian reading of the program's binary files from any device (file, buffer).
 // Every read checks that the bytes are there: a short read fails and leaves the target as it
 // was, and once a read failed every further read fails too, so a parser may check once at the
@@ -81,7 +88,7 @@ private:
     std::int64_t taken_ = 0;    // bytes taken from the device
     bool ok_ = true;
     ProgressReporter progress_;
-    std::unique_ptr<std::uint8_t[]> ownBuffer_;
+    AlignedBlock ownBuffer_;
     std::uint8_t smallBuffer_[256];
     std::uint8_t* buffer_ = smallBuffer_;
     std::int64_t capacity_ = sizeof smallBuffer_;
@@ -129,7 +136,7 @@ private:
 
     QIODevice& device_;
     bool ok_ = true;
-    std::unique_ptr<std::uint8_t[]> ownBuffer_;
+    AlignedBlock ownBuffer_;
     std::uint8_t smallBuffer_[256];
     std::uint8_t* buffer_ = smallBuffer_;
     std::int64_t capacity_ = sizeof smallBuffer_;

@@ -5,6 +5,7 @@
 #include "TSettingsTab.h"
 #include "designer/ProjectFile.h"
 #include "designer/StitchLibraryFile.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/DibCopy.h"
 #include "foundation/Memory.h"
 #include "foundation/UserMessage.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -25,29 +25,12 @@ const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen
 const QString kDamagedText =
     QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
 
-// Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
-// only when everything was written and flushed to disk.
-enum class SaveOutcome { Saved, CannotCreate, NotWritten };
-
-template <class Writer>
-SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
-    QSaveFile file(fname);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return SaveOutcome::CannotCreate;
-    }
-    if (!writeContent(file)) {
-        file.cancelWriting();
-        return SaveOutcome::NotWritten;
-    }
-    return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
-}
-
 } // namespace
 
 bool TMainForm::SaveProject(const QString& fname) {
     const PageSettings settings = TabSheet2->settings();
     ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird gespeichert …"));
-    const SaveOutcome outcome = saveAtomically(fname, [&](QSaveFile& file) {
+    const SaveOutcome outcome = saveAtomically(fname, [&](QIODevice& file) {
         return ProjectFile::write(file, doc, settings, progress.callback());
     });
     if (outcome == SaveOutcome::CannotCreate) {
@@ -141,7 +124,7 @@ void TMainForm::LoadStiche() {
 bool TMainForm::SaveStiche() {
     const QString path = GetProgramDir(true) + StitchLibraryFile::kFileName;
     const SaveOutcome outcome = saveAtomically(
-        path, [&](QSaveFile& file) { return StitchLibraryFile::write(file, doc.stiche); });
+        path, [&](QIODevice& file) { return StitchLibraryFile::write(file, doc.stiche); });
     if (outcome == SaveOutcome::Saved) {
         return true;
     }
