@@ -5,6 +5,7 @@
 #include "foundation/OwnedText.h"
 
 #include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -107,6 +108,8 @@ void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
 
 void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     exposed_ = exposed;
+    symbols_.clear();
+    headerBox_ = QImage();
     flowBreaks_.clear();
     doc_.cellwh = m_.c;
     int y = m_.M;
@@ -203,16 +206,32 @@ void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow,
                                    int lastColumn) {
     const int c = m_.c;
     const int lw = m_.lw;
+    auto rowColor = [](int t, int h) {
+        return QColor((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
+                      (h - t) * 255 / h + t * 239 / h);
+    };
+    // Every box has the same size. On screens and images one box is made and copied, which
+    // gives the same pixels as filling each box row by row, as printers get it.
+    const bool printer = dynamic_cast<const QPagedPaintDevice*>(painter.device()) != nullptr;
+    if (!printer && headerBox_.isNull() && c - lw > 0) {
+        headerBox_ = QImage(c - lw, c - lw, QImage::Format_RGB32);
+        for (int t = 0; t < headerBox_.height(); ++t) {
+            std::fill_n(reinterpret_cast<QRgb*>(headerBox_.scanLine(t)), headerBox_.width(),
+                        rowColor(t, headerBox_.height()).rgb());
+        }
+    }
     // Box from (x1, y1) to (x2, y2), corners included, filled row by row.
     auto box = [&](int x1, int y1, int x2, int y2) {
         const int h = y2 - y1 + 1;
         if (h <= 0 || x2 < x1) {
             return;
         }
+        if (!headerBox_.isNull() && headerBox_.size() == QSize(x2 - x1 + 1, h)) {
+            painter.drawImage(QPoint(x1, y1), headerBox_);
+            return;
+        }
         for (int t = 0; t < h; ++t) {
-            const QColor color((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
-                               (h - t) * 255 / h + t * 239 / h);
-            painter.fillRect(x1, y1 + t, x2 - x1 + 1, 1, color);
+            painter.fillRect(x1, y1 + t, x2 - x1 + 1, 1, rowColor(t, h));
         }
     };
     const int columns = doc_.aspalten;
@@ -305,8 +324,7 @@ void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
     if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
         return;
     }
-    DrawDIB(painter, x, y, size.width(), size.height(), picture, 0, 0, DIBWidth(picture),
-            DIBHeight(picture), false);
+    symbols_.draw(painter, x, y, size.width(), size.height(), picture);
 }
 
 void PageRenderer::drawGridLines(QPainter& painter) {
@@ -360,8 +378,7 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
             painter.drawRect(box.adjusted(0, 0, -1, -1));
             const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
             if (!size.isEmpty()) {
-                DrawDIB(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di, 0, 0,
-                        DIBWidth(s.di), DIBHeight(s.di), false);
+                symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di);
             }
             QString text = ownedTextToString(s.bezeichnung);
             if (settings_.inst) {

@@ -2,6 +2,7 @@
 
 #include "designer/ChartDocument.h"
 #include "designer/PageSettings.h"
+#include "foundation/DrawDib.h"
 
 #include <QColor>
 #include <QFont>
@@ -99,6 +100,9 @@ private:
     int y0_ = 0;
     int bottom_ = 0;
     QRect exposed_;
+    // The symbols at their drawn sizes and one header box, made once per paint.
+    DrawDibCache symbols_;
+    QImage headerBox_;
     std::vector<const TFeld*> legend_;
     std::vector<int> flowBreaks_;
 };

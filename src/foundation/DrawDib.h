@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QRect>
 
+#include <cstdint>
+#include <unordered_map>
+
 class QPainter;
 
 // Draws the source rectangle of `picture` scaled into the destination rectangle on any
@@ -25,3 +28,25 @@ void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, cons
 // image sharing no memory with the picture: RGB32 for true colour, Mono for 1 bit, Indexed8
 // with the colour table for 4 and 8 bits.
 QImage dibToImage(const dib& picture, QRect region = {});
+
+// Draws whole pictures exactly as DrawDIB does without halftoning, but makes the image of each
+// picture at each size only once: a page shows the same few symbols thousands of times. The
+// pictures are known by their pixel memory, so they must neither change nor go while the cache
+// is in use; clear() forgets them.
+class DrawDibCache {
+public:
+    void draw(QPainter& painter, int x, int y, int w, int h, const dib& picture);
+    void clear() { images_.clear(); }
+
+private:
+    struct Key {
+        const std::uint8_t* pixels;
+        int width;
+        int height;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    std::unordered_map<Key, QImage, KeyHash> images_;
+};
