@@ -267,16 +267,31 @@ void DrawDibCache::draw(QPainter& painter, int x, int y, int w, int h, const dib
     if (!clipToPicture(r, width, height)) {
         return;
     }
+    if (painter.device() != device_) {
+        device_ = painter.device();
+        printer_ = isPrinter(painter);
+    }
     // The same two ways as DrawDIB: sampled at its size for screens and images, else the whole
     // picture scaled by the device. Only the making of the image is saved.
-    const bool sampled = (bits == 24 || bits == 8) && !isPrinter(painter);
-    QImage& image = images_[Key{picture.poi, sampled ? r.destw : 0, sampled ? r.desth : 0}];
-    if (image.isNull()) {
-        image = sampled ? sampledImage(r, picture) : dibToImage(picture);
+    const bool sampled = (bits == 24 || bits == 8) && !printer_;
+    const Key key{picture.poi, sampled ? r.destw : 0, sampled ? r.desth : 0};
+    if (!last_ || !(lastKey_ == key)) {
+        QImage& image = images_[key];
+        if (image.isNull()) {
+            image = sampled ? sampledImage(r, picture) : dibToImage(picture);
+        }
+        lastKey_ = key;
+        last_ = &image; // elements of the map stay where they are
     }
     if (sampled) {
-        painter.drawImage(QPoint(r.xdest, r.ydest), image);
+        painter.drawImage(QPoint(r.xdest, r.ydest), *last_);
     } else {
-        drawScaled(painter, r, image);
+        drawScaled(painter, r, *last_);
     }
+}
+
+void DrawDibCache::clear() {
+    images_.clear();
+    last_ = nullptr;
+    device_ = nullptr;
 }
