@@ -337,25 +337,36 @@ void PageRenderer::drawGridLines(QPainter& painter) {
     const int rows = doc_.azeilen;
     const int gridBottom = y0_ + c * (rows + 1) + lw;
     const int gridRight = m_.M + c * (columns + 2) + lw;
+    // Only the lines that meet the exposed part, and only that part of them: a repaint of a
+    // few cells costs the same in a chart of any size.
+    int firstColumn = 0, lastColumn = columns + 2, firstRow = 0, lastRow = rows + 1;
+    if (!exposed_.isEmpty() && c > 0) {
+        firstColumn = std::max(0, (exposed_.left() - m_.M) / c - 1);
+        lastColumn = std::min(columns + 2, (exposed_.right() - m_.M) / c + 1);
+        firstRow = std::max(0, (exposed_.top() - y0_) / c - 1);
+        lastRow = std::min(rows + 1, (exposed_.bottom() - y0_) / c + 1);
+    }
+    auto fill = [&](int x, int y, int w, int h, const QColor& color) {
+        const QRect line(x, y, w, h);
+        painter.fillRect(exposed_.isEmpty() ? line : line.intersected(exposed_), color);
+    };
     auto frameColumn = [&](int i) { return i <= 1 || i >= columns + 1; };
-    for (int i = 0; i <= columns + 2; ++i) {
+    for (int i = firstColumn; i <= lastColumn; ++i) {
         const int x = m_.M + c * i;
         if (!exposed_.isEmpty() && (x + lw <= exposed_.left() || x > exposed_.right())) {
             continue;
         }
-        painter.fillRect(x, y0_, lw, gridBottom - y0_,
-                         frameColumn(i) ? pageColors::kFrame : pageColors::kGrid);
-        painter.fillRect(x, y0_, lw, c, pageColors::kFrame);
+        fill(x, y0_, lw, gridBottom - y0_, frameColumn(i) ? pageColors::kFrame : pageColors::kGrid);
+        fill(x, y0_, lw, c, pageColors::kFrame);
     }
-    for (int r = 0; r <= rows + 1; ++r) {
+    for (int r = firstRow; r <= lastRow; ++r) {
         const int y = y0_ + c * r;
         if (!exposed_.isEmpty() && (y + lw <= exposed_.top() || y > exposed_.bottom())) {
             continue;
         }
-        painter.fillRect(m_.M, y, gridRight - m_.M, lw,
-                         r <= 1 ? pageColors::kFrame : pageColors::kGrid);
-        painter.fillRect(m_.M, y, c + lw, lw, pageColors::kFrame);
-        painter.fillRect(m_.M + c * (columns + 1), y, c + lw, lw, pageColors::kFrame);
+        fill(m_.M, y, gridRight - m_.M, lw, r <= 1 ? pageColors::kFrame : pageColors::kGrid);
+        fill(m_.M, y, c + lw, lw, pageColors::kFrame);
+        fill(m_.M + c * (columns + 1), y, c + lw, lw, pageColors::kFrame);
     }
 }
 
