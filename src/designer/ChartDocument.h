@@ -51,8 +51,9 @@ public:
     // Replaces the chart by `rows` x `columns` cells, each filled with library stitch
     // `fillIndex` (no fill when the index is not in the library). The new chart is built off to
     // the side: when the cells do not fit into memory, the old chart stays and false is
-    // returned. When pictures cannot be copied the remaining cells stay empty and this is
-    // reported once. `memoryBudget` is the memory the new chart may take, in bytes.
+    // returned. All cells share one copy of the fill stitch; when that cannot be made the cells
+    // stay empty and this is reported once. `memoryBudget` is the memory the new chart may
+    // take, in bytes.
     bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex);
     bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex,
                     std::uint64_t memoryBudget);
@@ -111,7 +112,8 @@ public:
     // A new, empty row array using the document's cell mirror; null when memory ran out.
     TZeile newRow();
     // Replaces the chart by the rows of `rows` (built off to the side, `rowCount` rows of
-    // `columnCount` cells); `rows` ends up empty.
+    // `columnCount` cells); `rows` ends up empty. The memory of a large chart replaced goes
+    // back to the system.
     void adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount);
     // Releases the cells and row arrays of `rows` and clears it.
     void releaseRows(TDynaArrayOf<TZeile>& rows);

@@ -135,6 +135,7 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
             // stitch then keeps its shared record instead of making it again.
             cell.belegt = false;
             cell.stich = nullptr;
+            cell.breite = 0;
             if (!placeStitch(cell, stich)) {
                 picturesOk = false;
             }
