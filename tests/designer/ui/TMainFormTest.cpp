@@ -189,8 +189,8 @@ TEST_F(MainFormTest, NewChartTakesSizeAndFillStitchFromTheDialog) {
     ASSERT_EQ(main().doc.zeilen.count, 1000u);
     const TFeld& last = main().doc.cellAt(999, 0);
     EXPECT_TRUE(last.belegt);
-    EXPECT_EQ(ownedTextToString(last.stich.bezeichnung), QStringLiteral("Linke Masche"));
-    EXPECT_EQ(DIBWidth(last.stich.di), 100);
+    EXPECT_EQ(ownedTextToString(last.stich->bezeichnung), QStringLiteral("Linke Masche"));
+    EXPECT_EQ(DIBWidth(last.stich->di), 100);
     EXPECT_TRUE(main().doc.afilename.isEmpty());
     EXPECT_FALSE(main().doc.changed);
     EXPECT_EQ(main().windowTitle(), kFreshTitle);
