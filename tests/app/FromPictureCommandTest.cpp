@@ -93,7 +93,7 @@ TEST_F(FromPicture, BlocksComeBackExactlyThroughChartFileAndExport) {
                     colours[std::size_t(colourblocks::blockIndex(r, c, kColumns, n))];
                 const TFeld& cell = chart.doc.cellAt(r, c);
                 ASSERT_TRUE(cell.belegt);
-                EXPECT_EQ(colourAt(cell.stich.di, 10, 10), want) << n << ": " << r << "," << c;
+                EXPECT_EQ(colourAt(cell.stich->di, 10, 10), want) << n << ": " << r << "," << c;
                 const TRect& box = cell.feldrect;
                 EXPECT_EQ(
                     colourAt(page.get(), (box.left + box.right) / 2, (box.top + box.bottom) / 2),
