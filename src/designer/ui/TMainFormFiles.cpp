@@ -176,8 +176,12 @@ bool TMainForm::askToSave(const QString& question) {
     return false;
 }
 
+bool TMainForm::askToSaveBeforeNew() {
+    return askToSave(kAskBeforeNew);
+}
+
 void TMainForm::Neu1Click() {
-    if (askToSave(kAskBeforeNew)) {
+    if (askToSaveBeforeNew()) {
         NewAll();
     }
 }
