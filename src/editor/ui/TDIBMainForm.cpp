@@ -73,7 +73,10 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TDIBMainForm::~TDIBMainForm() {
-    // The frame, a child, outlives this body; its document must not call back into the window.
+    // The frame, a child, outlives this body: neither its document nor a focus or clipboard
+    // change while the widgets go may call back into the window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     doc().setEditorHost(nullptr);
 }
 
