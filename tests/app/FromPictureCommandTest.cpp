@@ -78,7 +78,8 @@ TEST_F(FromPicture, BlocksComeBackExactlyThroughChartFileAndExport) {
         ASSERT_EQ(std::pair(chart.doc.aspalten, chart.doc.azeilen), std::pair(kColumns, kRows));
         // The cell rectangles of the page at 96 dpi, where the exported picture shows the cells.
         OwnedDib rendered;
-        ASSERT_TRUE(ChartOutput::renderPicture(chart.doc, chart.settings, 96, rendered.get()));
+        ASSERT_TRUE(
+            ChartOutput::renderPicture(chart.doc, chart.settings, 96, 210.0, rendered.get()));
         OwnedDib page;
         grafikrw3::OpenDib(&page.get(), exported);
         ASSERT_TRUE(page);
