@@ -149,20 +149,3 @@ TEST_F(PictureHandOver, APictureThatCannotBeCopiedStaysAndTheEditorStaysShut) {
     main().BitBtn2Click();
     EXPECT_EQ(pixelBytes(main().doc.stiche[0].di), before);
 }
-
-TEST_F(PictureHandOver, CancellingTheStitchEditorAfterAVisitKeepsTheLibraryStitch) {
-    addStitch(makePatternPicture(20, 10, 8));
-    const std::vector<std::uint8_t> before = pixelBytes(main().doc.stiche[0].di);
-    main().doc.stichnr = 0;
-    whenShown(&editor(), [&] {
-        whenShown(&imageEditor(), [&] {
-            editormouse::liftAndMove(imageEditor(), QRect(2, 2, 5, 4), QPoint(6, 3));
-            imageEditor().close(); // the close box: the same as "Zurück"
-        });
-        editor().BitBtn3->click();
-        EXPECT_NE(pixelBytes(editor().di), before);
-        editor().reject();
-    });
-    main().BitBtn2Click();
-    EXPECT_EQ(pixelBytes(main().doc.stiche[0].di), before);
-}
