@@ -70,7 +70,7 @@ TEST_F(MainFormTest, StartCreatesTheFiveWindowsHiddenWithAnEmptyTenByTenChart) {
     EXPECT_EQ(windows.StichEditForm->windowTitle(), QStringLiteral("Stich bearbeiten"));
     EXPECT_EQ(windows.NeuForm->windowTitle(), QStringLiteral("Neues Projekt"));
     EXPECT_EQ(windows.AufloesungForm->windowTitle(), QStringLiteral("Export Auflösung"));
-    EXPECT_EQ(windows.DIBMainForm->windowTitle(), QStringLiteral("Bild bearbeiten"));
+    EXPECT_EQ(windows.DIBMainForm->windowTitle(), QStringLiteral("Bild bearbeiten - NONAME [1:1]"));
 
     EXPECT_EQ(main().maincap, QStringLiteral("Orvenal Tessaplan-Designer 1.0"));
     EXPECT_EQ(main().windowTitle(), kFreshTitle);
