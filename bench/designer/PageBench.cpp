@@ -41,7 +41,7 @@ void BM_ClickAndRepaintInLargestChart(benchmark::State& state) {
     }
     int k = 0;
     for (auto _ : state) {
-        const TRect& target = doc->cellAt(500, 500 + (k++ % 20)).feldrect;
+        const CellRect& target = doc->cellAt(500, 500 + (k++ % 20)).feldrect;
         const ChartDocument::ClickResult click =
             doc->clickAt(target.left + 2, target.top + 2, true);
         // As the view does: only what the click changed, where it is visible.

@@ -206,8 +206,8 @@ void PageRenderer::recordCells() {
         ++k;
         int j = 0;
         for (TFeld& cell : *row) {
-            cell.feldrect = TRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
-                                  m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
+            cell.feldrect = CellRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
+                                     m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
             ++j;
         }
     }
@@ -308,7 +308,7 @@ void PageRenderer::drawCells(QPainter& painter, int firstRow, int lastRow, int f
 }
 
 void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
-    const TRect& r = cell.feldrect;
+    const CellRect& r = cell.feldrect;
     if (marked) {
         painter.fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)),
                          pageColors::kMarked);

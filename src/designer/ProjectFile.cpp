@@ -29,14 +29,14 @@ void writeStitch(ByteWriter& out, const SharedStitch& s) {
     PictureBlock::write(out, s.di);
 }
 
-void writeRect(ByteWriter& out, const TRect& r) {
+void writeRect(ByteWriter& out, const CellRect& r) {
     out.writeInt32(r.left);
     out.writeInt32(r.top);
     out.writeInt32(r.right);
     out.writeInt32(r.bottom);
 }
 
-bool readRect(ByteReader& in, TRect& r) {
+bool readRect(ByteReader& in, CellRect& r) {
     in.readInt32(r.left);
     in.readInt32(r.top);
     in.readInt32(r.right);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <type_traits>
 
-// Rectangle in pixels of the chart view.
-struct TRect {
+// Rectangle of a cell in pixels of the chart view.
+struct CellRect {
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t right = 0;
@@ -23,6 +23,6 @@ struct TFeld {
     bool belegt = false;
     std::int32_t breite = 0;             // the stitch's width in cells (0 from files without it)
     const SharedStitch* stich = nullptr; // texts and picture; set exactly while belegt
-    TRect feldrect;                      // recorded by the last screen paint, used by the hit test
+    CellRect feldrect;                   // recorded by the last screen paint, used by the hit test
 };
 static_assert(std::is_trivially_copyable_v<TFeld>);

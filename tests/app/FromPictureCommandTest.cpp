@@ -94,7 +94,7 @@ TEST_F(FromPicture, BlocksComeBackExactlyThroughChartFileAndExport) {
                 const TFeld& cell = chart.doc.cellAt(r, c);
                 ASSERT_TRUE(cell.belegt);
                 EXPECT_EQ(colourAt(cell.stich->di, 10, 10), want) << n << ": " << r << "," << c;
-                const TRect& box = cell.feldrect;
+                const CellRect& box = cell.feldrect;
                 EXPECT_EQ(
                     colourAt(page.get(), (box.left + box.right) / 2, (box.top + box.bottom) / 2),
                     want)

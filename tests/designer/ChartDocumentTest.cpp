@@ -84,7 +84,7 @@ TEST_F(PlaceStitch, ShortageAtAnyStepLeavesTheCellEmptyAndNothingBehind) {
     for (std::size_t grants = 0; grants < 10; ++grants) {
         AllocationFailure failure(0, grants);
         TFeld target;
-        target.feldrect = TRect{1, 2, 3, 4};
+        target.feldrect = CellRect{1, 2, 3, 4};
         EXPECT_FALSE(doc.placeStitch(target, s)) << grants;
         EXPECT_FALSE(target.belegt);
         EXPECT_EQ(target.stich, nullptr);

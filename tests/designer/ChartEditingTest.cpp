@@ -191,7 +191,7 @@ TEST_F(Editing, ClicksMarkColumnsAndRowsAndPlaceTheSelectedStitch) {
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 4; ++c) {
             doc.cellAt(r, c).feldrect =
-                TRect{100 + 24 * c + 1, 200 + 24 * r + 1, 100 + 24 * c + 24, 200 + 24 * r + 24};
+                CellRect{100 + 24 * c + 1, 200 + 24 * r + 1, 100 + 24 * c + 24, 200 + 24 * r + 24};
         }
     }
     EXPECT_FALSE(doc.clickAt(150, 220, false).repaint); // chart switched off

@@ -100,12 +100,12 @@ TEST(PageRenderer, RecordsCellRectanglesAndPaintsBoxesGridAndFrame) {
     const int y0 = renderer->gridTop();
     EXPECT_GT(y0, M); // the heading comes first
     EXPECT_EQ(doc.cellwh, 24);
-    const TRect& first = doc.cellAt(0, 0).feldrect;
+    const CellRect& first = doc.cellAt(0, 0).feldrect;
     EXPECT_EQ(first.left, M + c + lw);
     EXPECT_EQ(first.top, y0 + c + lw);
     EXPECT_EQ(first.right, M + 2 * c - lw + 1);
     EXPECT_EQ(first.bottom, y0 + 2 * c - lw + 1);
-    const TRect& last = doc.cellAt(9, 9).feldrect;
+    const CellRect& last = doc.cellAt(9, 9).feldrect;
     EXPECT_EQ(last.left, M + 10 * c + lw);
     EXPECT_EQ(last.top, y0 + 10 * c + lw);
 
@@ -141,11 +141,11 @@ TEST(PageRenderer, MarkedColumnIsFilledAndFramedInRedOverTheGrid) {
     const QColor red(255, 0, 0);
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 5; ++c) {
-            const TRect& f = doc.cellAt(r, c).feldrect;
+            const CellRect& f = doc.cellAt(r, c).feldrect;
             const QColor inside = at(image, f.left + 3, f.top + 3);
             EXPECT_EQ(inside, c == 2 ? marked : QColor(Qt::white)) << r << "," << c;
         }
-        const TRect& f = doc.cellAt(r, 2).feldrect;
+        const CellRect& f = doc.cellAt(r, 2).feldrect;
         EXPECT_EQ(at(image, f.left - 1, f.top + 5), red); // on the grid line left of the cell
         EXPECT_EQ(at(image, f.right, f.top + 5), red);    // on the line right of it
     }
@@ -157,7 +157,7 @@ TEST(PageRenderer, WideStitchSymbolIsScaledIntoItsCells) {
     ASSERT_TRUE(doc.buildChart(3, 6, -1));
     putStitch(doc, 1, 1, zopf);
     const QImage image = render(doc, PageSettings{}, 96);
-    const TRect& f = doc.cellAt(1, 1).feldrect;
+    const CellRect& f = doc.cellAt(1, 1).feldrect;
     // 3 cells of 24 pixels less a line: 71 x 23, starting one line width inside the cell.
     int left = image.width(), right = -1, top = image.height(), bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
@@ -301,7 +301,7 @@ TEST(PageRenderer, RepaintingWhatAClickChangedGivesTheWholePage) {
     const PageMetrics m = PageMetrics::forDpi(settings, 96);
     const int c = m.c;
     auto cellPoint = [&](int row, int column) { // 0-based cell
-        const TRect& r = doc.cellAt(row, column).feldrect;
+        const CellRect& r = doc.cellAt(row, column).feldrect;
         return QPoint(r.left + 3, r.top + 3);
     };
     const int y0 = doc.cellAt(0, 0).feldrect.top - c - m.lw;

@@ -46,7 +46,7 @@ void buildSampleChart(ChartDocument& doc) {
             picture.pmi->colors()[1] = RGBQUAD{10, 20, std::uint8_t(30 + i), 0};
         }
         fillCell(doc, cell, QStringLiteral("Stich %1 ä").arg(i), i + 1, picture);
-        cell.feldrect = TRect{i, -i, 100 + i, 200};
+        cell.feldrect = CellRect{i, -i, 100 + i, 200};
     }
 }
 
@@ -113,7 +113,7 @@ QByteArray smallProject() {
 TEST(ProjectFile, SmallProjectIsWrittenByteForByte) {
     ChartDocument doc;
     ASSERT_TRUE(doc.buildChart(1, 1, -1));
-    doc.cellAt(0, 0).feldrect = TRect{1, 2, 3, 4};
+    doc.cellAt(0, 0).feldrect = CellRect{1, 2, 3, 4};
     PageSettings settings;
     settings.caption = QStringLiteral("abc");
     const QByteArray written = writeProject(doc, settings);
@@ -165,7 +165,7 @@ TEST(ProjectFile, SaveAndLoadRoundTripEveryCellSettingAndFont) {
             const TFeld& a = original.cellAt(r, c);
             const TFeld& b = loaded.cellAt(r, c);
             ASSERT_EQ(a.belegt, b.belegt);
-            EXPECT_EQ(std::memcmp(&a.feldrect, &b.feldrect, sizeof(TRect)), 0);
+            EXPECT_EQ(std::memcmp(&a.feldrect, &b.feldrect, sizeof(CellRect)), 0);
             if (!a.belegt) {
                 continue;
             }

@@ -98,7 +98,7 @@ protected:
     void clickCell(int row, int column) {
         main().PaintBox1Paint();
         main().PaintBox1->grab();
-        const TRect& r = main().doc.cellAt(row, column).feldrect;
+        const CellRect& r = main().doc.cellAt(row, column).feldrect;
         QTest::mouseClick(main().PaintBox1, Qt::LeftButton, {},
                           QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     }
