@@ -120,12 +120,24 @@ TEST(DIBMainForm, CommandsAreNamedOnceAndShareNoShortcut) {
 TEST(DIBMainForm, OnlyCommandsWithAnOperationCanBeChosen) {
     TDIBMainForm form;
     // The white start picture at 1:1, without selection or undo step: closing, the bars dialog,
-    // the zoom steps, selecting and the depth changes work; the rest waits for its operation
-    // (or, like undo, for the document's state).
-    QStringList working = {"FileExitItem",    "ToolButton8",       "Toolbars1",
-                           "Allesauswhlen1",  "Auswahlumkeheren1", "N2Farbent1Bit1",
-                           "N16Farbent4Bit1", "N256Farbent8Bit1",  "XFarben4Bit8Bit1",
-                           "N16Farbent4Bit2", "N256Farbent8Bit2",  "N16MillionenFarbent24Bit1"};
+    // the zoom steps, selecting, printing and the image and colour commands for true colour
+    // work; the rest waits for its operation (or, like undo, for the document's state, or like
+    // the palette files for a palette).
+    QStringList working = {"FileExitItem",        "ToolButton8",       "Toolbars1",
+                           "Allesauswhlen1",      "Auswahlumkeheren1", "N2Farbent1Bit1",
+                           "N16Farbent4Bit1",     "N256Farbent8Bit1",  "XFarben4Bit8Bit1",
+                           "N16Farbent4Bit2",     "N256Farbent8Bit2",  "N16MillionenFarbent24Bit1",
+                           "Druckereinrichten1",  "Drucken1",          "PaletteladenBildanpassen1",
+                           "BenutzteFarbenzhlen1"};
+    for (QMenu* menu : {form.Bild1, form.findChild<QMenu*>(QStringLiteral("Anpassen1"))}) {
+        for (QAction* a : menu->findChildren<QAction*>()) {
+            if (!a->objectName().isEmpty()) {
+                working << a->objectName();
+            }
+        }
+    }
+    working << QStringList{"Colorieren1",     "Graustufen1",      "HistogramFunktionen1",
+                           "Farbenumkehren1", "Tiefebeschrnken1", "Solarisieren1"};
     const QRegularExpression zoomStep(QStringLiteral("^N\\d+$")); // N211 ... N1611, N121 ...
     for (QObject* target : commandTargets(form)) {
         const QString name = target->objectName();
