@@ -156,6 +156,8 @@ void TPrintForm::enableSizes() {
 
 void TPrintForm::PrintPaintBoxPaint(QPainter& painter) {
     const QSize box = PrintPaintBox->size();
+    // The desk around the page.
+    painter.fillRect(QRect(QPoint(0, 0), box), PrintPaintBox->palette().color(QPalette::Mid));
     const QRect paper = previewPage(page(), box);
     if (paper.isEmpty()) {
         return;
