@@ -2,6 +2,8 @@
 // the image down to the selection, and the operations that record their own undo step.
 #include "ImageDocument.h"
 
+#include "FloatingPixels.h"
+
 #include "foundation/grafikrw3/grafikrw3.h"
 #include "imageops/Effects.h"
 #include "imageops/Filters.h"
@@ -30,6 +32,45 @@ void ImageDocument::settleFloating() {
     if (inPaint &&
         (PaintZeug == paintzeug::kMoveFloating || PaintZeug == paintzeug::kPlaceFloating)) {
         DropFloating(PaintInfo.ax, PaintInfo.ay);
+    }
+}
+
+void ImageDocument::backgroundFollowsImage() {
+    if (!DragingNotFinished || !tempdi || !dragdi1 || !di ||
+        DIBBitCount(tempdi.get()) != DIBBitCount(di.get())) {
+        return;
+    }
+    for (dib* other : {&tempdi.get(), &dragdi1.get()}) {
+        if (other->ispal && di->ispal) {
+            other->pal = di->pal;
+            const std::uint32_t entries =
+                std::min(DIBColorTableSize(*other), DIBColorTableSize(di.get()));
+            std::copy_n(di->pmi->colors(), entries, other->pmi->colors());
+        }
+    }
+    const QRect box(floatingPos.x, floatingPos.y, DIBWidth(dragdi1.get()),
+                    DIBHeight(dragdi1.get()));
+    const QRect image(0, 0, DIBWidth(di.get()), DIBHeight(di.get()));
+    // Around the floating pixels' box the background is the image.
+    const QRect bands[] = {
+        QRect(QPoint(0, 0), QPoint(image.right(), box.top() - 1)),
+        QRect(QPoint(0, box.bottom() + 1), image.bottomRight()),
+        QRect(QPoint(0, box.top()), QPoint(box.left() - 1, box.bottom())),
+        QRect(QPoint(box.right() + 1, box.top()), QPoint(image.right(), box.bottom())),
+    };
+    for (const QRect& band : bands) {
+        floating::copyArea(tempdi.get(), di.get(), band.intersected(image));
+    }
+    // Inside it, where the floating mask leaves the background visible.
+    if (dragSel && dragdi2) {
+        const QRect inside = box.intersected(image);
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                if (!grafikrw3::getpixel(dragdi2.get(), x - box.x(), y - box.y())) {
+                    grafikrw3::setpixel(tempdi.get(), x, y, grafikrw3::getpixel(di.get(), x, y));
+                }
+            }
+        }
     }
 }
 
@@ -212,6 +253,7 @@ OpStatus ImageDocument::recorded(const Operation& operation) {
     }
     const OpStatus status = operation(di.get(), selection());
     if (status == OpStatus::Done) {
+        backgroundFollowsImage();
         imageChanged();
     }
     return status;

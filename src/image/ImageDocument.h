@@ -168,6 +168,10 @@ public:
     // Floating pixels that still move with the pointer (a command reached from the keyboard
     // during a drag or a placement) are put down where the pointer was last seen.
     void settleFloating();
+    // After a command changed the image in place while a floating selection is put down: the
+    // background takes the change wherever the floating pixels do not cover it, and the
+    // floating pictures take a changed palette, so that moving them on keeps the change.
+    void backgroundFollowsImage();
 
     // --- image commands (DocumentCommands.cpp) -------------------------------------------
     // Each records its undo step itself and repaints. Results: Done; Unchanged when nothing

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "foundation/DibCopy.h"
+#include "imageops/Effects.h"
 #include "imageops/Transforms.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 using namespace grafikrw3;
 using imageops::OpStatus;
 using imageops::RotateParams;
+using imageops::ShadowParams;
 
 namespace {
 
@@ -332,6 +334,45 @@ TEST(SelfRecording, OneStepAndOnlyTheSelection) {
     }
     EXPECT_EQ(pixelBytes(f.doc.di.get()), before);
     EXPECT_EQ(messages.texts().size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// A change made to the picture while a floating selection is put down (a shadow cast around
+// it, a palette adjusted) reaches the background, so that moving the floating pixels on does
+// not take it back.
+TEST(Floating, TheBackgroundTakesChangesAroundIt) {
+    DocumentFixture f(patternPicture(30, 20, 8));
+    f.doc.selectShape(5, 4, 14, 11, true, SelectionMode::Replace);
+    ASSERT_TRUE(f.doc.MakeSelectionDragable());
+    const OwnedDib under = copyOf(f.doc.tempdi.get());
+    ShadowParams shadow;
+    shadow.px = 6;
+    shadow.py = 3;
+    shadow.color = 7;
+    ASSERT_EQ(DrawShadow(f.doc.di.get(), shadow, f.doc.selection()), OpStatus::Done);
+    for (int i = 0; i < 256; ++i) {
+        f.doc.di->pal.pal[i].peRed = std::uint8_t(255 - i);
+    }
+    f.doc.backgroundFollowsImage();
+
+    const TPoint at = f.doc.floatingPos;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 30; ++x) {
+            const bool covered = x >= at.x && y >= at.y &&
+                                 x < at.x + DIBWidth(f.doc.dragdi1.get()) &&
+                                 y < at.y + DIBHeight(f.doc.dragdi1.get()) &&
+                                 getpixel(f.doc.dragdi2.get(), x - at.x, y - at.y);
+            EXPECT_EQ(getpixel(f.doc.tempdi.get(), x, y),
+                      getpixel(covered ? under.get() : f.doc.di.get(), x, y))
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(f.doc.tempdi->pal.pal[3].peRed, 252);
+    EXPECT_EQ(f.doc.dragdi1->pal.pal[3].peRed, 252);
+    EXPECT_EQ(f.doc.tempdi->pmi->colors()[3].rgbRed, f.doc.di->pmi->colors()[3].rgbRed);
 }
 
 } // namespace

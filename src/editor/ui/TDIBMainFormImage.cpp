@@ -247,6 +247,7 @@ void TDIBMainForm::afterImageChange(OpStatus status) {
                         imageops::kFilterNoMemoryCaption);
     }
     ImageDocument& d = doc();
+    d.backgroundFollowsImage();
     if (d.di && DIBBitCount(d.di.get()) <= 8) {
         // Palette pictures change their colours through the palette: the swatches and the
         // palette display show the entries anew.
