@@ -272,7 +272,8 @@ TEST_P(BrushRules, EveryToolAndTipMatchesTheRulesPixelForPixel) {
     for (const TipCase& tip : tipCases()) {
         for (BrushStroke s : strokes) {
             s.tip = {tip.form, tip.size, tip.hard, tip.dens, tip.opacity};
-            for (const dib* selection : {static_cast<const dib*>(nullptr), &std::as_const(mask.get())}) {
+            for (const dib* selection :
+                 {static_cast<const dib*>(nullptr), &std::as_const(mask.get())}) {
                 s.selection = selection;
                 OwnedDib painted = copyOf(original.get());
                 OwnedDib expected = copyOf(original.get());
