@@ -61,11 +61,57 @@ std::vector<std::uint8_t> tipShape(int n, int form) {
     return shape;
 }
 
+// The tip of one segment depends only on these; a stroke builds it once and reuses it for its
+// following segments (the same tip gives the same pixels).
+struct TipKey {
+    int size, form, hardness, transparency;
+    bool soft;
+    friend bool operator==(const TipKey&, const TipKey&) = default;
+};
+
+std::shared_ptr<const BrushEngine::Tip> buildTip(const TipKey& key, int lo, int half) {
+    auto tip = std::make_shared<BrushEngine::Tip>();
+    tip->shape = tipShape(key.size, key.form);
+    if (tip->shape.empty()) {
+        return nullptr;
+    }
+    tip->keep.assign(tip->shape.size(), std::uint8_t(key.transparency));
+    if (!key.soft) {
+        return tip;
+    }
+    // Softness grows from the centre outwards; the kept share adds transparency on top of it.
+    const auto n = std::size_t(key.size);
+    for (int i = lo; i <= half; ++i) {
+        for (int j = lo; j <= half; ++j) {
+            int d = 0;
+            if (key.form == kKreis) {
+                d = int(std::lround(std::sqrt(double(i * i + j * j)))) * 100 / half;
+            } else {
+                d = (std::abs(i) + std::abs(j)) * 100 / (2 * half);
+            }
+            const int hart = std::min(d, 100) * (100 - key.hardness) / 100;
+            tip->keep[std::size_t(i - lo) * n + std::size_t(j - lo)] =
+                std::uint8_t(hart + (100 - hart) * key.transparency / 100);
+        }
+    }
+    return tip;
+}
+
+std::shared_ptr<const BrushEngine::Tip> cachedTip(const TipKey& key, int lo, int half) {
+    thread_local TipKey lastKey{};
+    thread_local std::shared_ptr<const BrushEngine::Tip> last;
+    if (!last || !(lastKey == key)) {
+        last = buildTip(key, lo, half);
+        lastKey = key;
+    }
+    return last;
+}
+
 } // namespace
 
 BrushEngine::BrushEngine(dib& image, const BrushStroke& stroke)
     : image_(image), stroke_(stroke), width_(DIBWidth(image)), height_(DIBHeight(image)),
-      truecolor_(DIBBitCount(image) == 24) {
+      truecolor_(DIBBitCount(image) == 24), generator_(programrandom::generator()) {
     if (!image.poi) {
         return;
     }
@@ -74,39 +120,16 @@ BrushEngine::BrushEngine(dib& image, const BrushStroke& stroke)
     half_ = n_ / 2;
     lo_ = -half_ + (n_ % 2 == 0 ? 1 : 0);
     density_ = std::clamp(tip.dens, 1, 100);
-    const int hardness = std::clamp(tip.hard, 0, 100);
-    const int transparency = std::clamp(tip.opacity, 0, 100);
-
-    tip_ = tipShape(n_, tip.form);
-    if (tip_.empty()) {
-        return;
-    }
-    keep_.assign(tip_.size(), std::uint8_t(transparency));
-    if (!truecolor_ || n_ <= 3) {
-        return;
-    }
-    // Softness grows from the centre outwards; the kept share adds transparency on top of it.
-    for (int i = lo_; i <= half_; ++i) {
-        for (int j = lo_; j <= half_; ++j) {
-            int d = 0;
-            if (tip.form == kKreis) {
-                d = int(std::lround(std::sqrt(double(i * i + j * j)))) * 100 / half_;
-            } else {
-                d = (std::abs(i) + std::abs(j)) * 100 / (2 * half_);
-            }
-            const int hart = std::min(d, 100) * (100 - hardness) / 100;
-            keep_[std::size_t(i - lo_) * std::size_t(n_) + std::size_t(j - lo_)] =
-                std::uint8_t(hart + (100 - hart) * transparency / 100);
-        }
-    }
+    const TipKey key{n_, tip.form, std::clamp(tip.hard, 0, 100), std::clamp(tip.opacity, 0, 100),
+                     truecolor_ && n_ > 3};
+    tip_ = cachedTip(key, lo_, half_);
 }
 
 std::uint32_t BrushEngine::pixel(std::int32_t x, std::int32_t y) const {
-    const std::uint8_t* row = grafikrw3::rowAt(std::as_const(image_), y);
     if (truecolor_) {
-        return grafikrw3::PixelFormat<24>::get(row, x);
+        return grafikrw3::PixelFormat<24>::get(row(y), x);
     }
-    return grafikrw3::getIndex(row, DIBBitCount(image_), x);
+    return grafikrw3::getIndex(row(y), DIBBitCount(image_), x);
 }
 
 bool BrushEngine::selected(std::int32_t x, std::int32_t y) const {
@@ -118,12 +141,6 @@ bool BrushEngine::selected(std::int32_t x, std::int32_t y) const {
         return false;
     }
     return (grafikrw3::rowAt(*mask, y)[x >> 3] >> (7 - (x & 7))) & 1u;
-}
-
-bool BrushEngine::densityPasses() {
-    // The same draw as programrandom::below(100), without a call per pixel.
-    std::uniform_int_distribution<std::int32_t> percent(0, 99);
-    return percent(programrandom::generator()) < density_;
 }
 
 void BrushEngine::split(std::uint32_t v, int& red, int& green, int& blue) const {
@@ -147,18 +164,20 @@ bool BrushEngine::WithinTolerance(std::uint32_t v) const {
     return std::abs(r - rr) <= t && std::abs(g - rg) <= t && std::abs(b - rb) <= t;
 }
 
-void BrushEngine::BlendPixel(std::int32_t px, std::int32_t py, std::int32_t c) {
-    if (!truecolor_ || !inside(px, py)) {
-        grafikrw3::setpixel(image_, px, py, std::uint32_t(c));
-        return;
-    }
-    const int t = kept(px - x0_, py - y0_);
-    std::uint8_t* p = grafikrw3::rowAt(image_, py) + std::int64_t(px) * 3;
+void BrushEngine::blend24(std::uint8_t* p, int t, std::int32_t c) {
     const int keepNew = 100 - t;
     // Stored blue, green, red; c holds red in its low byte.
     p[0] = std::uint8_t((((c >> 16) & 0xff) * keepNew + p[0] * t) / 100);
     p[1] = std::uint8_t((((c >> 8) & 0xff) * keepNew + p[1] * t) / 100);
     p[2] = std::uint8_t(((c & 0xff) * keepNew + p[2] * t) / 100);
+}
+
+void BrushEngine::BlendPixel(std::int32_t px, std::int32_t py, std::int32_t c) {
+    if (!truecolor_ || !inside(px, py)) {
+        grafikrw3::setpixel(image_, px, py, std::uint32_t(c));
+        return;
+    }
+    blend24(row(py) + std::int64_t(px) * 3, kept(px - x0_, py - y0_), c);
 }
 
 void BrushEngine::SetBrushPixel(std::int32_t x_, std::int32_t y_, std::int32_t ox, std::int32_t oy,
@@ -190,19 +209,35 @@ void BrushEngine::applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, st
     x0_ = x_ + lo_;
     y0_ = y_ + lo_;
     // Only the part of the tip on the picture takes part.
-    const std::int64_t firstX = std::max<std::int64_t>(x0_, 0);
-    const std::int64_t lastX = std::min<std::int64_t>(std::int64_t(x_) + half_, width_ - 1);
-    const std::int64_t firstY = std::max<std::int64_t>(y0_, 0);
-    const std::int64_t lastY = std::min<std::int64_t>(std::int64_t(y_) + half_, height_ - 1);
+    const auto firstX = std::int32_t(std::max<std::int64_t>(x0_, 0));
+    const auto lastX = std::int32_t(std::min<std::int64_t>(std::int64_t(x_) + half_, width_ - 1));
+    const auto firstY = std::int32_t(std::max<std::int64_t>(y0_, 0));
+    const auto lastY = std::int32_t(std::min<std::int64_t>(std::int64_t(y_) + half_, height_ - 1));
+    if (firstX > lastX || firstY > lastY) {
+        return;
+    }
     const int n = n_;
-    for (std::int64_t lx = firstX; lx <= lastX; ++lx) {
-        const auto px = std::int32_t(lx);
-        const std::uint8_t* column = tip_.data() + std::size_t(px - x0_) * std::size_t(n);
-        for (std::int64_t ly = firstY; ly <= lastY; ++ly) {
-            const auto py = std::int32_t(ly);
-            if (!column[py - y0_]) {
+    const std::int64_t rowStep = -std::int64_t(image_.bytew);
+    const std::int64_t firstRow = std::int64_t(height_ - 1 - firstY) * image_.bytew;
+    // Columns outer, rows inner: the order the random draws follow.
+    for (std::int32_t px = firstX; px <= lastX; ++px) {
+        const std::size_t column = std::size_t(px - x0_) * std::size_t(n);
+        const std::uint8_t* shape = tip_->shape.data() + column;
+        const std::uint8_t* keep = tip_->keep.data() + column;
+        std::int64_t offset = firstRow + std::int64_t(px) * 3;
+        for (std::int32_t py = firstY; py <= lastY; ++py, offset += rowStep) {
+            const auto j = std::size_t(py - y0_);
+            if (!shape[j]) {
                 continue;
             }
+            // Writes the colour: blended on 24-bit pictures, as it is on palette pictures.
+            auto put = [&](std::int32_t c) {
+                if (truecolor_) {
+                    blend24(image_.poi + offset, keep[j], c);
+                } else {
+                    grafikrw3::setpixel(image_, px, py, std::uint32_t(c));
+                }
+            };
             if constexpr (Mode == BrushMode::Clone) {
                 if (!selected(px, py) || !densityPasses()) {
                     continue;
@@ -210,13 +245,13 @@ void BrushEngine::applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, st
                 const std::int64_t sx = std::int64_t(px) + stroke_.cloneDx;
                 const std::int64_t sy = std::int64_t(py) + stroke_.cloneDy;
                 if (sx >= 0 && sy >= 0 && sx < width_ && sy < height_) {
-                    BlendPixel(px, py, std::int32_t(pixel(std::int32_t(sx), std::int32_t(sy))));
+                    put(std::int32_t(pixel(std::int32_t(sx), std::int32_t(sy))));
                 }
             } else if constexpr (Mode == BrushMode::Replace) {
                 if (!selected(px, py) || !WithinTolerance(pixel(px, py)) || !densityPasses()) {
                     continue;
                 }
-                BlendPixel(px, py, farbe);
+                put(farbe);
             } else if constexpr (Mode == BrushMode::Retouch) {
                 if (!densityPasses() || !selected(px, py)) {
                     continue;
@@ -229,7 +264,7 @@ void BrushEngine::applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, st
                         return std::uint32_t(std::clamp(int((v >> shift) & 0xff) + step, 0, 255))
                                << shift;
                     };
-                    BlendPixel(px, py, std::int32_t(channel(0) | channel(8) | channel(16)));
+                    put(std::int32_t(channel(0) | channel(8) | channel(16)));
                     continue;
                 }
                 const std::int32_t ry = programrandom::below(n);
@@ -240,13 +275,13 @@ void BrushEngine::applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, st
                 const std::int64_t sy = modus == 2 ? std::int64_t(lo_) + oy - ry + n / 2
                                                    : std::int64_t(py) - ry + n / 2;
                 if (sx >= 0 && sy >= 0 && sx < width_ && sy < height_) {
-                    BlendPixel(px, py, std::int32_t(pixel(std::int32_t(sx), std::int32_t(sy))));
+                    put(std::int32_t(pixel(std::int32_t(sx), std::int32_t(sy))));
                 }
             } else {
                 if (!densityPasses() || !selected(px, py)) {
                     continue;
                 }
-                BlendPixel(px, py, farbe);
+                put(farbe);
             }
         }
     }

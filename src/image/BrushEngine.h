@@ -7,6 +7,8 @@
 #include <QRect>
 
 #include <cstdint>
+#include <memory>
+#include <random>
 #include <vector>
 
 // The brush engine shared by the brush, the clone tool, colour replacement and retouching: a
@@ -43,7 +45,7 @@ public:
     BrushEngine(dib& image, const BrushStroke& stroke);
 
     // False when the tip could not be built (memory); nothing is painted then.
-    bool valid() const { return !tip_.empty(); }
+    bool valid() const { return tip_ != nullptr; }
     int size() const { return n_; }
     int lo() const { return lo_; }
     int half() const { return half_; }
@@ -59,17 +61,28 @@ public:
     bool WithinTolerance(std::uint32_t v) const;
 
     // The tip shape, 1 for a tip pixel (column offset i, row offset j from the top-left).
-    bool inTip(int i, int j) const { return tip_[std::size_t(i) * n_ + j] != 0; }
+    bool inTip(int i, int j) const { return tip_->shape[std::size_t(i) * n_ + j] != 0; }
     // Per cent of the old pixel kept at tip position (i, j): softness and transparency together.
-    int kept(int i, int j) const { return keep_[std::size_t(i) * n_ + j]; }
+    int kept(int i, int j) const { return tip_->keep[std::size_t(i) * n_ + j]; }
+
+    // The built tip, column-major n x n: the shape and the kept share per position.
+    struct Tip {
+        std::vector<std::uint8_t> shape;
+        std::vector<std::uint8_t> keep;
+    };
 
 private:
     template <BrushMode Mode>
     void applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, std::int32_t oy,
                   std::int32_t farbe);
     bool selected(std::int32_t x, std::int32_t y) const;
-    bool densityPasses();
+    bool densityPasses() { return percent_(generator_) < density_; }
+    std::uint8_t* row(std::int32_t y) const {
+        return image_.poi + std::int64_t(height_ - 1 - y) * image_.bytew;
+    }
     std::uint32_t pixel(std::int32_t x, std::int32_t y) const;
+    // BlendPixel for a 24-bit pixel at p, keeping t per cent of the old colour.
+    static void blend24(std::uint8_t* p, int t, std::int32_t c);
     bool inside(std::int32_t x, std::int32_t y) const {
         return x >= 0 && y >= 0 && x < width_ && y < height_;
     }
@@ -84,9 +97,10 @@ private:
     int lo_ = 0;
     int half_ = 0;
     int density_ = 100;
-    // Column-major n x n: tip_ the shape, keep_ the kept share per position.
-    std::vector<std::uint8_t> tip_;
-    std::vector<std::uint8_t> keep_;
+    std::shared_ptr<const Tip> tip_;
+    // The program's generator and the density draw, 0 ... 99 as programrandom::below(100).
+    std::mt19937& generator_;
+    std::uniform_int_distribution<std::int32_t> percent_{0, 99};
     // Top-left image pixel of the tip last applied.
     std::int32_t x0_ = 0;
     std::int32_t y0_ = 0;
