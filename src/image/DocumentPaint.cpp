@@ -20,12 +20,13 @@ void ImageDocument::paintToolPress(TMouseButton button, std::int32_t X, std::int
                                    const ToolOptions& options) {
     const std::int32_t ix = view().toImage(X);
     const std::int32_t iy = view().toImage(Y);
+    // A stroke whose release never came must not leave its mode to the next one.
+    Replace = CloneNow = Retouch = false;
     switch (options.tool) {
     case Tool::Brush:
         if (!SaveForUndo()) {
             return;
         }
-        Replace = false;
         PaintZeug = paintzeug::kBrush;
         BeginDrag(X, Y);
         break;

@@ -273,6 +273,15 @@ TEST(FillTool, RefusesWithoutPatternAndOutsideThePictureOrSelection) {
     EXPECT_FALSE(f.doc.changed);
     EXPECT_EQ(pixelsOf(f.doc.di.get(), 0xffffff).size(), 200u);
 
+    // Without memory for the work mask: the message, no change, no undo step.
+    {
+        AllocationFailure shortage(1);
+        f.click(o, {3, 3});
+    }
+    EXPECT_EQ(messages.texts().back(), "Fehler: nicht genug Speicher für diese Operation!");
+    EXPECT_EQ(f.doc.CanUndo, 0);
+    EXPECT_EQ(pixelsOf(f.doc.di.get(), 0xffffff).size(), 200u);
+
     // Inside the selection the fill stops at its edge.
     f.click(o, {3, 3});
     EXPECT_EQ(pixelsOf(f.doc.di.get(), 0).size(), 100u);
@@ -424,6 +433,17 @@ TEST(TextTool, AlignsLinesAgainstTheWidestAndIgnoresEmptyText) {
     f.click(f.tool(Tool::Txt), {1, 1});
     EXPECT_EQ(f.doc.CanUndo, 0);
     EXPECT_FALSE(f.doc.inPaint);
+
+    // No memory for the text's pictures: the message, nothing floats.
+    MessageCapture messages;
+    ASSERT_TRUE(f.doc.SaveForUndo());
+    {
+        AllocationFailure shortage(1);
+        EXPECT_FALSE(f.doc.InsertText(sampleText({"Ab"}, {})));
+    }
+    EXPECT_EQ(messages.texts(), QStringList{"Error: Not enough memory for this function!!!"});
+    EXPECT_FALSE(f.doc.inPaint);
+    EXPECT_FALSE(f.doc.hasFloating());
 }
 
 } // namespace
