@@ -3,6 +3,7 @@
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
 #include "foundation/ui/TPaintBox.h"
+#include "image/ui/TMDIChild.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,6 +47,15 @@ QWidget* makeRegion(QWidget* parent, const char* name) {
     return region;
 }
 
+bool clipboardHoldsPicture() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data) {
+        return false; // the clipboard cannot be read: nothing to paste
+    }
+    return data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")) ||
+           data->hasFormat(QStringLiteral("image/png"));
+}
+
 } // namespace
 
 TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -62,7 +72,13 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TDIBMainForm::~TDIBMainForm() = default;
+TDIBMainForm::~TDIBMainForm() {
+    // The frame, a child, outlives this body: neither its document nor a focus or clipboard
+    // change while the widgets go may call back into the window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    doc().setEditorHost(nullptr);
+}
 
 void TDIBMainForm::FormCreate() {
     ProgPath = QCoreApplication::applicationDirPath();
@@ -71,10 +87,15 @@ void TDIBMainForm::FormCreate() {
     }
     // The clipboard watcher and the change of the active window both refresh the commands.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TDIBMainForm::UpdateMenuItems);
+            &TDIBMainForm::ClipboardViewer1Change);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TDIBMainForm::UpdateMenuItems);
+    for (int n = 1; n <= kToolCursorCount; ++n) {
+        MDIChild1->registerCursor(n, toolCursor(ToolCursor(n)));
+    }
     PalPaintBox->setCursor(toolCursor(ToolCursor::Drop));
+    clipboardHasPicture_ = clipboardHoldsPicture();
     UpdateMenuItems();
+    NewWindow(makeWhiteImage(kStartWidth, kStartHeight), QStringLiteral("NONAME"));
 }
 
 void TDIBMainForm::createRegions() {
@@ -114,6 +135,7 @@ void TDIBMainForm::createRegions() {
     auto* clientLayout = new QVBoxLayout(ClientArea);
     clientLayout->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(ClientArea, 1);
+    embedDocument();
 
     Panel1 = makeRegion(central, "Panel1");
     auto* right = new QVBoxLayout(Panel1);
@@ -137,6 +159,7 @@ void TDIBMainForm::createRegions() {
     // The swatches and read-outs sit at fixed places down to 112 pixels.
     Panel2 = makeRegion(RightSidePanel, "Panel2");
     Panel2->setFixedHeight(113);
+    createColourArea();
     colours->addWidget(Panel2);
     PalScrollBox = new QScrollArea(RightSidePanel);
     PalScrollBox->setObjectName(QStringLiteral("PalScrollBox"));
@@ -206,7 +229,8 @@ void TDIBMainForm::createSpeedPanel() {
         {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, nullptr, false},
         {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, nullptr, false},
         {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste, nullptr, true},
-        {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo, nullptr, true},
+        {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo,
+         &TDIBMainForm::Rckgngig1Click, true},
         {&ToolButton8, "ToolButton8", "Zurück zum Tessaplan-Designer; Änderungen übernehmen",
          Standard::Back, &TDIBMainForm::FileExitItemClick, false},
     };
@@ -240,7 +264,7 @@ void TDIBMainForm::setCaption(const QString& caption) {
 
 // Commands and their state ------------------------------------------------------------------
 
-void TDIBMainForm::registerCommand(QObject* target, bool wired, bool needsDocument) {
+void TDIBMainForm::registerCommand(QObject* target, bool wired) {
     int stateIndex = -1;
     const QByteArray name = target->objectName().toLatin1();
     for (int i = 0; i < menustate::kCommandCount; ++i) {
@@ -249,13 +273,12 @@ void TDIBMainForm::registerCommand(QObject* target, bool wired, bool needsDocume
             break;
         }
     }
-    commands_.push_back({target, wired, needsDocument, stateIndex});
+    commands_.push_back({target, wired, stateIndex});
 }
 
 void TDIBMainForm::applyCommandStates() {
-    const bool withDocument = MDIChild1 != nullptr;
     for (const CommandControl& c : commands_) {
-        bool on = c.wired && (withDocument || !c.needsDocument);
+        bool on = c.wired;
         if (c.stateIndex >= 0) {
             on = on && menuEnabled_[std::size_t(c.stateIndex)];
         }
@@ -267,23 +290,14 @@ void TDIBMainForm::applyCommandStates() {
     }
 }
 
-menustate::Input TDIBMainForm::documentMenuState() const {
-    // Without a document there is no image: the depth rules keep the window's own states.
-    return {};
-}
-
-bool TDIBMainForm::clipboardHoldsPicture() const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (!data) {
-        return false; // the clipboard cannot be read: nothing to paste
-    }
-    return data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")) ||
-           data->hasFormat(QStringLiteral("image/png"));
+void TDIBMainForm::ClipboardViewer1Change() {
+    clipboardHasPicture_ = clipboardHoldsPicture();
+    UpdateMenuItems();
 }
 
 void TDIBMainForm::UpdateMenuItems() {
     menustate::Input input = documentMenuState();
-    input.clipboardHasPicture = clipboardHoldsPicture();
+    input.clipboardHasPicture = clipboardHasPicture_;
     menustate::apply(menuEnabled_, menustate::changesFor(input));
     applyCommandStates();
 }

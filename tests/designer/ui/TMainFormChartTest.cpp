@@ -83,7 +83,7 @@ TEST_F(ChartView, ClicksMarkAColumnAndPlaceTheSelectedStitch) {
     QTest::mouseClick(main().PaintBox1, Qt::RightButton, {}, centreOf(2, 1));
     const TFeld& cell = main().doc.cellAt(2, 1);
     EXPECT_TRUE(cell.belegt);
-    EXPECT_EQ(ownedTextToString(cell.stich.bezeichnung), QStringLiteral("Rechte Masche"));
+    EXPECT_EQ(ownedTextToString(cell.stich->bezeichnung), QStringLiteral("Rechte Masche"));
     EXPECT_FALSE(main().doc.selectcol);
     EXPECT_EQ(main().windowTitle(),
               QStringLiteral("Orvenal Tessaplan-Designer 1.0 - [unbenannt.tpd*]"));
