@@ -29,9 +29,10 @@ Outgoing copySelection(const ImageDocument& doc) {
         return out;
     }
     const bool selected = doc.selaktiv && doc.seldib;
-    const TRect whole{0, 0, DIBWidth(image) - 1, DIBHeight(image) - 1};
-    const Region region =
-        copyRegion(image, selected ? &doc.seldib.get() : nullptr, selected ? doc.selrect : whole);
+    const TRect& r = doc.selrect;
+    const QRect area = selected ? QRect(QPoint(r.Left, r.Top), QPoint(r.Right, r.Bottom))
+                                : QRect(0, 0, DIBWidth(image), DIBHeight(image));
+    const Region region = copyRegion(image, selected ? &doc.seldib.get() : nullptr, area);
     if (!region.picture || (selected && !region.mask)) {
         return out;
     }

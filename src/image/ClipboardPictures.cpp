@@ -120,12 +120,12 @@ OwnedDib readMask(const QByteArray& block, std::int32_t width, std::int32_t heig
     return mask;
 }
 
-Region copyRegion(const dib& image, const dib* mask, const TRect& rect) {
+Region copyRegion(const dib& image, const dib* mask, const QRect& rect) {
     Region region;
-    const std::int32_t w = rect.Right - rect.Left + 1;
-    const std::int32_t h = rect.Bottom - rect.Top + 1;
-    if (!image.poi || rect.Left < 0 || rect.Top < 0 || w < 1 || h < 1 ||
-        rect.Right >= DIBWidth(image) || rect.Bottom >= DIBHeight(image)) {
+    const std::int32_t w = rect.width();
+    const std::int32_t h = rect.height();
+    if (!image.poi || rect.isEmpty() ||
+        !QRect(0, 0, DIBWidth(image), DIBHeight(image)).contains(rect)) {
         return region;
     }
     const int bits = DIBBitCount(image);
@@ -147,14 +147,14 @@ Region copyRegion(const dib& image, const dib* mask, const TRect& rect) {
     auto copyRows = [&](const dib& from, dib& to, auto format) {
         using Format = decltype(format);
         for (std::int32_t y = 0; y < h; ++y) {
-            const std::uint8_t* src = grafikrw3::rowAt(from, rect.Top + y);
+            const std::uint8_t* src = grafikrw3::rowAt(from, rect.top() + y);
             std::uint8_t* dst = grafikrw3::rowAt(to, y);
             if constexpr (Format::bits >= 8) {
-                std::memcpy(dst, src + std::int64_t(rect.Left) * (Format::bits / 8),
+                std::memcpy(dst, src + std::int64_t(rect.left()) * (Format::bits / 8),
                             size_t(w) * (Format::bits / 8));
             } else {
                 for (std::int32_t x = 0; x < w; ++x) {
-                    Format::put(dst, x, Format::get(src, rect.Left + x));
+                    Format::put(dst, x, Format::get(src, rect.left() + x));
                 }
             }
         }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "ImageTypes.h"
-
 #include "foundation/OwnedDib.h"
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 
 // The picture and selection-mask blocks the editor exchanges through the clipboard, built and
@@ -39,7 +38,7 @@ OwnedDib readPicture(const QByteArray& block, QString* error = nullptr);
 QByteArray maskBlock(const dib& mask);
 OwnedDib readMask(const QByteArray& block, std::int32_t width, std::int32_t height);
 
-// The part of `image` inside `rect` (inclusive, within the image) as a picture of the image's
+// The part of `image` inside `rect` (within the image) as a picture of the image's
 // depth and colour table, and, when `mask` is given, the mask's part as a 1-bit picture. The
 // whole rectangle is copied, also where the mask holds 0. Pictures without pixels when memory
 // is short.
@@ -47,7 +46,7 @@ struct Region {
     OwnedDib picture;
     OwnedDib mask;
 };
-Region copyRegion(const dib& image, const dib* mask, const TRect& rect);
+Region copyRegion(const dib& image, const dib* mask, const QRect& rect);
 
 // Converts `picture` in place to the depth and colour table of `reference`: palette pictures
 // take the nearest entry of the reference's palette to each pixel's colour, 24-bit pictures
