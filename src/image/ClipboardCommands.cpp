@@ -104,10 +104,11 @@ OwnedDib pictureForNewImage(const QByteArray& block, PasteResult& result) {
 PasteResult pasteAsSelection(ImageDocument& doc, const QByteArray& pictureBlock,
                              const QByteArray& maskBlock, bool transparent) {
     PasteResult result;
-    if (!doc.di || !doc.SaveForUndo()) {
-        result.status = PasteStatus::Refused;
+    if (!doc.di) {
         return result;
     }
+    // Everything is read and converted before the document changes, so that a damaged picture
+    // or a shortage leaves it as it was, without an empty undo step.
     OwnedDib picture = pictureForNewImage(pictureBlock, result);
     if (!picture) {
         return result;
@@ -123,6 +124,10 @@ PasteResult pasteAsSelection(ImageDocument& doc, const QByteArray& pictureBlock,
     // nothing is pasted.
     if (convert && !MakeCompatibleDib(image, picture)) {
         result.status = PasteStatus::NoMemory;
+        return result;
+    }
+    if (!doc.SaveForUndo()) {
+        result.status = PasteStatus::Refused;
         return result;
     }
     const bool hasMask = bool(mask);

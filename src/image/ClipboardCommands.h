@@ -47,10 +47,10 @@ QString pasteFailureText(const PasteResult& result);
 // The clipboard picture `block` as a new picture of its own depth (paste as a new image).
 OwnedDib pictureForNewImage(const QByteArray& block, PasteResult& result);
 
-// Paste as a selection: records undo (also when nothing is pasted then), reads the picture
-// and, when `maskBlock` holds a mask of the picture's size, the mask; converts the picture to
-// the image's depth and palette; and starts it floating (operation 99), transparent when
-// `transparent`.
+// Paste as a selection: reads the picture and, when `maskBlock` holds a mask of the picture's
+// size, the mask; converts the picture to the image's depth and palette; records undo; and
+// starts it floating (operation 99), transparent when `transparent`. A picture that cannot be
+// read or converted leaves the document untouched.
 PasteResult pasteAsSelection(ImageDocument& doc, const QByteArray& pictureBlock,
                              const QByteArray& maskBlock, bool transparent);
 

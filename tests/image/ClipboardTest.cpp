@@ -378,8 +378,10 @@ TEST(ClipboardCommands, PastedPicturesTakeTheImagesPalette) {
     ASSERT_EQ(pasteAsSelection(f.doc, bmpFile(grey.get()), {}, false).status, PasteStatus::Pasted);
     EXPECT_EQ(getpixel(f.doc.dragdi1.get(), 0, 0), 15u);
 
+    const int undoSteps = f.doc.CanUndo;
     const PasteResult damaged = pasteAsSelection(f.doc, QByteArray("BMxx"), {}, false);
     EXPECT_EQ(damaged.status, PasteStatus::Damaged);
+    EXPECT_EQ(f.doc.CanUndo, undoSteps); // refused before anything changed
     EXPECT_TRUE(pasteFailureText(damaged).startsWith(QStringLiteral("Das Bild")));
 }
 
