@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace clipboard {
 
@@ -196,11 +197,15 @@ bool MakeCompatibleDib(const dib& reference, OwnedDib& picture) {
     // Each source colour is looked up once: a table per source entry, or the search structure
     // for true colour, both giving the index the nearest-entry search gives.
     std::array<std::uint32_t, 256> mapped{};
+    std::optional<grafikrw3::NearestColour> nearest;
+    if (toBits <= 8) {
+        nearest.emplace(reference.pal);
+    }
     if (fromBits <= 8) {
         for (std::uint32_t i = 0; i < tableSize; ++i) {
             const grafikrw3::Rgb c = entryColour(i);
-            mapped[i] = toBits <= 8
-                            ? grafikrw3::nearestPaletteIndex(reference.pal, c)
+            mapped[i] = nearest
+                            ? nearest->find(c)
                             : c.red | (std::uint32_t(c.green) << 8) | (std::uint32_t(c.blue) << 16);
         }
     }
@@ -209,13 +214,12 @@ bool MakeCompatibleDib(const dib& reference, OwnedDib& picture) {
         grafikrw3::forDepth(toBits, [&](auto target) {
             using Target = decltype(target);
             if constexpr (Source::bits == 24) {
-                grafikrw3::NearestColour nearest(reference.pal);
                 for (std::int32_t y = 0; y < height; ++y) {
                     const std::uint8_t* src = grafikrw3::rowAt(from, y);
                     std::uint8_t* dst = grafikrw3::rowAt(converted.get(), y);
                     for (std::int32_t x = 0; x < width; ++x) {
                         const std::uint8_t* p = src + 3 * std::int64_t(x);
-                        Target::put(dst, x, nearest.find(p[2], p[1], p[0]));
+                        Target::put(dst, x, nearest->find(p[2], p[1], p[0]));
                     }
                 }
             } else {
