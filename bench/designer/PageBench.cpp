@@ -1,5 +1,6 @@
-// Painting the chart page: a click in the largest chart with its repaint of the visible part,
-// and the whole page of a 100 x 100 chart.
+// Painting the chart page: a click in the largest chart with the repaint of what it changed,
+// the whole page of a 100 x 100 chart, and what the largest chart holds in memory.
+#include "ResidentMemory.h"
 #include "designer/ChartDocument.h"
 #include "designer/PageRenderer.h"
 #include "foundation/OwnedText.h"
@@ -40,11 +41,18 @@ void BM_ClickAndRepaintInLargestChart(benchmark::State& state) {
     }
     int k = 0;
     for (auto _ : state) {
-        const TRect& target = doc->cellAt(500, 500 + (k++ % 20)).feldrect;
-        doc->clickAt(target.left + 2, target.top + 2, true);
+        const CellRect& target = doc->cellAt(500, 500 + (k++ % 20)).feldrect;
+        const ChartDocument::ClickResult click =
+            doc->clickAt(target.left + 2, target.top + 2, true);
+        // As the view does: only what the click changed, where it is visible.
+        const QRegion dirty = click.dirty.intersected(exposed);
+        if (dirty.isEmpty()) {
+            continue;
+        }
         QPainter painter(&view);
         painter.translate(-exposed.topLeft());
-        PageRenderer(*doc, settings, 96, false, pageWidth).Drawpage(painter, exposed);
+        painter.setClipRegion(dirty);
+        PageRenderer(*doc, settings, 96, false, pageWidth).Drawpage(painter, dirty.boundingRect());
     }
 }
 BENCHMARK(BM_ClickAndRepaintInLargestChart)->Unit(benchmark::kMillisecond);
@@ -60,5 +68,20 @@ void BM_WholePageOf100x100Chart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholePageOf100x100Chart)->Unit(benchmark::kMillisecond);
+
+// Resident memory of a 1000 x 1000 chart of one 20 x 20 symbol while it is open, and what is
+// left of it once a new 10 x 10 chart replaced it.
+void BM_MemoryOfLargestChart(benchmark::State& state) {
+    for (auto _ : state) {
+        const std::int64_t before = resident::baseline();
+        std::unique_ptr<ChartDocument> doc = filledChart(1000);
+        const std::int64_t open = resident::bytes();
+        doc->buildChart(10, 10, 0);
+        const std::int64_t replaced = resident::bytes();
+        state.counters["open_MB"] = resident::megabytes(open - before);
+        state.counters["after_new_MB"] = resident::megabytes(replaced - before);
+    }
+}
+BENCHMARK(BM_MemoryOfLargestChart)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "foundation/DibCopy.h"
 #include "foundation/Memory.h"
+#include "foundation/OwnedDib.h"
 #include "foundation/OwnedText.h"
 #include "foundation/UserMessage.h"
 #include "foundation/grafikrw3/grafikrw3.h"
@@ -10,6 +11,14 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_set>
+
+namespace {
+
+// Replacing a chart that took at least this much hands the freed memory back to the system.
+constexpr std::uint64_t kGiveBackBytes = 16u << 20;
+
+} // namespace
 
 ChartDocument::ChartDocument() = default;
 
@@ -33,10 +42,9 @@ void ChartDocument::FreeAllStiche() {
 }
 
 void ChartDocument::releaseCells(TDynaArrayOf<TFeld>& cells) {
-    // Empty records own nothing, so releasing every record is harmless.
-    for (TFeld& cell : cells) {
-        astich = &cell.stich;
-        FreeAStich();
+    // Empty records hold nothing, so releasing every record is harmless.
+    for (const TFeld& cell : cells) {
+        pool.release(cell.stich);
     }
     cells.Clear();
 }
@@ -57,11 +65,17 @@ TZeile ChartDocument::newRow() {
 
 void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
                               std::int32_t columnCount) {
+    const std::uint64_t sharedBefore = pool.bytes();
     FreeAllDoc();
+    const std::uint64_t released = gridBytes(azeilen, aspalten) + (sharedBefore - pool.bytes());
     zeilen.swapRecords(rows);
     cellGrid.valid = false;
     azeilen = rowCount;
     aspalten = columnCount;
+    // A large chart replaced by a small one should not stay held until the program ends.
+    if (released >= kGiveBackBytes) {
+        memory::giveBack();
+    }
 }
 
 std::uint64_t ChartDocument::gridBytes(std::int32_t rows, std::int32_t columns) {
@@ -71,6 +85,7 @@ std::uint64_t ChartDocument::gridBytes(std::int32_t rows, std::int32_t columns) 
 
 void ChartDocument::FreeAllDoc() {
     releaseRows(zeilen);
+    cellsChanged();
 }
 
 void ChartDocument::Freecopyzeile() {
@@ -105,7 +120,7 @@ SymbolSize placedSymbolSize(const TStich& stich) {
 } // namespace
 
 std::uint64_t ChartDocument::placedStitchBytes(const TStich& stich) {
-    std::uint64_t bytes = 0;
+    std::uint64_t bytes = sizeof(SharedStitch);
     for (const char16_t* text :
          {stich.bezeichnung, stich.abkuerzung, stich.hinreihe, stich.rueckreihe}) {
         bytes += std::uint64_t(ownedTextLength(text) + 1) * sizeof(char16_t);
@@ -121,27 +136,23 @@ std::uint64_t ChartDocument::placedStitchBytes(const TStich& stich) {
 }
 
 bool ChartDocument::placeStitch(TFeld& cell, const TStich& stich) {
-    TStich& copy = cell.stich;
-    cell.belegt = true;
-    cell.legendKey = 0;
-    copy.bezeichnung = copyOwnedText(stich.bezeichnung);
-    copy.abkuerzung = copyOwnedText(stich.abkuerzung);
-    copy.hinreihe = copyOwnedText(stich.hinreihe);
-    copy.rueckreihe = copyOwnedText(stich.rueckreihe);
-    copy.di = copyDib(stich.di);
-    copy.breite = stich.breite;
-
-    bool ok = copy.bezeichnung && copy.abkuerzung && copy.hinreihe && copy.rueckreihe &&
-              (copy.di.poi || !stich.di.poi);
     const SymbolSize size = placedSymbolSize(stich);
-    if (ok && size.cut) {
-        ok = ResizeDIB(copy.di, size.width, size.height, true);
+    const SharedStitch* shared = nullptr;
+    if (!size.cut) {
+        shared = pool.share(StitchContent::of(stich, stich.di));
+    } else {
+        OwnedDib cut(copyDib(stich.di));
+        if (cut && ResizeDIB(cut.get(), size.width, size.height, true)) {
+            shared = pool.share(StitchContent::of(stich, cut.get()));
+        }
     }
-    if (!ok) {
-        releaseStitch(copy);
-        cell = TFeld{};
+    if (!shared) {
+        return false;
     }
-    return ok;
+    cell.belegt = true;
+    cell.stich = shared;
+    cell.breite = stich.breite;
+    return true;
 }
 
 bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex) {
@@ -160,13 +171,14 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
         return false;
     }
-    std::uint64_t pictureBudget = memoryBudget - structureBytes;
-    const std::uint64_t perCell = fill ? placedStitchBytes(*fill) : 0;
+    // Every cell shares the one record of the fill stitch.
+    const std::uint64_t pictureBudget = memoryBudget - structureBytes;
+    bool picturesOk = !fill || placedStitchBytes(*fill) <= pictureBudget;
+    TFeld filled; // the first filled cell, copied into the others (records may move)
 
     TZeile* builtMirror = nullptr;
     TDynaArrayOf<TZeile> built(&builtMirror);
     bool structureOk = true;
-    bool picturesOk = true;
 
     for (std::int32_t r = 0; r < rows && structureOk; ++r) {
         TZeile* slot = built.Add();
@@ -182,9 +194,11 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
                 structureOk = false;
                 break;
             }
-            if (fill && picturesOk) {
-                picturesOk = perCell <= pictureBudget && placeStitch(*cell, *fill);
-                pictureBudget -= picturesOk ? perCell : 0;
+            if (filled.belegt) {
+                copyCell(*cell, filled);
+            } else if (fill && picturesOk) {
+                picturesOk = placeStitch(*cell, *fill);
+                filled = *cell;
             }
         }
     }
@@ -198,6 +212,32 @@ bool ChartDocument::buildChart(std::int32_t rows, std::int32_t columns, std::int
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
     }
     return true;
+}
+
+const std::vector<ChartDocument::LegendEntry>& ChartDocument::legendEntries() {
+    if (legendValid_) {
+        return legend_;
+    }
+    legend_.clear();
+    std::unordered_set<std::uint64_t> listed;
+    const SharedStitch* previous = nullptr;
+    std::int32_t r = 0;
+    for (TZeile row : zeilen) {
+        std::int32_t c = 0;
+        for (const TFeld& cell : *row) {
+            // Neighbouring cells mostly share their record: one comparison settles them.
+            if (cell.belegt && cell.stich != previous) {
+                previous = cell.stich;
+                if (listed.insert(cell.stich->legendKey).second) {
+                    legend_.push_back({cell.stich->legendKey, r, c});
+                }
+            }
+            ++c;
+        }
+        ++r;
+    }
+    legendValid_ = true;
+    return legend_;
 }
 
 QString ChartDocument::captionFor(const QString& maincap) const {

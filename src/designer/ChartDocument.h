@@ -1,10 +1,14 @@
 #pragma once
 
+#include "designer/StitchPool.h"
 #include "designer/TFeld.h"
 #include "designer/TStich.h"
 #include "foundation/TDynaArrayOf.h"
 
+#include <QRegion>
 #include <QString>
+
+#include <vector>
 
 // A chart row: the row's own record array of cells, left cell first.
 using TZeile = TDynaArrayOf<TFeld>*;
@@ -13,7 +17,9 @@ using TZeile = TDynaArrayOf<TFeld>*;
 // the row and column copy buffers, the marks and the unsaved-changes state.
 //
 // Invariant: `zeilen` holds `azeilen` rows and every row holds `aspalten` cells.
-// All cell and stitch records own their texts and pictures; the release routines free them.
+// Library stitches own their texts and pictures. Cells and copy-buffer records hold a reference
+// to a shared record of `pool` instead (see StitchPool); the release routines give it back.
+// Code that changes cells other than through the document's commands calls cellsChanged().
 class ChartDocument {
 public:
     ChartDocument();
@@ -22,7 +28,7 @@ public:
     ChartDocument(const ChartDocument&) = delete;
     ChartDocument& operator=(const ChartDocument&) = delete;
 
-    // Releases the texts and the picture of the stitch that `astich` points at.
+    // Releases the texts and the picture of the library stitch that `astich` points at.
     void FreeAStich();
     // Releases every library stitch and empties `stiche`.
     void FreeAllStiche();
@@ -31,21 +37,28 @@ public:
     void Freecopyzeile();
     void Freecopyspalte();
 
-    // Puts a private copy of `stich` into the empty `cell`: texts copied, picture copied and
-    // cut to at most 100 pixels per cell of the stitch's width. When memory runs out the cell
-    // is left empty and false is returned; nothing is reported.
-    static bool placeStitch(TFeld& cell, const TStich& stich);
+    // Puts a copy of library stitch `stich` into the empty `cell`: its texts and its picture,
+    // cut to at most 100 pixels per cell of the stitch's width, shared with the cells holding
+    // the same. When memory runs out the cell is left empty and false is returned; nothing is
+    // reported.
+    bool placeStitch(TFeld& cell, const TStich& stich);
+    // Gives `target` (which holds nothing) the content of `source`: its texts, picture and
+    // width. Pictures are not resized.
+    void copyCell(TFeld& target, const TFeld& source);
+    // Empties `cell`; its `feldrect` stays.
+    void releaseCell(TFeld& cell);
 
     // Replaces the chart by `rows` x `columns` cells, each filled with library stitch
     // `fillIndex` (no fill when the index is not in the library). The new chart is built off to
     // the side: when the cells do not fit into memory, the old chart stays and false is
-    // returned. When pictures cannot be copied the remaining cells stay empty and this is
-    // reported once. `memoryBudget` is the memory the new chart may take, in bytes.
+    // returned. All cells share one copy of the fill stitch; when that cannot be made the cells
+    // stay empty and this is reported once. `memoryBudget` is the memory the new chart may
+    // take, in bytes.
     bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex);
     bool buildChart(std::int32_t rows, std::int32_t columns, std::int32_t fillIndex,
                     std::uint64_t memoryBudget);
 
-    // Bytes a cell takes for its copy of `stich` once placed (texts and cut picture).
+    // Bytes the shared record of `stich` takes once placed (texts and cut picture).
     static std::uint64_t placedStitchBytes(const TStich& stich);
 
     // --- editing the grid -------------------------------------------------------------
@@ -62,8 +75,12 @@ public:
     // receives library stitch `stichnr`. Nothing happens while the chart is not shown or no
     // library stitch is selected.
     struct ClickResult {
-        bool repaint = false;
-        bool changed = false;
+        bool repaint = false; // the click was taken
+        bool changed = false; // a stitch was placed
+        // What the click changed on the page, in chart-view pixels: the cells it filled, the
+        // marked row or column before and after, the legend and what follows it when the
+        // legend changed. The whole page while no paint has laid the cells out.
+        QRegion dirty;
     };
     ClickResult clickAt(std::int32_t x, std::int32_t y, bool chartShown);
 
@@ -87,10 +104,6 @@ public:
     EditResult shiftRowLeft();
     EditResult shiftRowRight();
 
-    // Gives `target` (which owns nothing) its own copy of `source`'s content; pictures are not
-    // resized. False when memory ran out (the target is then empty).
-    static bool copyCell(TFeld& target, const TFeld& source);
-
     // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
     QString captionFor(const QString& maincap) const;
     void SetChanged() { changed = true; }
@@ -99,7 +112,8 @@ public:
     // A new, empty row array using the document's cell mirror; null when memory ran out.
     TZeile newRow();
     // Replaces the chart by the rows of `rows` (built off to the side, `rowCount` rows of
-    // `columnCount` cells); `rows` ends up empty.
+    // `columnCount` cells); `rows` ends up empty. The memory of a large chart replaced goes
+    // back to the system.
     void adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount);
     // Releases the cells and row arrays of `rows` and clears it.
     void releaseRows(TDynaArrayOf<TZeile>& rows);
@@ -109,6 +123,22 @@ public:
 
     // Cell at a 0-based row and column; no bounds check.
     TFeld& cellAt(std::int32_t row, std::int32_t column) const { return (*zeilen[row])[column]; }
+
+    // The legend's stitches: for every different content (texts and picture; the width in
+    // cells does not count) the 0-based row and column of the first cell holding it, in
+    // reading order. Worked out when first asked for after a change of the cells.
+    struct LegendEntry {
+        std::uint64_t key; // SharedStitch::legendKey
+        std::int32_t row;
+        std::int32_t column;
+    };
+    const std::vector<LegendEntry>& legendEntries();
+    // To be called after changing cells directly; the document's own commands do it.
+    void cellsChanged() { legendValid_ = false; }
+
+    // The shared stitch records of the cells and copy buffers; declared first, so that it
+    // outlives every holder.
+    StitchPool pool;
 
     TZeile* azeile = nullptr;
     TFeld* aspalte = nullptr;
@@ -135,18 +165,31 @@ public:
 
     // How the last paint laid the cells out, so that a click need not test every cell of a
     // large chart. Invalid until a paint recorded the rectangles and whenever records move.
+    // The cells hold exactly these rectangles while it is valid, so a paint need not record
+    // them again.
     struct CellGrid {
         bool valid = false;
         int c = 0;
         int lw = 0;
         int left = 0; // M
         int top = 0;  // Y0
+        bool operator==(const CellGrid&) const = default;
     };
     CellGrid cellGrid;
 
 private:
     void releaseCells(TDynaArrayOf<TFeld>& cells);
-    void releaseCell(TFeld& cell);
+    // The page area of `cells` cells from grid row `row`, grid column `column` on, with room
+    // for the marked-cell frame around them.
+    QRect cellArea(std::int32_t row, std::int32_t column, std::int32_t cells) const;
+    QRect markArea(bool row, std::int32_t number) const;
+    // Keeps the legend up to date after `after` replaced `before` in the cell at the 0-based
+    // row and column; true when the legend looks different now.
+    bool legendAfterPlacement(std::int32_t row, std::int32_t column, const TFeld& before,
+                              const TFeld& after);
+
+    std::vector<LegendEntry> legend_;
+    bool legendValid_ = false;
     const TStich* fillStitch() const;
     EditResult insertColumnAt(std::uint32_t position);
     EditResult insertRowAt(std::uint32_t position);

@@ -3,7 +3,6 @@
 #include "ChartDocument.h"
 
 #include "foundation/DibCopy.h"
-#include "foundation/OwnedText.h"
 #include "foundation/UserMessage.h"
 
 #include <algorithm>
@@ -14,42 +13,82 @@ void reportShortage() {
     showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
 }
 
+// Stands for "the whole page" where a change cannot be placed more closely.
+const QRect kWholePage(0, 0, 1 << 30, 1 << 30);
+
 } // namespace
 
 void ChartDocument::releaseCell(TFeld& cell) {
-    astich = &cell.stich;
-    FreeAStich();
+    pool.release(cell.stich);
     cell.belegt = false;
-    cell.stich = TStich{};
-    cell.legendKey = 0;
+    cell.stich = nullptr;
+    cell.breite = 0;
 }
 
 const TStich* ChartDocument::fillStitch() const {
     return stiche.count > 0 ? stiche.at(0) : nullptr;
 }
 
-bool ChartDocument::copyCell(TFeld& target, const TFeld& source) {
+void ChartDocument::copyCell(TFeld& target, const TFeld& source) {
+    // Content never changes once placed, so a copy is one more reference to the same record.
     target.belegt = source.belegt;
-    target.legendKey = 0;
-    if (!source.belegt) {
+    target.breite = source.belegt ? source.breite : 0;
+    target.stich = source.belegt ? source.stich : nullptr;
+    StitchPool::retain(target.stich);
+}
+
+QRect ChartDocument::cellArea(std::int32_t row, std::int32_t column, std::int32_t cells) const {
+    const CellGrid& g = cellGrid;
+    // The frame of a marked cell lies on the grid lines around it, its pen at most one pixel
+    // wider than they are.
+    const int margin = 2 * g.lw + 2;
+    return QRect(g.left + g.c * column - margin, g.top + g.c * row - margin,
+                 g.c * cells + g.lw + 2 * margin, g.c + g.lw + 2 * margin);
+}
+
+QRect ChartDocument::markArea(bool row, std::int32_t number) const {
+    if (row) {
+        return cellArea(number, 1, aspalten);
+    }
+    // A marked cell draws its symbol over the grid lines, and a wide one reaches up to nine
+    // cells to the right.
+    const QRect top = cellArea(1, number, kMaxStitchCells);
+    return top.united(cellArea(azeilen, number, kMaxStitchCells));
+}
+
+bool ChartDocument::legendAfterPlacement(std::int32_t row, std::int32_t column, const TFeld& before,
+                                         const TFeld& after) {
+    if (!legendValid_) {
         return true;
     }
-    TStich& t = target.stich;
-    const TStich& s = source.stich;
-    t.bezeichnung = copyOwnedText(s.bezeichnung);
-    t.abkuerzung = copyOwnedText(s.abkuerzung);
-    t.hinreihe = copyOwnedText(s.hinreihe);
-    t.rueckreihe = copyOwnedText(s.rueckreihe);
-    t.di = copyDib(s.di);
-    t.breite = s.breite;
-    const bool ok =
-        t.bezeichnung && t.abkuerzung && t.hinreihe && t.rueckreihe && (t.di.poi || !s.di.poi);
-    if (!ok) {
-        releaseStitch(t);
-        t = TStich{};
-        target.belegt = false;
+    auto entryFor = [&](const TFeld& cell) -> const LegendEntry* {
+        if (!cell.belegt) {
+            return nullptr;
+        }
+        for (const LegendEntry& e : legend_) {
+            if (e.key == cell.stich->legendKey) {
+                return &e;
+            }
+        }
+        return nullptr;
+    };
+    auto isHere = [&](const LegendEntry* e) { return e && e->row == row && e->column == column; };
+    auto isBefore = [&](const LegendEntry* e) {
+        return e && (e->row < row || (e->row == row && e->column < column));
+    };
+    const LegendEntry* was = entryFor(before);
+    const LegendEntry* now = entryFor(after);
+    if (before.belegt && after.belegt && before.stich->legendKey == after.stich->legendKey) {
+        // The same line; only its box follows the width of this cell when it is the first.
+        return isHere(was) && before.breite != after.breite;
     }
-    return ok;
+    // Lines are listed by their first cell: the new content may move up or come in, the old one
+    // move down or go.
+    const bool changed = (after.belegt && !isBefore(now)) || isHere(was);
+    if (changed) {
+        cellsChanged();
+    }
+    return changed;
 }
 
 ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y, bool chartShown) {
@@ -59,6 +98,12 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
     }
     const TStich& stich = *stiche.at(std::uint32_t(stichnr));
     bool picturesOk = true;
+    const bool laidOut = cellGrid.valid;
+    const bool hadRow = selectrow;
+    const bool hadColumn = selectcol;
+    const std::int32_t oldRow = rownr;
+    const std::int32_t oldColumn = colnr;
+    bool legendChanged = false;
 
     // Every cell is tested against the rules, rows from the top and cells from the left; a
     // cell takes the first rule that matches.
@@ -85,9 +130,20 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
             result.repaint = true;
         } else if (L <= x && x <= R && beside) {
             selectrow = selectcol = false;
-            releaseCell(cell);
+            const TFeld before = cell;
+            // The old content goes only after the new one is placed: re-placing the same
+            // stitch then keeps its shared record instead of making it again.
+            cell.belegt = false;
+            cell.stich = nullptr;
+            cell.breite = 0;
             if (!placeStitch(cell, stich)) {
                 picturesOk = false;
+            }
+            legendChanged = legendAfterPlacement(r - 1, s - 1, before, cell) || legendChanged;
+            pool.release(before.stich);
+            if (laidOut) {
+                const std::int32_t cells = std::max({before.breite, cell.breite, 1});
+                result.dirty += cellArea(r, s, std::min(cells, kMaxStitchCells));
             }
             result.repaint = true;
             result.changed = true;
@@ -116,12 +172,30 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
     if (!picturesOk) {
         reportShortage();
     }
+    if (!laidOut) {
+        result.dirty = result.repaint ? QRegion(kWholePage) : QRegion();
+        return result;
+    }
+    if (hadRow != selectrow || oldRow != rownr) {
+        result.dirty += hadRow ? QRegion(markArea(true, oldRow)) : QRegion();
+        result.dirty += selectrow ? QRegion(markArea(true, rownr)) : QRegion();
+    }
+    if (hadColumn != selectcol || oldColumn != colnr) {
+        result.dirty += hadColumn ? QRegion(markArea(false, oldColumn)) : QRegion();
+        result.dirty += selectcol ? QRegion(markArea(false, colnr)) : QRegion();
+    }
+    if (legendChanged) {
+        // The legend stands below the grid; the text under the chart follows it.
+        const int top = cellGrid.top + cellGrid.c * (azeilen + 2);
+        result.dirty += QRect(0, top, kWholePage.width(), kWholePage.height());
+    }
     return result;
 }
 
 ChartDocument::EditResult ChartDocument::insertColumnAt(std::uint32_t position) {
     const TStich* fill = fillStitch();
     bool picturesOk = true;
+    TFeld filled; // the first new cell, copied into the others
     std::uint32_t done = 0;
     for (TZeile row : zeilen) {
         TFeld* cell = row->Insert(std::int32_t(position));
@@ -134,13 +208,17 @@ ChartDocument::EditResult ChartDocument::insertColumnAt(std::uint32_t position) 
             }
             return EditResult::Unchanged;
         }
-        if (fill && picturesOk) {
+        if (filled.belegt) {
+            copyCell(*cell, filled);
+        } else if (fill && picturesOk) {
             picturesOk = placeStitch(*cell, *fill);
+            filled = *cell;
         }
         ++done;
     }
     ++aspalten;
     cellGrid.valid = false;
+    cellsChanged();
     if (!picturesOk) {
         reportShortage();
     }
@@ -155,6 +233,7 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
     }
     const TStich* fill = fillStitch();
     bool picturesOk = true;
+    TFeld filled;
     for (std::int32_t c = 0; c < aspalten; ++c) {
         TFeld* cell = row->Add();
         if (!cell) {
@@ -162,8 +241,11 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
             delete row;
             return EditResult::Unchanged;
         }
-        if (fill && picturesOk) {
+        if (filled.belegt) {
+            copyCell(*cell, filled);
+        } else if (fill && picturesOk) {
             picturesOk = placeStitch(*cell, *fill);
+            filled = *cell;
         }
     }
     TZeile* slot = zeilen.Insert(std::int32_t(position));
@@ -175,6 +257,7 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
     *slot = row;
     ++azeilen;
     cellGrid.valid = false;
+    cellsChanged();
     if (!picturesOk) {
         reportShortage();
     }
@@ -224,6 +307,7 @@ void ChartDocument::deleteColumnAt(std::uint32_t position) {
     }
     --aspalten;
     cellGrid.valid = false;
+    cellsChanged();
 }
 
 void ChartDocument::deleteRowAt(std::uint32_t position) {
@@ -233,6 +317,7 @@ void ChartDocument::deleteRowAt(std::uint32_t position) {
     zeilen.Delete(std::int32_t(position));
     --azeilen;
     cellGrid.valid = false;
+    cellsChanged();
 }
 
 ChartDocument::EditResult ChartDocument::deleteMarkedColumn() {
@@ -306,17 +391,13 @@ ChartDocument::EditResult ChartDocument::copyColumn() {
         return EditResult::NeedColumnMark;
     }
     Freecopyspalte();
-    bool ok = true;
     for (TZeile row : zeilen) {
         TFeld* record = copyspalte.Add();
         if (!record) {
             Freecopyspalte();
             return EditResult::Unchanged;
         }
-        ok = copyCell(*record, (*row)[std::uint32_t(colnr - 1)]) && ok;
-    }
-    if (!ok) {
-        reportShortage();
+        copyCell(*record, (*row)[std::uint32_t(colnr - 1)]);
     }
     return EditResult::Unchanged;
 }
@@ -326,17 +407,13 @@ ChartDocument::EditResult ChartDocument::copyRow() {
         return EditResult::NeedRowMark;
     }
     Freecopyzeile();
-    bool ok = true;
     for (const TFeld& cell : *zeilen[std::uint32_t(rownr - 1)]) {
         TFeld* record = copyzeile.Add();
         if (!record) {
             Freecopyzeile();
             return EditResult::Unchanged;
         }
-        ok = copyCell(*record, cell) && ok;
-    }
-    if (!ok) {
-        reportShortage();
+        copyCell(*record, cell);
     }
     return EditResult::Unchanged;
 }
@@ -348,18 +425,15 @@ ChartDocument::EditResult ChartDocument::pasteColumn() {
     if (copyspalte.count == 0) {
         return EditResult::Unchanged; // nothing copied yet
     }
-    bool ok = true;
     std::uint32_t k = 0;
     for (TZeile row : zeilen) {
         TFeld& target = (*row)[std::uint32_t(colnr - 1)];
         releaseCell(target);
         // A shorter buffer repeats its last record for the remaining rows.
-        ok = copyCell(target, copyspalte[std::min(k, copyspalte.count - 1)]) && ok;
+        copyCell(target, copyspalte[std::min(k, copyspalte.count - 1)]);
         ++k;
     }
-    if (!ok) {
-        reportShortage();
-    }
+    cellsChanged();
     return EditResult::Done;
 }
 
@@ -370,16 +444,13 @@ ChartDocument::EditResult ChartDocument::pasteRow() {
     if (copyzeile.count == 0) {
         return EditResult::Unchanged;
     }
-    bool ok = true;
     std::uint32_t j = 0;
     for (TFeld& target : *zeilen[std::uint32_t(rownr - 1)]) {
         releaseCell(target);
-        ok = copyCell(target, copyzeile[std::min(j, copyzeile.count - 1)]) && ok;
+        copyCell(target, copyzeile[std::min(j, copyzeile.count - 1)]);
         ++j;
     }
-    if (!ok) {
-        reportShortage();
-    }
+    cellsChanged();
     return EditResult::Done;
 }
 
@@ -390,6 +461,7 @@ ChartDocument::EditResult ChartDocument::shiftRowLeft() {
     TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
     std::rotate(row.begin(), row.begin() + 1, row.end());
     cellGrid.valid = false;
+    cellsChanged();
     return EditResult::Done;
 }
 
@@ -400,5 +472,6 @@ ChartDocument::EditResult ChartDocument::shiftRowRight() {
     TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
     std::rotate(row.begin(), row.end() - 1, row.end());
     cellGrid.valid = false;
+    cellsChanged();
     return EditResult::Done;
 }

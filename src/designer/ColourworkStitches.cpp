@@ -58,8 +58,9 @@ BuildStatus buildColourworkChart(ChartDocument& doc, const Chart& chart,
     }
     // Planned before the old chart goes, so that a chart too large for the machine leaves it.
     std::uint64_t needed = ChartDocument::gridBytes(chart.rows, chart.columns);
+    // Cells of one colour share its picture, so each colour costs its picture once.
     for (std::size_t k = 0; k < stitches.size(); ++k) {
-        needed += std::uint64_t(chart.uses[k]) * ChartDocument::placedStitchBytes(stitches[k]);
+        needed += ChartDocument::placedStitchBytes(stitches[k]);
     }
     if (needed > memoryBudget) {
         return BuildStatus::NoMemory;
@@ -70,11 +71,13 @@ BuildStatus buildColourworkChart(ChartDocument& doc, const Chart& chart,
     }
     for (std::int32_t r = 0; r < chart.rows; ++r) {
         for (std::int32_t c = 0; c < chart.columns; ++c) {
-            if (!ChartDocument::placeStitch(doc.cellAt(r, c), stitches[chart.at(r, c)])) {
+            if (!doc.placeStitch(doc.cellAt(r, c), stitches[chart.at(r, c)])) {
+                doc.cellsChanged();
                 return BuildStatus::Incomplete;
             }
         }
     }
+    doc.cellsChanged();
     return BuildStatus::Done;
 }
 

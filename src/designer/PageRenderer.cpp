@@ -5,7 +5,7 @@
 #include "foundation/OwnedText.h"
 
 #include <QFontMetrics>
-#include <QHash>
+#include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,28 +17,6 @@ namespace {
 constexpr std::uint32_t kSystemWindow = 5;
 constexpr std::uint32_t kSystemHighlightText = 14;
 constexpr std::uint32_t kSystemButtonHighlight = 20;
-
-// Widest stitch in cells: a symbol reaches at most this many cells to the right.
-constexpr int kMaxStitchCells = 10;
-
-std::uint64_t textKey(const char16_t* text, std::uint64_t seed) {
-    return qHashBits(text, std::size_t(ownedTextLength(text)) * sizeof(char16_t), size_t(seed));
-}
-
-// Fingerprint of what the legend compares: the four texts and the picture's row length,
-// height and pixel bytes. Never 0, which stands for "not computed yet".
-std::uint64_t legendKeyOf(const TStich& s) {
-    std::uint64_t key = 0x9e3779b97f4a7c15ull;
-    for (const char16_t* text : {s.bezeichnung, s.abkuerzung, s.hinreihe, s.rueckreihe}) {
-        key = textKey(text, key) * 31 + ownedTextLength(text);
-    }
-    key = qHashMulti(size_t(key), s.di.bytew, DIBHeight(s.di));
-    if (s.di.poi) {
-        key = qHashBits(s.di.poi, std::size_t(DIBHeight(s.di)) * std::size_t(s.di.bytew),
-                        size_t(key));
-    }
-    return key == 0 ? 1 : key;
-}
 
 // Draws `text` with its top-left corner at (x, y).
 void textOut(QPainter& painter, int x, int y, const QString& text) {
@@ -100,36 +78,12 @@ QColor fontColor(const PageFont& font) {
                   int((font.color >> 16) & 0xff));
 }
 
-namespace {
-
-// Adds `cell` to the legend unless an earlier listed cell holds the same stitch.
-void collectForLegend(TFeld& cell, std::vector<const TFeld*>& listed) {
-    if (!cell.belegt) {
-        return;
-    }
-    if (cell.legendKey == 0) {
-        cell.legendKey = legendKeyOf(cell.stich);
-    }
-    // The 64-bit fingerprint stands for the full comparison: comparing every picture byte of
-    // a large chart at each paint would make clicks slow.
-    const bool known = std::any_of(listed.begin(), listed.end(), [&](const TFeld* other) {
-        return other->legendKey == cell.legendKey;
-    });
-    if (!known) {
-        listed.push_back(&cell);
-    }
-}
-
-} // namespace
-
 std::vector<const TFeld*> legendCells(ChartDocument& doc) {
-    std::vector<const TFeld*> listed;
-    for (TZeile row : doc.zeilen) {
-        for (TFeld& cell : *row) {
-            collectForLegend(cell, listed);
-        }
+    std::vector<const TFeld*> cells;
+    for (const ChartDocument::LegendEntry& e : doc.legendEntries()) {
+        cells.push_back(&doc.cellAt(e.row, e.column));
     }
-    return listed;
+    return cells;
 }
 
 PageRenderer::PageRenderer(ChartDocument& doc, const PageSettings& settings, int dpi, bool printit,
@@ -160,6 +114,8 @@ void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
 
 void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     exposed_ = exposed;
+    symbols_.clear();
+    headerBox_ = QImage();
     flowBreaks_.clear();
     content_ = QRect();
     doc_.cellwh = m_.c;
@@ -181,7 +137,8 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
         y += 2 * spaceHeight(painter);
     }
     y0_ = y;
-    recordCellsAndLegend();
+    recordCells();
+    legend_ = settings_.legende ? legendCells(doc_) : std::vector<const TFeld*>{};
     if (settings_.tessaplan) {
 
         // Rows and columns that can show in the exposed part; wide symbols reach to the right,
@@ -234,45 +191,59 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     painter.restore();
 }
 
-void PageRenderer::recordCellsAndLegend() {
-    // One pass over all cells: a large chart does not fit the caches, so every visit counts.
+void PageRenderer::recordCells() {
+    if (!settings_.tessaplan) {
+        return;
+    }
+    const ChartDocument::CellGrid grid{true, m_.c, m_.lw, m_.M, y0_};
+    if (doc_.cellGrid == grid) {
+        return; // every cell holds its rectangle already; a large chart need not be visited
+    }
     const int c = m_.c;
     const int lw = m_.lw;
-    legend_.clear();
     int k = 0;
     for (TZeile row : doc_.zeilen) {
         ++k;
         int j = 0;
         for (TFeld& cell : *row) {
-            if (settings_.tessaplan) {
-                cell.feldrect = TRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
-                                      m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
-            }
-            if (settings_.legende) {
-                collectForLegend(cell, legend_);
-            }
+            cell.feldrect = CellRect{m_.M + c * (j + 1) + lw, y0_ + c * k + lw,
+                                     m_.M + c * (j + 2) - lw + 1, y0_ + c * (k + 1) - lw + 1};
             ++j;
         }
     }
-    if (settings_.tessaplan) {
-        doc_.cellGrid = ChartDocument::CellGrid{true, c, lw, m_.M, y0_};
-    }
+    doc_.cellGrid = grid;
 }
 
 void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow, int firstColumn,
                                    int lastColumn) {
     const int c = m_.c;
     const int lw = m_.lw;
+    auto rowColor = [](int t, int h) {
+        return QColor((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
+                      (h - t) * 255 / h + t * 239 / h);
+    };
+    // Every box has the same size. On screens and images one box is made and copied, which
+    // gives the same pixels as filling each box row by row, as printers get it.
+    const bool printer = dynamic_cast<const QPagedPaintDevice*>(painter.device()) != nullptr;
+    if (!printer && headerBox_.isNull() && c - lw > 0) {
+        headerBox_ = QImage(c - lw, c - lw, QImage::Format_RGB32);
+        for (int t = 0; t < headerBox_.height(); ++t) {
+            std::fill_n(reinterpret_cast<QRgb*>(headerBox_.scanLine(t)), headerBox_.width(),
+                        rowColor(t, headerBox_.height()).rgb());
+        }
+    }
     // Box from (x1, y1) to (x2, y2), corners included, filled row by row.
     auto box = [&](int x1, int y1, int x2, int y2) {
         const int h = y2 - y1 + 1;
         if (h <= 0 || x2 < x1) {
             return;
         }
+        if (!headerBox_.isNull() && headerBox_.size() == QSize(x2 - x1 + 1, h)) {
+            painter.drawImage(QPoint(x1, y1), headerBox_);
+            return;
+        }
         for (int t = 0; t < h; ++t) {
-            const QColor color((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
-                               (h - t) * 255 / h + t * 239 / h);
-            painter.fillRect(x1, y1 + t, x2 - x1 + 1, 1, color);
+            painter.fillRect(x1, y1 + t, x2 - x1 + 1, 1, rowColor(t, h));
         }
     };
     const int columns = doc_.aspalten;
@@ -337,7 +308,7 @@ void PageRenderer::drawCells(QPainter& painter, int firstRow, int lastRow, int f
 }
 
 void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
-    const TRect& r = cell.feldrect;
+    const CellRect& r = cell.feldrect;
     if (marked) {
         painter.fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)),
                          pageColors::kMarked);
@@ -350,22 +321,22 @@ void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
     if (!cell.belegt) {
         return;
     }
-    if (cell.stich.breite == 0) {
-        cell.stich.breite = 1;
+    if (cell.breite == 0) {
+        cell.breite = 1;
     }
     const int c = m_.c;
     const int lw = m_.lw;
-    const QSize size = symbolSize(cell.stich.di, c * cell.stich.breite - lw, c - lw);
+    const dib& picture = cell.stich->di;
+    const QSize size = symbolSize(picture, c * cell.breite - lw, c - lw);
     if (size.isEmpty()) {
         return;
     }
-    const int x = r.left + (c * cell.stich.breite - lw - size.width()) / 2;
+    const int x = r.left + (c * cell.breite - lw - size.width()) / 2;
     const int y = r.top + (c - lw - size.height()) / 2;
     if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
         return;
     }
-    DrawDIB(painter, x, y, size.width(), size.height(), cell.stich.di, 0, 0,
-            DIBWidth(cell.stich.di), DIBHeight(cell.stich.di), false);
+    symbols_.draw(painter, x, y, size.width(), size.height(), picture);
 }
 
 void PageRenderer::drawGridLines(QPainter& painter) {
@@ -378,25 +349,36 @@ void PageRenderer::drawGridLines(QPainter& painter) {
     const int rows = doc_.azeilen;
     const int gridBottom = y0_ + c * (rows + 1) + lw;
     const int gridRight = m_.M + c * (columns + 2) + lw;
+    // Only the lines that meet the exposed part, and only that part of them: a repaint of a
+    // few cells costs the same in a chart of any size.
+    int firstColumn = 0, lastColumn = columns + 2, firstRow = 0, lastRow = rows + 1;
+    if (!exposed_.isEmpty() && c > 0) {
+        firstColumn = std::max(0, (exposed_.left() - m_.M) / c - 1);
+        lastColumn = std::min(columns + 2, (exposed_.right() - m_.M) / c + 1);
+        firstRow = std::max(0, (exposed_.top() - y0_) / c - 1);
+        lastRow = std::min(rows + 1, (exposed_.bottom() - y0_) / c + 1);
+    }
+    auto fill = [&](int x, int y, int w, int h, const QColor& color) {
+        const QRect line(x, y, w, h);
+        painter.fillRect(exposed_.isEmpty() ? line : line.intersected(exposed_), color);
+    };
     auto frameColumn = [&](int i) { return i <= 1 || i >= columns + 1; };
-    for (int i = 0; i <= columns + 2; ++i) {
+    for (int i = firstColumn; i <= lastColumn; ++i) {
         const int x = m_.M + c * i;
         if (!exposed_.isEmpty() && (x + lw <= exposed_.left() || x > exposed_.right())) {
             continue;
         }
-        painter.fillRect(x, y0_, lw, gridBottom - y0_,
-                         frameColumn(i) ? pageColors::kFrame : pageColors::kGrid);
-        painter.fillRect(x, y0_, lw, c, pageColors::kFrame);
+        fill(x, y0_, lw, gridBottom - y0_, frameColumn(i) ? pageColors::kFrame : pageColors::kGrid);
+        fill(x, y0_, lw, c, pageColors::kFrame);
     }
-    for (int r = 0; r <= rows + 1; ++r) {
+    for (int r = firstRow; r <= lastRow; ++r) {
         const int y = y0_ + c * r;
         if (!exposed_.isEmpty() && (y + lw <= exposed_.top() || y > exposed_.bottom())) {
             continue;
         }
-        painter.fillRect(m_.M, y, gridRight - m_.M, lw,
-                         r <= 1 ? pageColors::kFrame : pageColors::kGrid);
-        painter.fillRect(m_.M, y, c + lw, lw, pageColors::kFrame);
-        painter.fillRect(m_.M + c * (columns + 1), y, c + lw, lw, pageColors::kFrame);
+        fill(m_.M, y, gridRight - m_.M, lw, r <= 1 ? pageColors::kFrame : pageColors::kGrid);
+        fill(m_.M, y, c + lw, lw, pageColors::kFrame);
+        fill(m_.M + c * (columns + 1), y, c + lw, lw, pageColors::kFrame);
     }
 }
 
@@ -407,8 +389,8 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
     outline.setWidth(lw);
     const QColor textColor = fontColor(settings_.textFont);
     for (const TFeld* cell : legend_) {
-        const TStich& s = cell->stich;
-        const int breite = std::max(s.breite, 1);
+        const SharedStitch& s = *cell->stich;
+        const int breite = std::max(cell->breite, 1);
         const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
         const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
         QString text = ownedTextToString(s.bezeichnung);
@@ -429,8 +411,7 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(box.adjusted(0, 0, -1, -1));
             if (!size.isEmpty()) {
-                DrawDIB(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di, 0, 0,
-                        DIBWidth(s.di), DIBHeight(s.di), false);
+                symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di);
             }
             painter.setPen(textColor);
             textOut(painter, textArea.left(), y, text);

@@ -2,6 +2,7 @@
 
 #include "designer/ChartDocument.h"
 #include "designer/PageSettings.h"
+#include "foundation/DrawDib.h"
 
 #include <QColor>
 #include <QFont>
@@ -40,7 +41,7 @@ QColor fontColor(const PageFont& font);
 
 // The cells of the chart whose stitches make up the legend, in reading order: a cell is left
 // out when an earlier one holds a stitch with the same texts and the same picture (the width
-// in cells does not count). Fills in the cells' legend keys.
+// in cells does not count).
 std::vector<const TFeld*> legendCells(ChartDocument& doc);
 
 // Renders the chart page: heading, header boxes, column and row numbers, the cells with their
@@ -81,7 +82,8 @@ private:
     void drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow, int firstColumn,
                          int lastColumn);
     void drawNumbers(QPainter& painter, int firstRow, int lastRow, int firstColumn, int lastColumn);
-    void recordCellsAndLegend();
+    // Records every cell's rectangle unless the cells hold this page's already.
+    void recordCells();
     void drawCells(QPainter& painter, int firstRow, int lastRow, int firstColumn, int lastColumn,
                    bool markedOnly);
     void drawCell(QPainter& painter, TFeld& cell, bool marked);
@@ -102,6 +104,9 @@ private:
     int bottom_ = 0;
     QRect content_;
     QRect exposed_;
+    // The symbols at their drawn sizes and one header box, made once per paint.
+    DrawDibCache symbols_;
+    QImage headerBox_;
     std::vector<const TFeld*> legend_;
     std::vector<int> flowBreaks_;
 };

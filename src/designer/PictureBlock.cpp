@@ -2,6 +2,9 @@
 
 #include "foundation/grafikrw3/grafikrw3.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace PictureBlock {
 
 namespace {
@@ -42,7 +45,7 @@ bool readUInt16(ByteReader& in, std::uint16_t& value) {
 }
 
 bool readHeader(ByteReader& in, BITMAPINFOHEADER& h) {
-    std::int32_t v[9];
+    std::int32_t v[9] = {};
     in.readInt32(v[0]);
     in.readInt32(h.biWidth);
     in.readInt32(h.biHeight);
@@ -89,7 +92,7 @@ bool write(ByteWriter& out, const dib& picture) {
     return out.writeBytes(picture.poi, std::int64_t(DIBHeight(picture)) * picture.bytew);
 }
 
-FileStatus read(ByteReader& in, dib& out) {
+FileStatus readInPlace(ByteReader& in, InPlace& out) {
     std::int32_t headerLength = 0;
     std::int32_t entries = 0;
     BITMAPINFOHEADER header{};
@@ -108,24 +111,62 @@ FileStatus read(ByteReader& in, dib& out) {
         (in.remaining() - std::int64_t(entries) * 4) / rowLength < header.biHeight) {
         return FileStatus::Damaged; // the rows cannot be in the rest of the file
     }
-
+    if (!in.readBytes(out.colors, std::int64_t(entries) * 4)) {
+        return FileStatus::Damaged;
+    }
+    out.width = header.biWidth;
+    out.height = header.biHeight;
+    out.bits = bits;
+    out.entries = entries;
+    const std::int64_t rowsBytes = std::int64_t(header.biHeight) * rowLength;
+    if (rowsBytes <= in.viewLimit()) {
+        out.bytew = std::int32_t(rowLength);
+        out.rows = in.view(rowsBytes);
+        return out.rows ? FileStatus::Ok : in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+    }
     // Header and colour table as a picture information block, the colour-table source.
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
     } info{header, {}};
-    if (!in.readBytes(info.colors, std::int64_t(entries) * 4)) {
-        return FileStatus::Damaged;
-    }
-    grafikrw3::newdib(&out, header.biWidth, header.biHeight, bits,
+    std::copy_n(out.colors, entries, info.colors);
+    dib picture;
+    grafikrw3::newdib(&picture, header.biWidth, header.biHeight, bits,
                       reinterpret_cast<const BITMAPINFO*>(&info), entries);
+    out.own.reset(picture);
+    if (!picture.poi) {
+        return FileStatus::NoMemory;
+    }
+    if (!in.readBytes(picture.poi, rowsBytes)) {
+        out.own.reset();
+        return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+    }
+    out.bytew = picture.bytew;
+    out.rows = picture.poi;
+    return FileStatus::Ok;
+}
+
+FileStatus read(ByteReader& in, dib& out) {
+    InPlace block;
+    const FileStatus status = readInPlace(in, block);
+    if (status != FileStatus::Ok) {
+        return status;
+    }
+    if (block.own) {
+        out = block.own.release();
+        return FileStatus::Ok;
+    }
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } info{};
+    std::copy_n(block.colors, block.entries, info.colors);
+    grafikrw3::newdib(&out, block.width, block.height, block.bits,
+                      reinterpret_cast<const BITMAPINFO*>(&info), block.entries);
     if (!out.poi) {
         return FileStatus::NoMemory;
     }
-    if (!in.readBytes(out.poi, std::int64_t(header.biHeight) * out.bytew)) {
-        FreeDIB(out);
-        return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
-    }
+    std::memcpy(out.poi, block.rows, std::size_t(block.height) * std::size_t(block.bytew));
     return FileStatus::Ok;
 }
 

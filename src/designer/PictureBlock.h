@@ -2,6 +2,7 @@
 
 #include "designer/FileStatus.h"
 #include "foundation/ByteStream.h"
+#include "foundation/OwnedDib.h"
 #include "foundation/dib.h"
 
 // The stored form of a picture in project and library files: int32 H (header length,
@@ -18,5 +19,19 @@ bool write(ByteWriter& out, const dib& picture);
 // Reads a block into a new picture in `out` (which must hold none). Every count and size is
 // checked against the rest of the stream before anything is allocated.
 FileStatus read(ByteReader& in, dib& out);
+
+// A block read without copying its pixel rows: they stay in the reader's buffer (valid until
+// its next read), or, for a picture too large for that, in a picture of its own.
+struct InPlace {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bits = 0;
+    std::int32_t entries = 0; // colour-table entries
+    RGBQUAD colors[256] = {};
+    const std::uint8_t* rows = nullptr; // `height` rows of `bytew` bytes, bottom row first
+    std::int32_t bytew = 0;
+    OwnedDib own;
+};
+FileStatus readInPlace(ByteReader& in, InPlace& out);
 
 } // namespace PictureBlock

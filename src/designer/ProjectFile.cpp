@@ -7,8 +7,11 @@
 #include "foundation/TextRecord.h"
 
 #include <QIODevice>
+#include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace ProjectFile {
 
@@ -18,7 +21,7 @@ namespace {
 constexpr std::int64_t kMinCellBytes = 17;
 constexpr std::int32_t kMaxStitchWidth = 10;
 
-void writeStitch(ByteWriter& out, const TStich& s) {
+void writeStitch(ByteWriter& out, const SharedStitch& s) {
     WriteTextRecord(out, s.bezeichnung);
     WriteTextRecord(out, s.abkuerzung);
     WriteTextRecord(out, s.hinreihe);
@@ -26,14 +29,14 @@ void writeStitch(ByteWriter& out, const TStich& s) {
     PictureBlock::write(out, s.di);
 }
 
-void writeRect(ByteWriter& out, const TRect& r) {
+void writeRect(ByteWriter& out, const CellRect& r) {
     out.writeInt32(r.left);
     out.writeInt32(r.top);
     out.writeInt32(r.right);
     out.writeInt32(r.bottom);
 }
 
-bool readRect(ByteReader& in, TRect& r) {
+bool readRect(ByteReader& in, CellRect& r) {
     in.readInt32(r.left);
     in.readInt32(r.top);
     in.readInt32(r.right);
@@ -61,17 +64,60 @@ FileStatus failure(const ByteReader& in) {
     return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
 }
 
-// Reads the four texts and the picture of a stitch into `s`, which owns nothing yet.
-FileStatus readStitch(ByteReader& in, TStich& s) {
-    for (char16_t** text : {&s.bezeichnung, &s.abkuerzung, &s.hinreihe, &s.rueckreihe}) {
-        *text = ReadTextRecord(in);
-        if (!*text) {
-            return failure(in);
+// A text record into `text`, which keeps its memory from cell to cell. Like an owned text it
+// ends at its first zero character.
+bool readScratchText(ByteReader& in, std::u16string& text) {
+    std::int32_t length = 0;
+    if (!in.readInt32(length) || length < 0 || std::int64_t(length) * 2 > in.remaining()) {
+        in.fail();
+        return false;
+    }
+    text.resize(std::size_t(length));
+    if (!in.readBytes(text.data(), std::int64_t(length) * 2)) {
+        return false;
+    }
+    if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN) {
+        for (char16_t& c : text) {
+            c = char16_t(qFromLittleEndian<std::uint16_t>(&c));
         }
     }
-    const FileStatus picture = PictureBlock::read(in, s.di);
-    return picture == FileStatus::Damaged ? failure(in) : picture;
+    text.resize(std::min(text.size(), text.find(u'\0')));
+    return true;
 }
+
+// The four texts and the picture of a cell's stitch, read without owning anything and shared
+// through the pool; `previous` is the record of the cell before, which most cells match.
+struct StitchReader {
+    std::u16string texts[4];
+
+    FileStatus read(ByteReader& in, StitchPool& pool, const SharedStitch* previous,
+                    const SharedStitch*& out) {
+        for (std::u16string& text : texts) {
+            if (!readScratchText(in, text)) {
+                return failure(in);
+            }
+        }
+        PictureBlock::InPlace picture;
+        const FileStatus status = PictureBlock::readInPlace(in, picture);
+        if (status != FileStatus::Ok) {
+            return status == FileStatus::Damaged ? failure(in) : status;
+        }
+        StitchContent content;
+        content.bezeichnung = texts[0];
+        content.abkuerzung = texts[1];
+        content.hinreihe = texts[2];
+        content.rueckreihe = texts[3];
+        content.width = picture.width;
+        content.height = picture.height;
+        content.bits = picture.bits;
+        content.colors = picture.colors;
+        content.colorCount = picture.entries;
+        content.rows = picture.rows;
+        content.bytew = picture.bytew;
+        out = pool.share(content, previous);
+        return out ? FileStatus::Ok : FileStatus::NoMemory;
+    }
+};
 
 bool readFinite(ByteReader& in, double& value) {
     double v = 0;
@@ -83,9 +129,14 @@ bool readFinite(ByteReader& in, double& value) {
     return true;
 }
 
-// Parts 2 to 9 into `rows` and `settings`.
+// Parts 2 to 9 into `rows` and `settings`; the pictures that are new to the document's pool
+// may take `pictureBudget` bytes.
 FileStatus readBody(ByteReader& in, ChartDocument& doc, TDynaArrayOf<TZeile>& rows,
-                    std::int32_t rowCount, std::int32_t columnCount, PageSettings& settings) {
+                    std::int32_t rowCount, std::int32_t columnCount, PageSettings& settings,
+                    std::uint64_t pictureBudget) {
+    StitchReader stitches;
+    const SharedStitch* previous = nullptr;
+    const std::uint64_t sharedBefore = doc.pool.bytes();
     for (std::int32_t r = 0; r < rowCount; ++r) {
         TZeile* slot = rows.Add();
         TZeile row = slot ? doc.newRow() : nullptr;
@@ -106,9 +157,14 @@ FileStatus readBody(ByteReader& in, ChartDocument& doc, TDynaArrayOf<TZeile>& ro
                 return failure(in);
             }
             if (cell->belegt) {
-                const FileStatus status = readStitch(in, cell->stich);
+                const FileStatus status = stitches.read(in, doc.pool, previous, cell->stich);
                 if (status != FileStatus::Ok) {
+                    cell->belegt = false;
                     return status;
+                }
+                previous = cell->stich;
+                if (doc.pool.bytes() - sharedBefore > pictureBudget) {
+                    return FileStatus::NoMemory;
                 }
             }
         }
@@ -158,8 +214,8 @@ FileStatus readBody(ByteReader& in, ChartDocument& doc, TDynaArrayOf<TZeile>& ro
                 if (!in.readFlag(belegt) || belegt != cell.belegt) {
                     return failure(in);
                 }
-                if (belegt && (!in.readInt32(cell.stich.breite) || cell.stich.breite < 0 ||
-                               cell.stich.breite > kMaxStitchWidth)) {
+                if (belegt && (!in.readInt32(cell.breite) || cell.breite < 0 ||
+                               cell.breite > kMaxStitchWidth)) {
                     return failure(in);
                 }
             }
@@ -185,7 +241,7 @@ bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& sett
             out.writeFlag(cell.belegt);
             writeRect(out, cell.feldrect);
             if (cell.belegt) {
-                writeStitch(out, cell.stich);
+                writeStitch(out, *cell.stich);
             }
         }
         if (!out.ok() || !reporter.report(++rowsDone, doc.zeilen.count)) {
@@ -213,11 +269,11 @@ bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& sett
         for (const TFeld& cell : *row) {
             out.writeFlag(cell.belegt);
             if (cell.belegt) {
-                out.writeInt32(cell.stich.breite);
+                out.writeInt32(cell.breite);
             }
         }
     }
-    return out.ok();
+    return out.flush();
 }
 
 FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,
@@ -235,14 +291,17 @@ FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSe
         in.remaining() / rows < 4 + kMinCellBytes * std::int64_t(columns)) {
         return failure(in);
     }
-    // The pictures and texts take about what they take in the file.
-    if (ChartDocument::gridBytes(rows, columns) + std::uint64_t(in.remaining()) > memoryBudget) {
+    // Cells with equal stitches share them, so only the pictures new to the document count
+    // beside the cells themselves.
+    const std::uint64_t gridBytes = ChartDocument::gridBytes(rows, columns);
+    if (gridBytes > memoryBudget) {
         return FileStatus::NoMemory;
     }
 
     TZeile* mirror = nullptr;
     TDynaArrayOf<TZeile> built(&mirror);
-    const FileStatus status = readBody(in, doc, built, rows, columns, settings);
+    const FileStatus status =
+        readBody(in, doc, built, rows, columns, settings, memoryBudget - gridBytes);
     if (status == FileStatus::Ok) {
         doc.adoptRows(built, rows, columns);
     } else {

@@ -53,7 +53,7 @@ bool write(QIODevice& device, const TDynaArrayOf<TStich>& stiche) {
         out.writeInt32(s.breite);
         PictureBlock::write(out, s.di);
     }
-    return out.ok();
+    return out.flush();
 }
 
 ReadResult read(QIODevice& device, std::int64_t size, TDynaArrayOf<TStich>& stiche) {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <type_traits>
 
-// A stitch of the library, and the private copy a chart cell holds. The record owns its four
-// texts (owned UTF-16 texts) and its symbol picture; it is moved as raw bytes inside record
-// arrays and released explicitly (ChartDocument::FreeAStich).
+// A stitch of the library. The record owns its four texts (owned UTF-16 texts) and its symbol
+// picture; it is moved as raw bytes inside record arrays and released explicitly
+// (ChartDocument::FreeAStich). Cells hold a shared copy of its content instead (TFeld).
 struct TStich {
     char16_t* bezeichnung = nullptr; // name, shown in the palette and the legend
     char16_t* abkuerzung = nullptr;  // abbreviation, kept and stored only
@@ -23,3 +23,5 @@ void releaseStitch(TStich& s);
 
 // Widest symbol picture a cell keeps, per cell of the stitch's width.
 constexpr std::int32_t kMaxSymbolWidthPerCell = 100;
+// Widest stitch in cells: a symbol reaches at most this many cells to the right.
+constexpr std::int32_t kMaxStitchCells = 10;

@@ -3,6 +3,7 @@
 #include "ScreenDepth.h"
 #include "grafikrw3/grafikrw3.h"
 
+#include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -60,13 +61,13 @@ QRgb colorAt(const RGBQUAD* colors, unsigned index) {
 
 // The row methods for 24- and 8-bit pictures on screens and images: every destination pixel
 // is sampled from its source pixel, columns outside the picture stay black.
-void drawSampled(QPainter& painter, const Rects& r, const dib& picture) {
+QImage sampledImage(const Rects& r, const dib& picture) {
     const int width = DIBWidth(picture);
     const int height = DIBHeight(picture);
     const int bits = DIBBitCount(picture);
     QImage out(r.destw, r.desth, QImage::Format_RGB32);
     if (out.isNull()) {
-        return;
+        return out;
     }
     std::vector<int> sourceColumn(std::size_t(r.destw));
     for (int i = 0; i < r.destw; ++i) {
@@ -101,17 +102,33 @@ void drawSampled(QPainter& painter, const Rects& r, const dib& picture) {
             }
         }
     }
-    painter.drawImage(QPoint(r.xdest, r.ydest), out);
+    return out;
+}
+
+void drawSampled(QPainter& painter, const Rects& r, const dib& picture) {
+    const QImage out = sampledImage(r, picture);
+    if (!out.isNull()) {
+        painter.drawImage(QPoint(r.xdest, r.ydest), out);
+    }
+}
+
+// Draws `image` scaled into the destination, without smoothing.
+void drawScaled(QPainter& painter, const Rects& r, const QImage& image) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(r.xdest, r.ydest, r.destw, r.desth), image);
+    painter.restore();
+}
+
+bool isPrinter(const QPainter& painter) {
+    // Printers and PDF files scale pictures themselves and keep them small.
+    return dynamic_cast<const QPagedPaintDevice*>(painter.device()) != nullptr;
 }
 
 // The device's own scaling of the source rectangle, without smoothing.
 void drawStretched(QPainter& painter, const Rects& r, const dib& picture) {
     const QRect source(r.xsrc, DIBHeight(picture) - r.ysrc - r.srch, r.srcw, r.srch);
-    const QImage image = dibToImage(picture, source);
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(r.xdest, r.ydest, r.destw, r.desth), image);
-    painter.restore();
+    drawScaled(painter, r, dibToImage(picture, source));
 }
 
 } // namespace
@@ -197,9 +214,7 @@ void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, cons
     if (!clipToPicture(r, width, height)) {
         return;
     }
-    // Printers and PDF files scale pictures themselves and keep them small.
-    const QPaintDevice* device = painter.device();
-    const bool printer = dynamic_cast<const QPagedPaintDevice*>(device) != nullptr;
+    const bool printer = isPrinter(painter);
 
     if (bits == 24 && halftone && ScreenBitsPerPixel() <= 8) {
         dib toned;
@@ -235,4 +250,48 @@ void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, cons
         return;
     }
     drawStretched(painter, r, picture);
+}
+
+std::size_t DrawDibCache::KeyHash::operator()(const Key& k) const {
+    return qHashMulti(0, k.pixels, k.width, k.height);
+}
+
+void DrawDibCache::draw(QPainter& painter, int x, int y, int w, int h, const dib& picture) {
+    if (!picture.poi || !painter.isActive()) {
+        return;
+    }
+    const int width = DIBWidth(picture);
+    const int height = DIBHeight(picture);
+    const int bits = DIBBitCount(picture);
+    Rects r{x, y, w, h, 0, 0, width, height};
+    if (!clipToPicture(r, width, height)) {
+        return;
+    }
+    if (painter.device() != device_) {
+        device_ = painter.device();
+        printer_ = isPrinter(painter);
+    }
+    // The same two ways as DrawDIB: sampled at its size for screens and images, else the whole
+    // picture scaled by the device. Only the making of the image is saved.
+    const bool sampled = (bits == 24 || bits == 8) && !printer_;
+    const Key key{picture.poi, sampled ? r.destw : 0, sampled ? r.desth : 0};
+    if (!last_ || !(lastKey_ == key)) {
+        QImage& image = images_[key];
+        if (image.isNull()) {
+            image = sampled ? sampledImage(r, picture) : dibToImage(picture);
+        }
+        lastKey_ = key;
+        last_ = &image; // elements of the map stay where they are
+    }
+    if (sampled) {
+        painter.drawImage(QPoint(r.xdest, r.ydest), *last_);
+    } else {
+        drawScaled(painter, r, *last_);
+    }
+}
+
+void DrawDibCache::clear() {
+    images_.clear();
+    last_ = nullptr;
+    device_ = nullptr;
 }

@@ -5,7 +5,11 @@
 #include <QImage>
 #include <QRect>
 
+#include <cstdint>
+#include <unordered_map>
+
 class QPainter;
+class QPaintDevice;
 
 // Draws the source rectangle of `picture` scaled into the destination rectangle on any
 // painter: a widget, an off-screen image or a printer.
@@ -25,3 +29,30 @@ void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, cons
 // image sharing no memory with the picture: RGB32 for true colour, Mono for 1 bit, Indexed8
 // with the colour table for 4 and 8 bits.
 QImage dibToImage(const dib& picture, QRect region = {});
+
+// Draws whole pictures exactly as DrawDIB does without halftoning, but makes the image of each
+// picture at each size only once: a page shows the same few symbols thousands of times. The
+// pictures are known by their pixel memory, so they must neither change nor go while the cache
+// is in use, and it serves one device at a time; clear() forgets pictures and device.
+class DrawDibCache {
+public:
+    void draw(QPainter& painter, int x, int y, int w, int h, const dib& picture);
+    void clear();
+
+private:
+    struct Key {
+        const std::uint8_t* pixels;
+        int width;
+        int height;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    std::unordered_map<Key, QImage, KeyHash> images_;
+    // Neighbouring cells mostly show the same symbol, and the device stays the same.
+    Key lastKey_{};
+    const QImage* last_ = nullptr;
+    const QPaintDevice* device_ = nullptr;
+    bool printer_ = false;
+};

@@ -24,6 +24,10 @@ std::uint64_t availableBytes();
 // take: the available memory less an eighth kept for drawing, editing and the system.
 std::uint64_t budgetBytes();
 
+// Hands memory that was freed but is still held by the heap back to the system, after a large
+// piece of work was released (a big chart replaced by a small one).
+void giveBack();
+
 // Test hook: while installed, every request goes through `allocator` instead of the heap.
 // The replacement must return blocks that std::free can release (or nullptr).
 using Allocator = void* (*)(std::size_t bytes);

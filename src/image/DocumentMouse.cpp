@@ -1,6 +1,7 @@
 // Mouse handling: presses start an operation (PaintZeug), moves continue it, the release
 // finishes it. The painting tools join the same dispatch.
 #include "ImageDocument.h"
+#include "ToolCursor.h"
 
 #include "foundation/grafikrw3/grafikrw3.h"
 
@@ -293,52 +294,7 @@ void ImageDocument::statusForMove(std::int32_t X, std::int32_t Y, const ToolOpti
 
 void ImageDocument::chooseCursor(const TShiftState& shift, std::int32_t X, std::int32_t Y,
                                  const ToolOptions& options) {
-    if (isSelectionTool(options.tool) && !shift.shift && !shift.ctrl &&
-        isSelected(view().toImage(X), view().toImage(Y))) {
-        SetToolCursor(1);
-        return;
-    }
-    auto withModifiers = [&](int plain, int withShift, int withCtrl) {
-        return shift.shift ? withShift : shift.ctrl ? withCtrl : plain;
-    };
-    int number = 3;
-    switch (options.tool) {
-    case Tool::Zoom:
-        number = 2;
-        break;
-    case Tool::Hand:
-        number = 1;
-        break;
-    case Tool::Line:
-        number = 5;
-        break;
-    case Tool::Shape:
-        number = 6;
-        break;
-    case Tool::Select:
-        number = withModifiers(7, 15, 16);
-        break;
-    case Tool::FreeSel:
-        number = withModifiers(8, 17, 18);
-        break;
-    case Tool::Fill:
-        number = 12;
-        break;
-    case Tool::Magic:
-        number = withModifiers(11, 13, 14);
-        break;
-    case Tool::Drop:
-        number = 9;
-        break;
-    case Tool::Txt:
-        number = 10;
-        break;
-    case Tool::Brush:
-    case Tool::Clone:
-    case Tool::Replace:
-    case Tool::Retouch:
-        number = 3;
-        break;
-    }
-    SetToolCursor(number);
+    const bool overSelection =
+        isSelectionTool(options.tool) && isSelected(view().toImage(X), view().toImage(Y));
+    SetToolCursor(int(cursorFor(options.tool, shift.shift, shift.ctrl, overSelection)));
 }

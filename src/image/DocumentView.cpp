@@ -52,21 +52,17 @@ void ImageDocument::SetZoom(std::int32_t zin, std::int32_t zout) {
     if (host_) {
         host_->selectZoomBoxIndex(next.zoomBoxIndex());
     }
-    // The view's centre in image pixels under the old magnification, at most the image's middle.
     const ScrollState s = view_ ? view_->scrollState() : ScrollState{};
     const ZoomView old = view();
-    const std::int32_t width = DIBWidth(di.get());
-    const std::int32_t height = DIBHeight(di.get());
-    const std::int32_t cx = std::min(old.toImage(std::int64_t(s.h) + s.boxWidth / 2), width / 2);
-    const std::int32_t cy = std::min(old.toImage(std::int64_t(s.v) + s.boxHeight / 2), height / 2);
-
+    const std::int32_t h =
+        ZoomView::centredScrollPosition(s.h, s.boxWidth, DIBWidth(di.get()), old, next);
+    const std::int32_t v =
+        ZoomView::centredScrollPosition(s.v, s.boxHeight, DIBHeight(di.get()), old, next);
     zoomin = zin;
     zoomout = zout;
     resizePaintBox();
     if (view_) {
-        view_->setScrollPosition(
-            clampScroll(std::int64_t(next.toPaintBox(cx)) - s.boxWidth / 2, boxSize_.width()),
-            clampScroll(std::int64_t(next.toPaintBox(cy)) - s.boxHeight / 2, boxSize_.height()));
+        view_->setScrollPosition(h, v);
     }
     invalidateAll();
     UpdateCaption();

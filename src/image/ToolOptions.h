@@ -23,6 +23,7 @@ enum class Tool {
     Line,    // LineBtn
     Shape,   // ShapeBtn
 };
+constexpr int kToolCount = 14;
 
 // Tab "Pinselspitze".
 struct BrushTip {

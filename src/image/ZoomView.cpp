@@ -31,6 +31,22 @@ ZoomView ZoomView::fromZoomBoxIndex(int index) {
     return {16 - index > 0 ? 16 - index : 1, index >= 15 ? index - 14 : 1};
 }
 
+std::int32_t ZoomView::centredScrollPosition(std::int32_t scrollPosition, std::int32_t viewSize,
+                                             std::int32_t imageSize, ZoomView from, ZoomView to) {
+    const std::int64_t oldContent = std::int64_t(imageSize) * from.zoomin / from.zoomout;
+    // The view's centre in image pixels. Only while the view showed the axis whole is that the
+    // image's middle: a view scrolled into a large image keeps its own centre, so that the part
+    // the user looks at stays in sight.
+    std::int64_t centre = imageSize / 2;
+    if (oldContent > viewSize) {
+        centre = (std::int64_t(scrollPosition) + viewSize / 2) * from.zoomout / from.zoomin;
+    }
+    const std::int64_t newContent = std::int64_t(imageSize) * to.zoomin / to.zoomout;
+    std::int64_t position = centre * to.zoomin / to.zoomout - viewSize / 2;
+    position = std::min(position, newContent - 1);
+    return clamp(std::max<std::int64_t>(position, 0));
+}
+
 namespace {
 
 // Start and length along one axis: start rounded down and the end rounded up to multiples of z.

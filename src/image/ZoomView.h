@@ -46,6 +46,14 @@ struct ZoomView {
 
     friend bool operator==(const ZoomView&, const ZoomView&) = default;
 
+    // One axis of the view: the scroll position after the magnification changes from `from` to
+    // `to`, keeping the image point in the middle of the view in the middle. `viewSize` is the
+    // scroll box's width (or height), `imageSize` the image's width (or height). An axis the
+    // view showed whole has the image's middle as its centre. The result lies between 0 and the
+    // zoomed image size - 1; the scroll bar limits it further.
+    static std::int32_t centredScrollPosition(std::int32_t scrollPosition, std::int32_t viewSize,
+                                              std::int32_t imageSize, ZoomView from, ZoomView to);
+
 private:
     static std::int32_t clamp(std::int64_t v) {
         return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : std::int32_t(v);

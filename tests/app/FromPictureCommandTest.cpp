@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QPageSize>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,7 +79,9 @@ TEST_F(FromPicture, BlocksComeBackExactlyThroughChartFileAndExport) {
         ASSERT_EQ(std::pair(chart.doc.aspalten, chart.doc.azeilen), std::pair(kColumns, kRows));
         // The cell rectangles of the page at 96 dpi, where the exported picture shows the cells.
         OwnedDib rendered;
-        ASSERT_TRUE(ChartOutput::renderPicture(chart.doc, chart.settings, 96, rendered.get()));
+        const double a4WidthMm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).width();
+        ASSERT_TRUE(
+            ChartOutput::renderPicture(chart.doc, chart.settings, 96, a4WidthMm, rendered.get()));
         OwnedDib page;
         grafikrw3::OpenDib(&page.get(), exported);
         ASSERT_TRUE(page);
@@ -90,8 +93,8 @@ TEST_F(FromPicture, BlocksComeBackExactlyThroughChartFileAndExport) {
                     colours[std::size_t(colourblocks::blockIndex(r, c, kColumns, n))];
                 const TFeld& cell = chart.doc.cellAt(r, c);
                 ASSERT_TRUE(cell.belegt);
-                EXPECT_EQ(colourAt(cell.stich.di, 10, 10), want) << n << ": " << r << "," << c;
-                const TRect& box = cell.feldrect;
+                EXPECT_EQ(colourAt(cell.stich->di, 10, 10), want) << n << ": " << r << "," << c;
+                const CellRect& box = cell.feldrect;
                 EXPECT_EQ(
                     colourAt(page.get(), (box.left + box.right) / 2, (box.top + box.bottom) / 2),
                     want)

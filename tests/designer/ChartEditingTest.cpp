@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 namespace {
 
 using Result = ChartDocument::EditResult;
@@ -24,16 +27,14 @@ protected:
         ASSERT_TRUE(doc.buildChart(rows, columns, -1));
         for (int r = 0; r < rows; ++r) {
             for (int c = 0; c < columns; ++c) {
-                TFeld& cell = doc.cellAt(r, c);
-                fillStitch(cell.stich, QStringLiteral("%1,%2").arg(r).arg(c), 1,
-                           makePatternPicture(2, 2, 8));
-                cell.belegt = true;
+                fillCell(doc, doc.cellAt(r, c), QStringLiteral("%1,%2").arg(r).arg(c), 1,
+                         makePatternPicture(2, 2, 8));
             }
         }
     }
     QString name(int r, int c) const {
         const TFeld& cell = doc.cellAt(r, c);
-        return cell.belegt ? ownedTextToString(cell.stich.bezeichnung) : QStringLiteral("-");
+        return cell.belegt ? ownedTextToString(cell.stich->bezeichnung) : QStringLiteral("-");
     }
     QStringList row(int r) const {
         QStringList out;
@@ -151,9 +152,7 @@ TEST_F(Editing, PastedColumnRepeatsItsLastCellForAddedRows) {
     markColumn(4);
     EXPECT_EQ(doc.pasteColumn(), Result::Done);
     EXPECT_EQ(column(3), (QStringList{"0,1", "1,1", "2,1", "2,1", "2,1"}));
-    // The pasted cells own their copies.
-    EXPECT_NE(doc.cellAt(3, 3).stich.di.poi, doc.cellAt(4, 3).stich.di.poi);
-    EXPECT_EQ(pixelBytes(doc.cellAt(3, 3).stich.di), pixelBytes(doc.cellAt(2, 1).stich.di));
+    EXPECT_EQ(pixelBytes(doc.cellAt(3, 3).stich->di), pixelBytes(doc.cellAt(2, 1).stich->di));
 
     markRow(1);
     doc.copyRow();
@@ -192,7 +191,7 @@ TEST_F(Editing, ClicksMarkColumnsAndRowsAndPlaceTheSelectedStitch) {
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 4; ++c) {
             doc.cellAt(r, c).feldrect =
-                TRect{100 + 24 * c + 1, 200 + 24 * r + 1, 100 + 24 * c + 24, 200 + 24 * r + 24};
+                CellRect{100 + 24 * c + 1, 200 + 24 * r + 1, 100 + 24 * c + 24, 200 + 24 * r + 24};
         }
     }
     EXPECT_FALSE(doc.clickAt(150, 220, false).repaint); // chart switched off
@@ -219,4 +218,117 @@ TEST_F(Editing, ClicksMarkColumnsAndRowsAndPlaceTheSelectedStitch) {
     doc.stichnr = 5; // no such library stitch
     EXPECT_FALSE(click(100 + 10, 200 + 10).changed);
     EXPECT_EQ(name(0, 0), QStringLiteral("0,0"));
+}
+
+namespace {
+
+// Every shared record is counted once per holder (cells and both copy buffers), and the pool
+// holds exactly the records someone holds.
+void expectReferencesCounted(const ChartDocument& doc) {
+    std::map<const SharedStitch*, std::uint32_t> holders;
+    auto count = [&](const TDynaArrayOf<TFeld>& cells) {
+        for (const TFeld& cell : cells) {
+            ASSERT_EQ(cell.belegt, cell.stich != nullptr);
+            if (cell.stich) {
+                ++holders[cell.stich];
+            }
+        }
+    };
+    for (TZeile row : doc.zeilen) {
+        count(*row);
+    }
+    count(doc.copyzeile);
+    count(doc.copyspalte);
+    ASSERT_EQ(doc.pool.size(), holders.size());
+    for (const auto& [record, n] : holders) {
+        ASSERT_EQ(record->refs, n);
+    }
+}
+
+} // namespace
+
+TEST_F(Editing, SharedCellsSurviveEveryCommandIndependently) {
+    // Three stitches over a chart whose cells share them; then a long run of commands, with
+    // the reference counts checked after each and the content of one cell followed throughout.
+    fillStitch(*doc.stiche.Add(), QStringLiteral("zwei"), 2, makePatternPicture(9, 4, 4));
+    build(5, 6);
+    for (int r = 0; r < 5; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            doc.releaseCell(doc.cellAt(r, c));
+            if ((r + c) % 3 != 2) {
+                doc.placeStitch(doc.cellAt(r, c), *doc.stiche.at(std::uint32_t((r * c) % 2)));
+            }
+        }
+    }
+    doc.cellsChanged();
+    expectReferencesCounted(doc);
+    ASSERT_EQ(doc.pool.size(), 2u);
+    const auto neuPixels = pixelBytes(doc.cellAt(0, 0).stich->di);
+
+    std::mt19937 random(7);
+    for (int step = 0; step < 300; ++step) {
+        const int what = int(random() % 12);
+        const int column = 1 + int(random() % std::uint32_t(doc.aspalten));
+        const int rowNumber = 1 + int(random() % std::uint32_t(doc.azeilen));
+        if (what < 4) {
+            markColumn(column);
+        } else if (what < 8) {
+            markRow(rowNumber);
+        }
+        switch (what) {
+        case 0:
+            doc.copyColumn();
+            break;
+        case 1:
+            doc.pasteColumn();
+            break;
+        case 2:
+            doc.aspalten < 9 ? doc.insertColumnRight() : doc.deleteMarkedColumn();
+            break;
+        case 3:
+            doc.aspalten > 2 ? doc.deleteMarkedColumn() : doc.insertColumnLeft();
+            break;
+        case 4:
+            doc.copyRow();
+            break;
+        case 5:
+            doc.pasteRow();
+            break;
+        case 6:
+            step % 2 ? doc.shiftRowLeft() : doc.shiftRowRight();
+            break;
+        case 7:
+            doc.azeilen > 2 ? doc.deleteMarkedRow() : doc.insertRowAbove();
+            break;
+        case 8:
+            doc.azeilen < 9 ? doc.insertRowBelow() : doc.deleteTopRow();
+            break;
+        case 9:
+            doc.aspalten > 2 ? doc.deleteLastColumn() : doc.insertColumnRight();
+            break;
+        default: {
+            TFeld& cell = doc.cellAt(rowNumber - 1, column - 1);
+            doc.releaseCell(cell);
+            doc.placeStitch(cell, *doc.stiche.at(std::uint32_t(step % 2)));
+            doc.cellsChanged();
+        }
+        }
+        expectReferencesCounted(doc);
+        expectShape();
+        if (HasFatalFailure()) {
+            FAIL() << "after step " << step << ", command " << what;
+        }
+    }
+    // Whatever moved where, every "neu" cell still shows the library's picture.
+    for (TZeile row : doc.zeilen) {
+        for (const TFeld& cell : *row) {
+            if (cell.belegt && ownedTextToString(cell.stich->bezeichnung) == "neu") {
+                EXPECT_EQ(pixelBytes(cell.stich->di), neuPixels);
+            }
+        }
+    }
+    doc.FreeAllDoc();
+    doc.Freecopyspalte();
+    doc.Freecopyzeile();
+    EXPECT_EQ(doc.pool.size(), 0u);
 }

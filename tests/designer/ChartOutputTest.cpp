@@ -68,7 +68,7 @@ TEST(ChartOutput, ExportedPictureIsRenderedInBandsAtTheResolutionItRecords) {
     ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 300, kA4, large));
     PictureOwner largeOwner(large);
     EXPECT_EQ(large.pmi->bmiHeader.biXPelsPerMeter, 11811);
-    const TRect& cell = doc.cellAt(4, 4).feldrect;
+    const CellRect& cell = doc.cellAt(4, 4).feldrect;
     EXPECT_EQ(cell.left, 118 + 76 * 5 + 4);
     EXPECT_EQ(cell.right - cell.left, 76 - 8 + 1);
     EXPECT_EQ(grafikrw3::getpixel(large, cell.left - 2, cell.top + 30),

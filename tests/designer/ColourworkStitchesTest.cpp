@@ -24,7 +24,7 @@ TEST(ColourworkChart, CellsHoldOneSolidStitchPerColourAndTheLibraryStays) {
                                                ChartDocument::gridBytes(kRows, kColumns) + 1000),
               colourwork::BuildStatus::NoMemory);
     EXPECT_EQ(std::pair(doc.azeilen, doc.aspalten), std::pair(3, 4));
-    EXPECT_EQ(ownedTextToString(doc.cellAt(2, 3).stich.bezeichnung),
+    EXPECT_EQ(ownedTextToString(doc.cellAt(2, 3).stich->bezeichnung),
               QStringLiteral("Rechte Masche"));
 
     ASSERT_EQ(colourwork::buildColourworkChart(doc, chart, ~0ull), colourwork::BuildStatus::Done);
@@ -33,7 +33,7 @@ TEST(ColourworkChart, CellsHoldOneSolidStitchPerColourAndTheLibraryStays) {
     for (int r = 0; r < kRows; ++r) {
         ASSERT_EQ(doc.zeilen[std::uint32_t(r)]->count, std::uint32_t(kColumns));
         for (int c = 0; c < kColumns; ++c) {
-            const TStich& s = doc.cellAt(r, c).stich;
+            const SharedStitch& s = *doc.cellAt(r, c).stich;
             const int k = chart.at(r, c) + 1;
             const grafikrw3::Rgb colour = chart.colours[std::size_t(k - 1)];
             const QString name = QStringLiteral("Farbe %1").arg(k);
@@ -42,7 +42,7 @@ TEST(ColourworkChart, CellsHoldOneSolidStitchPerColourAndTheLibraryStays) {
                 QStringList({ownedTextToString(s.bezeichnung), ownedTextToString(s.abkuerzung),
                              ownedTextToString(s.hinreihe), ownedTextToString(s.rueckreihe)}),
                 QStringList({name, QStringLiteral("F%1").arg(k), name, name}));
-            EXPECT_EQ(s.breite, 1);
+            EXPECT_EQ(doc.cellAt(r, c).breite, 1);
             ASSERT_EQ(std::tuple(DIBWidth(s.di), DIBHeight(s.di), DIBBitCount(s.di)),
                       std::tuple(20, 20, std::uint16_t(24)));
             std::vector<std::uint8_t> want; // rows of 60 bytes need no padding
@@ -52,15 +52,21 @@ TEST(ColourworkChart, CellsHoldOneSolidStitchPerColourAndTheLibraryStays) {
             ASSERT_EQ(pixelBytes(s.di), want);
         }
     }
-    // Each cell owns its copy; the library stitch is untouched.
-    EXPECT_NE(doc.cellAt(0, 0).stich.di.poi, doc.cellAt(0, 1).stich.di.poi);
+    // Cells of one colour share its record, cells of other colours do not; the library
+    // stitch is untouched.
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            EXPECT_EQ(doc.cellAt(r, c).stich == doc.cellAt(0, 0).stich,
+                      chart.at(r, c) == chart.at(0, 0));
+        }
+    }
     ASSERT_EQ(doc.stiche.count, 1u);
     EXPECT_EQ(DIBWidth(doc.stiche[0].di), 30);
 
     // The legend lists every colour once, by name.
     QStringList listed;
     for (const TFeld* cell : legendCells(doc)) {
-        listed << ownedTextToString(cell->stich.bezeichnung);
+        listed << ownedTextToString(cell->stich->bezeichnung);
     }
     listed.sort();
     EXPECT_EQ(listed,

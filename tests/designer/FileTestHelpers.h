@@ -57,6 +57,19 @@ inline void fillStitch(TStich& s, const QString& name, int breite, dib picture) 
     s.di = picture;
 }
 
+// Gives `cell` of `doc` (which then holds nothing) a stitch with these texts, width and
+// picture, shared through the document's pool as placing one would; the picture is released.
+inline void fillCell(ChartDocument& doc, TFeld& cell, const QString& name, int breite,
+                     dib picture) {
+    TStich s;
+    fillStitch(s, name, breite, picture);
+    cell.stich = doc.pool.share(StitchContent::of(s, s.di));
+    cell.belegt = cell.stich != nullptr;
+    cell.breite = breite;
+    releaseStitch(s);
+    doc.cellsChanged();
+}
+
 // Runs `reader` over the bytes as a read-only buffer.
 template <class Reader>
 auto readFrom(const QByteArray& bytes, Reader reader) {

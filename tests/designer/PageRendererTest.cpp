@@ -42,10 +42,9 @@ TStich& solidStitch(ChartDocument& doc, const QString& name, int breite, int wid
 
 void putStitch(ChartDocument& doc, int row, int column, const TStich& s) {
     TFeld& cell = doc.cellAt(row, column);
-    doc.astich = &cell.stich;
-    doc.FreeAStich();
-    cell = TFeld{};
-    ASSERT_TRUE(ChartDocument::placeStitch(cell, s));
+    doc.releaseCell(cell);
+    ASSERT_TRUE(doc.placeStitch(cell, s));
+    doc.cellsChanged();
 }
 
 QColor at(const QImage& image, int x, int y) {
@@ -101,12 +100,12 @@ TEST(PageRenderer, RecordsCellRectanglesAndPaintsBoxesGridAndFrame) {
     const int y0 = renderer->gridTop();
     EXPECT_GT(y0, M); // the heading comes first
     EXPECT_EQ(doc.cellwh, 24);
-    const TRect& first = doc.cellAt(0, 0).feldrect;
+    const CellRect& first = doc.cellAt(0, 0).feldrect;
     EXPECT_EQ(first.left, M + c + lw);
     EXPECT_EQ(first.top, y0 + c + lw);
     EXPECT_EQ(first.right, M + 2 * c - lw + 1);
     EXPECT_EQ(first.bottom, y0 + 2 * c - lw + 1);
-    const TRect& last = doc.cellAt(9, 9).feldrect;
+    const CellRect& last = doc.cellAt(9, 9).feldrect;
     EXPECT_EQ(last.left, M + 10 * c + lw);
     EXPECT_EQ(last.top, y0 + 10 * c + lw);
 
@@ -142,11 +141,11 @@ TEST(PageRenderer, MarkedColumnIsFilledAndFramedInRedOverTheGrid) {
     const QColor red(255, 0, 0);
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 5; ++c) {
-            const TRect& f = doc.cellAt(r, c).feldrect;
+            const CellRect& f = doc.cellAt(r, c).feldrect;
             const QColor inside = at(image, f.left + 3, f.top + 3);
             EXPECT_EQ(inside, c == 2 ? marked : QColor(Qt::white)) << r << "," << c;
         }
-        const TRect& f = doc.cellAt(r, 2).feldrect;
+        const CellRect& f = doc.cellAt(r, 2).feldrect;
         EXPECT_EQ(at(image, f.left - 1, f.top + 5), red); // on the grid line left of the cell
         EXPECT_EQ(at(image, f.right, f.top + 5), red);    // on the line right of it
     }
@@ -158,7 +157,7 @@ TEST(PageRenderer, WideStitchSymbolIsScaledIntoItsCells) {
     ASSERT_TRUE(doc.buildChart(3, 6, -1));
     putStitch(doc, 1, 1, zopf);
     const QImage image = render(doc, PageSettings{}, 96);
-    const TRect& f = doc.cellAt(1, 1).feldrect;
+    const CellRect& f = doc.cellAt(1, 1).feldrect;
     // 3 cells of 24 pixels less a line: 71 x 23, starting one line width inside the cell.
     int left = image.width(), right = -1, top = image.height(), bottom = -1;
     for (int y = 0; y < image.height(); ++y) {
@@ -187,7 +186,7 @@ TEST(PageRenderer, LegendListsEachStitchOnceByTextsAndPicture) {
     auto names = [&] {
         QStringList out;
         for (const TFeld* cell : legendCells(doc)) {
-            out << ownedTextToString(cell->stich.bezeichnung);
+            out << ownedTextToString(cell->stich->bezeichnung);
         }
         return out;
     };
@@ -226,10 +225,9 @@ TEST(PageRenderer, CellsWithoutPictureOrWithZeroWidthDrawNothing) {
     ChartDocument doc;
     ASSERT_TRUE(doc.buildChart(2, 2, -1));
     TFeld& cell = doc.cellAt(0, 0);
-    cell.belegt = true;
-    cell.stich.bezeichnung = ownedTextFromString(QStringLiteral("leer"));
+    fillCell(doc, cell, QStringLiteral("leer"), 0, dib{});
     render(doc, PageSettings{}, 96);
-    EXPECT_EQ(cell.stich.breite, 1); // width 0 is read as one cell and stored back
+    EXPECT_EQ(cell.breite, 1); // width 0 is read as one cell and stored back
     EXPECT_EQ(legendCells(doc).size(), 1u);
 }
 
@@ -286,5 +284,61 @@ TEST(PageRenderer, ClicksAfterAPaintHitTheSameCellsAsAFullScan) {
         for (int c = 0; c < 7; ++c) {
             EXPECT_EQ(fast.cellAt(r, c).belegt, full.cellAt(r, c).belegt);
         }
+    }
+}
+
+TEST(PageRenderer, RepaintingWhatAClickChangedGivesTheWholePage) {
+    // A page painted once, then after each click only what the click reported as changed is
+    // painted again; the result must equal a fresh whole page.
+    ChartDocument doc;
+    solidStitch(doc, QStringLiteral("Masche"), 1, 10, 10, 0x00ff00);
+    solidStitch(doc, QStringLiteral("Zopf"), 3, 300, 100, 0x0000ff);
+    solidStitch(doc, QStringLiteral("Noppe"), 1, 12, 12, 0xff0000);
+    ASSERT_TRUE(doc.buildChart(12, 14, 0));
+    PageSettings settings;
+    settings.text = QStringLiteral("Text unter der Tabelle");
+    QImage page = render(doc, settings, 96);
+    const PageMetrics m = PageMetrics::forDpi(settings, 96);
+    const int c = m.c;
+    auto cellPoint = [&](int row, int column) { // 0-based cell
+        const CellRect& r = doc.cellAt(row, column).feldrect;
+        return QPoint(r.left + 3, r.top + 3);
+    };
+    const int y0 = doc.cellAt(0, 0).feldrect.top - c - m.lw;
+    const struct {
+        const char* what;
+        int stitch;
+        QPoint at;
+        bool small; // only a few cells repainted
+    } clicks[] = {
+        {"a wide stitch, new to the legend", 1, cellPoint(6, 2), false},
+        {"mark its column", 0, QPoint(m.M + 3 * c + 5, y0 + 5), false},
+        {"mark row 5", 0, QPoint(m.M + 5, y0 + 5 * c + 5), false},
+        {"move the mark to row 9", 0, QPoint(m.M + 15 * c + 5, y0 + 9 * c + 5), false},
+        {"place the fill stitch again", 0, cellPoint(4, 4), false},
+        {"the same wide stitch further on", 1, cellPoint(8, 5), true},
+        {"the fill stitch over a wide one", 0, cellPoint(8, 5), true},
+        {"a stitch over the first cell", 2, cellPoint(0, 0), false},
+        {"the fill stitch back at the first cell", 0, cellPoint(0, 0), false},
+        {"mark column 12", 0, QPoint(m.M + 12 * c + 5, y0 + 5), false},
+        {"corner box", 0, QPoint(m.M + 5, y0 + 5), false},
+        {"corner box again", 0, QPoint(m.M + 5, y0 + 5), true},
+    };
+    for (const auto& click : clicks) {
+        doc.stichnr = click.stitch;
+        const ChartDocument::ClickResult result = doc.clickAt(click.at.x(), click.at.y(), true);
+        ASSERT_TRUE(result.repaint) << click.what;
+        if (click.small) {
+            EXPECT_LE(result.dirty.boundingRect().width(), 4 * c) << click.what;
+            EXPECT_LE(result.dirty.boundingRect().height(), 2 * c) << click.what;
+        }
+        {
+            QPainter painter(&page);
+            painter.setClipRegion(result.dirty);
+            PageRenderer(doc, settings, 96, false, page.width())
+                .Drawpage(painter, result.dirty.boundingRect().intersected(page.rect()));
+        }
+        const QImage whole = render(doc, settings, 96);
+        ASSERT_TRUE(page == whole) << click.what;
     }
 }

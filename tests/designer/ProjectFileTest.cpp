@@ -4,6 +4,7 @@
 #include "Pictures.h"
 #include "designer/FontRecord.h"
 #include "designer/PictureBlock.h"
+#include "foundation/DibCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -40,13 +41,12 @@ void buildSampleChart(ChartDocument& doc) {
     const int depths[] = {1, 4, 8, 24};
     for (int i = 0; i < 4; ++i) {
         TFeld& cell = doc.cellAt(i % 3, i);
-        cell.belegt = true;
         dib picture = makePatternPicture(7 + 9 * i, 5 + i, depths[i]);
         if (depths[i] <= 8) {
             picture.pmi->colors()[1] = RGBQUAD{10, 20, std::uint8_t(30 + i), 0};
         }
-        fillStitch(cell.stich, QStringLiteral("Stich %1 ä").arg(i), i + 1, picture);
-        cell.feldrect = TRect{i, -i, 100 + i, 200};
+        fillCell(doc, cell, QStringLiteral("Stich %1 ä").arg(i), i + 1, picture);
+        cell.feldrect = CellRect{i, -i, 100 + i, 200};
     }
 }
 
@@ -113,7 +113,7 @@ QByteArray smallProject() {
 TEST(ProjectFile, SmallProjectIsWrittenByteForByte) {
     ChartDocument doc;
     ASSERT_TRUE(doc.buildChart(1, 1, -1));
-    doc.cellAt(0, 0).feldrect = TRect{1, 2, 3, 4};
+    doc.cellAt(0, 0).feldrect = CellRect{1, 2, 3, 4};
     PageSettings settings;
     settings.caption = QStringLiteral("abc");
     const QByteArray written = writeProject(doc, settings);
@@ -136,6 +136,7 @@ TEST(ProjectFile, PictureBlockHeaderAndSizePerDepth) {
         buffer.open(QIODevice::WriteOnly);
         ByteWriter out(buffer);
         ASSERT_TRUE(PictureBlock::write(out, picture.picture));
+        ASSERT_TRUE(out.flush());
         const QByteArray bytes = buffer.data();
         EXPECT_EQ(bytes.size(), c.bytes) << c.bits;
         EXPECT_EQ(PictureBlock::size(picture.picture), c.bytes);
@@ -164,22 +165,22 @@ TEST(ProjectFile, SaveAndLoadRoundTripEveryCellSettingAndFont) {
             const TFeld& a = original.cellAt(r, c);
             const TFeld& b = loaded.cellAt(r, c);
             ASSERT_EQ(a.belegt, b.belegt);
-            EXPECT_EQ(std::memcmp(&a.feldrect, &b.feldrect, sizeof(TRect)), 0);
+            EXPECT_EQ(std::memcmp(&a.feldrect, &b.feldrect, sizeof(CellRect)), 0);
             if (!a.belegt) {
                 continue;
             }
-            EXPECT_EQ(ownedTextToString(a.stich.bezeichnung),
-                      ownedTextToString(b.stich.bezeichnung));
-            EXPECT_EQ(ownedTextToString(a.stich.abkuerzung), ownedTextToString(b.stich.abkuerzung));
-            EXPECT_EQ(ownedTextToString(a.stich.hinreihe), ownedTextToString(b.stich.hinreihe));
-            EXPECT_EQ(ownedTextToString(a.stich.rueckreihe), ownedTextToString(b.stich.rueckreihe));
-            EXPECT_EQ(a.stich.breite, b.stich.breite);
-            EXPECT_EQ(DIBWidth(a.stich.di), DIBWidth(b.stich.di));
-            EXPECT_EQ(DIBBitCount(a.stich.di), DIBBitCount(b.stich.di));
-            EXPECT_EQ(pixelBytes(a.stich.di), pixelBytes(b.stich.di));
-            const std::uint32_t entries = DIBColorTableSize(a.stich.di);
-            EXPECT_EQ(std::memcmp(a.stich.di.pmi->colors(), b.stich.di.pmi->colors(), entries * 4),
-                      0);
+            const SharedStitch& x = *a.stich;
+            const SharedStitch& y = *b.stich;
+            EXPECT_EQ(ownedTextToString(x.bezeichnung), ownedTextToString(y.bezeichnung));
+            EXPECT_EQ(ownedTextToString(x.abkuerzung), ownedTextToString(y.abkuerzung));
+            EXPECT_EQ(ownedTextToString(x.hinreihe), ownedTextToString(y.hinreihe));
+            EXPECT_EQ(ownedTextToString(x.rueckreihe), ownedTextToString(y.rueckreihe));
+            EXPECT_EQ(a.breite, b.breite);
+            EXPECT_EQ(DIBWidth(x.di), DIBWidth(y.di));
+            EXPECT_EQ(DIBBitCount(x.di), DIBBitCount(y.di));
+            EXPECT_EQ(pixelBytes(x.di), pixelBytes(y.di));
+            const std::uint32_t entries = DIBColorTableSize(x.di);
+            EXPECT_EQ(std::memcmp(x.di.pmi->colors(), y.di.pmi->colors(), entries * 4), 0);
         }
     }
     EXPECT_EQ(read.breitMm, settings.breitMm);
@@ -221,8 +222,8 @@ TEST(ProjectFile, FilesWithoutTheOptionalTailLoad) {
     bytes.chop(tail);
     ChartDocument loaded;
     ASSERT_EQ(readProject(bytes, loaded, settings), FileStatus::Ok);
-    EXPECT_EQ(loaded.cellAt(0, 0).stich.breite, 0);
-    EXPECT_EQ(loaded.cellAt(0, 3).stich.breite, 0);
+    EXPECT_EQ(loaded.cellAt(0, 0).breite, 0);
+    EXPECT_EQ(loaded.cellAt(0, 3).breite, 0);
 }
 
 // Every cut of a valid file either loads (only where the optional parts end) or fails with
@@ -239,6 +240,8 @@ TEST(ProjectFile, TruncationAtEveryByteFailsCleanlyOrLoadsTheShortForms) {
     const TFeld* before = &doc.cellAt(0, 0);
     const PageSettings original;
     for (int cut = 0; cut < full.size(); ++cut) {
+        // What a failed load read is given back, shared pictures included.
+        ASSERT_EQ(doc.pool.size(), 0u) << cut;
         PageSettings settings = original;
         const FileStatus status = readProject(full.left(cut), doc, settings);
         if (cut == tailStart || cut == tailStart + 8) {
@@ -256,12 +259,74 @@ TEST(ProjectFile, TruncationAtEveryByteFailsCleanlyOrLoadsTheShortForms) {
     }
 }
 
+TEST(ProjectFile, SharedCellsAreWrittenInFullAndReadBackShared) {
+    // Cells of equal content share a record; cells that differ only in the colour table or in
+    // one text do not. The file holds every cell's picture block in full.
+    ChartDocument doc;
+    ASSERT_TRUE(doc.buildChart(4, 5, -1));
+    dib base = makePatternPicture(13, 7, 8);
+    dib otherColours = copyDib(base);
+    otherColours.pmi->colors()[200] = RGBQUAD{1, 2, 3, 0};
+    const struct {
+        QString name;
+        const dib* picture;
+    } kinds[] = {{QStringLiteral("Noppe"), &base},
+                 {QStringLiteral("Noppe"), &otherColours},
+                 {QStringLiteral("Noppe "), &base}};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            if ((r + c) % 4 != 3) {
+                fillCell(doc, doc.cellAt(r, c), kinds[(r * 5 + c) % 3].name, 1 + c % 2,
+                         copyDib(*kinds[(r * 5 + c) % 3].picture));
+            }
+        }
+    }
+    ASSERT_EQ(doc.pool.size(), 3u);
+    const QByteArray bytes = writeProject(doc, PageSettings{});
+
+    QBuffer blockBuffer;
+    blockBuffer.open(QIODevice::WriteOnly);
+    {
+        ByteWriter out(blockBuffer);
+        PictureBlock::write(out, base);
+    }
+    const QByteArray block = blockBuffer.data();
+    int blocks = 0;
+    for (qsizetype at = bytes.indexOf(block); at >= 0; at = bytes.indexOf(block, at + 1)) {
+        ++blocks;
+    }
+    int withBase = 0;
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            withBase += (r + c) % 4 != 3 && (r * 5 + c) % 3 != 1 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(blocks, withBase);
+
+    ChartDocument loaded;
+    PageSettings settings;
+    ASSERT_EQ(readProject(bytes, loaded, settings), FileStatus::Ok);
+    EXPECT_EQ(loaded.pool.size(), 3u);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            const TFeld& a = doc.cellAt(r, c);
+            const TFeld& b = loaded.cellAt(r, c);
+            ASSERT_EQ(a.belegt, b.belegt);
+            EXPECT_EQ(a.breite, b.breite);
+            // Same sharing as before: equal cells in the one chart are equal in the other.
+            EXPECT_EQ(b.stich == loaded.cellAt(0, 0).stich, a.stich == doc.cellAt(0, 0).stich);
+            EXPECT_EQ(b.stich == loaded.cellAt(0, 1).stich, a.stich == doc.cellAt(0, 1).stich);
+        }
+    }
+    EXPECT_EQ(writeProject(loaded, settings), bytes);
+    FreeDIB(base);
+    FreeDIB(otherColours);
+}
+
 TEST(ProjectFile, ImplausibleCountsSizesAndValuesAreDamage) {
     ChartDocument sample;
     ASSERT_TRUE(sample.buildChart(2, 2, -1));
-    TFeld& cell = sample.cellAt(1, 1);
-    cell.belegt = true;
-    fillStitch(cell.stich, QStringLiteral("x"), 2, makePatternPicture(3, 2, 8));
+    fillCell(sample, sample.cellAt(1, 1), QStringLiteral("x"), 2, makePatternPicture(3, 2, 8));
     const QByteArray valid = writeProject(sample, PageSettings{});
 
     // Offsets: part 1 at 0; row 0 at 12 (C, then two empty cells of 17 bytes); row 1 at 50.
@@ -350,5 +415,6 @@ TEST(FontRecord, DefaultFontIsTwentyEightBytesAndMapsToElevenPixels) {
     buffer.open(QIODevice::WriteOnly);
     ByteWriter out(buffer);
     ASSERT_TRUE(FontRecord::write(out, font));
+    ASSERT_TRUE(out.flush());
     EXPECT_EQ(buffer.data(), defaultFontRecord(8, false).data);
 }

@@ -125,3 +125,41 @@ TEST(DibToImage, RegionsOfEveryDepthMatchTheirPixels) {
         }
     }
 }
+
+TEST(DrawDibCache, DrawsWhatDrawDIBDrawsAtEveryDepthSizeAndRepeat) {
+    // The same pictures at several sizes, each twice and at several places: the second
+    // drawing comes from the cache and must look like DrawDIB's all the same.
+    std::vector<OwnedDib> pictures;
+    for (int bits : kAllDepths) {
+        for (int width : {1, 9, 33}) {
+            pictures.push_back(patternPicture(width, 7, bits));
+        }
+    }
+    const QSize sizes[] = {{23, 23}, {5, 17}, {70, 11}, {1, 1}, {0, 4}};
+    QImage expected(400, 300, QImage::Format_RGB32);
+    QImage cached(expected.size(), QImage::Format_RGB32);
+    expected.fill(kBackground);
+    cached.fill(kBackground);
+    {
+        QPainter plain(&expected);
+        QPainter fromCache(&cached);
+        DrawDibCache cache;
+        int x = 0;
+        int y = 0;
+        for (int round = 0; round < 2; ++round) {
+            for (const OwnedDib& p : pictures) {
+                for (QSize size : sizes) {
+                    DrawDIB(plain, x, y, size.width(), size.height(), p.get(), 0, 0,
+                            DIBWidth(p.get()), DIBHeight(p.get()), false);
+                    cache.draw(fromCache, x, y, size.width(), size.height(), p.get());
+                    x += 37;
+                    if (x > 330) {
+                        x = round;
+                        y += 19;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(cached == expected);
+}

@@ -89,20 +89,36 @@ TEST(DocumentView, ZoomStepsCentreOnThePointAndReportTheirFactor) {
     EXPECT_EQ(f.doc.CanUndo, 0);
 }
 
-TEST(DocumentView, SetZoomKeepsTheCentreNoFurtherThanTheMiddle) {
+TEST(DocumentView, SetZoomKeepsTheViewCentreAndAWholeAxisCentresOnTheImage) {
+    // 100 x 100 in a 344-pixel box is shown whole: its middle (50, 50) stays the centre, and at
+    // 2:1 the 200 pixels still fit, so the view stays at the origin.
     DocumentFixture f(makeWhiteImage(100, 100));
     f.host.state = {0, 0, 327, 327, 344, 344};
     f.doc.SetZoom(2, 1);
     EXPECT_EQ(f.host.state.h, 0);
     EXPECT_EQ(f.host.state.v, 0);
 
+    // Scrolled into a large picture the view keeps the point in its middle, (1008, 458).
     DocumentFixture big(makeWhiteImage(2000, 1000));
-    big.host.state = {1600, 700, 400, 300, 417, 317};
-    big.doc.SetZoom(1, 2);
-    // The centre (1808, 858) is held to the middle (1000, 500) of the picture.
-    EXPECT_EQ(big.host.state.h, 500 - 208);
-    EXPECT_EQ(big.host.state.v, 250 - 158);
-    EXPECT_EQ(big.host.zoomBoxIndex, 16);
+    big.host.state = {800, 300, 400, 300, 417, 317};
+    big.doc.SetZoom(2, 1);
+    EXPECT_EQ(big.host.state.h, 2016 - 208);
+    EXPECT_EQ(big.host.state.v, 916 - 158);
+    EXPECT_EQ(big.host.zoomBoxIndex, 14);
+    big.doc.SetZoom(1, 1);
+    EXPECT_EQ(big.host.state.h, 800);
+    EXPECT_EQ(big.host.state.v, 300);
+    // Reduced: at 1:4 the centre (100 + 208) * 4 = 1232 comes back to 1232 - 208 at 1:1.
+    big.doc.SetZoom(1, 4);
+    big.host.state.h = 100;
+    big.doc.SetZoom(1, 1);
+    EXPECT_EQ(big.host.state.h, 1232 - 208);
+}
+
+TEST(ZoomView, CentredScrollPositionsTruncateAndStayInsideTheZoomedImage) {
+    EXPECT_EQ(ZoomView::centredScrollPosition(0, 7, 33, {1, 3}, {16, 1}), 9 * 16 - 3);
+    EXPECT_EQ(ZoomView::centredScrollPosition(0, 1000, 3, {16, 1}, {1, 16}), 0);
+    EXPECT_EQ(ZoomView::centredScrollPosition(1700, 344, 2000, {1, 1}, {16, 1}), 1872 * 16 - 172);
 }
 
 TEST(DocumentView, HandScrollsByTheDragWithoutAnUndoStep) {

@@ -23,4 +23,5 @@ void ProgramWindows::create(const QStringList& arguments) {
     NeuForm = std::make_unique<TNeuForm>();
     AufloesungForm = std::make_unique<TAufloesungForm>();
     DIBMainForm = std::make_unique<TDIBMainForm>();
+    StichEditForm->setImageEditor(DIBMainForm.get());
 }

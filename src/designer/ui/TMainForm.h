@@ -116,6 +116,8 @@ public:
     bool OpenFile();
     // The question before unsaved changes are dropped; true when the caller may go on.
     bool askToSave(const QString& question);
+    // The question "Neu..." asks, for every command that replaces the chart by a new one.
+    bool askToSaveBeforeNew();
     void FormMouseWheel(QWheelEvent* event);
 
     ChartDocument doc; // released in its destructor when the window goes

@@ -76,7 +76,8 @@ void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
     const ChartDocument::ClickResult result =
         doc.clickAt(at.x(), at.y(), TabSheet2->TessaplanCheck->isChecked());
     if (result.repaint) {
-        PaintBox1Paint();
+        // Only what the click changed is painted again, not the whole visible page.
+        PaintBox1->update(result.dirty);
     }
     if (result.changed) {
         SetChanged();

@@ -16,10 +16,6 @@
 
 namespace {
 
-// The chart is replaced as by "Neu...", so the same question comes first.
-const QString kAskBeforeNew =
-    QStringLiteral("Die Datei ist noch nicht gespeichert. Wollen Sie jetzt speichern?");
-
 // The values last confirmed, offered again for the next picture of this run.
 colourwork::Params& lastParams() {
     static colourwork::Params params;
@@ -29,7 +25,8 @@ colourwork::Params& lastParams() {
 } // namespace
 
 void TMainForm::BildalsFarbmusterimportieren1Click() {
-    if (!askToSave(kAskBeforeNew)) {
+    // The chart is replaced as by "Neu...", so the same question comes first.
+    if (!askToSaveBeforeNew()) {
         return;
     }
     const QString fileName = filedialogs::getOpenFileName(

@@ -5,6 +5,7 @@
 #include "TSettingsTab.h"
 #include "designer/ProjectFile.h"
 #include "designer/StitchLibraryFile.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/DibCopy.h"
 #include "foundation/Memory.h"
 #include "foundation/UserMessage.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -24,23 +24,6 @@ namespace {
 const QString kCannotCreateText = QStringLiteral("Konnte die Datei nicht anlegen.");
 const QString kDamagedText =
     QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
-
-// Writes through `writeContent` into a temporary file beside `fname` that replaces `fname`
-// only when everything was written and flushed to disk.
-enum class SaveOutcome { Saved, CannotCreate, NotWritten };
-
-template <class Writer>
-SaveOutcome saveAtomically(const QString& fname, Writer writeContent) {
-    QSaveFile file(fname);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return SaveOutcome::CannotCreate;
-    }
-    if (!writeContent(file)) {
-        file.cancelWriting();
-        return SaveOutcome::NotWritten;
-    }
-    return file.commit() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
-}
 
 // How many stitches came from a damaged library, out of how many it held, when that is known.
 QString loadedStitchesText(std::int32_t read, std::int32_t declared) {
@@ -64,7 +47,7 @@ QString loadedStitchesText(std::int32_t read, std::int32_t declared) {
 bool TMainForm::SaveProject(const QString& fname) {
     const PageSettings settings = TabSheet2->settings();
     ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird gespeichert …"));
-    const SaveOutcome outcome = saveAtomically(fname, [&](QSaveFile& file) {
+    const SaveOutcome outcome = saveAtomically(fname, [&](QIODevice& file) {
         return ProjectFile::write(file, doc, settings, progress.callback());
     });
     if (outcome == SaveOutcome::CannotCreate) {
@@ -156,7 +139,7 @@ void TMainForm::LoadStiche() {
 bool TMainForm::SaveStiche() {
     const QString path = GetProgramDir(true) + StitchLibraryFile::kFileName;
     const SaveOutcome outcome = saveAtomically(
-        path, [&](QSaveFile& file) { return StitchLibraryFile::write(file, doc.stiche); });
+        path, [&](QIODevice& file) { return StitchLibraryFile::write(file, doc.stiche); });
     if (outcome == SaveOutcome::Saved) {
         return true;
     }
@@ -193,8 +176,12 @@ bool TMainForm::askToSave(const QString& question) {
     return false;
 }
 
+bool TMainForm::askToSaveBeforeNew() {
+    return askToSave(kAskBeforeNew);
+}
+
 void TMainForm::Neu1Click() {
-    if (askToSave(kAskBeforeNew)) {
+    if (askToSaveBeforeNew()) {
         NewAll();
     }
 }

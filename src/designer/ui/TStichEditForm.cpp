@@ -1,5 +1,7 @@
 #include "TStichEditForm.h"
 
+#include "editor/ui/TDIBMainForm.h"
+#include "foundation/DibCopy.h"
 #include "foundation/DrawDib.h"
 #include "foundation/UserMessage.h"
 #include "foundation/grafikrw3/ImageFiles.h"
@@ -13,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,7 +47,7 @@ TStichEditForm::TStichEditForm(QWidget* parent) : QDialog(parent) {
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn3 = new QPushButton(QStringLiteral("Bild bearbeiten..."), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-    // Editing in the image editor comes with the hand-over to it.
+    // Editing needs the image editor window, which is made after this dialog.
     BitBtn3->setEnabled(false);
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -85,6 +88,7 @@ TStichEditForm::TStichEditForm(QWidget* parent) : QDialog(parent) {
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &TStichEditForm::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TStichEditForm::BitBtn3Click);
     FormCreate();
 }
 
@@ -127,6 +131,35 @@ void TStichEditForm::BitBtn2Click() {
     }
     FreeDIB(di);
     di = loaded;
+    PaintBox1->update();
+}
+
+void TStichEditForm::setImageEditor(TDIBMainForm* editor) {
+    imageEditor_ = editor;
+    BitBtn3->setEnabled(editor != nullptr);
+}
+
+void TStichEditForm::BitBtn3Click() {
+    if (!imageEditor_) {
+        return;
+    }
+    OwnedDib copy(copyDib(di));
+    if (di.poi && !copy) {
+        // Opening the editor without the picture would hand back a blank one on closing.
+        showUserMessage(MessageIcon::Error,
+                        QStringLiteral("Fehler: nicht genug Speicher, um das Bild zu bearbeiten! "
+                                       "Das Bild des Stichs bleibt unverändert."));
+        return;
+    }
+    imageEditor_->AColTimer1->start();
+    imageEditor_->NewWindow(std::move(copy), QStringLiteral("NONAME"));
+    imageEditor_->ShowModal();
+    // Whatever way the editor was closed, its picture is the stitch's new one.
+    OwnedDib edited = imageEditor_->takePicture();
+    if (edited) {
+        FreeDIB(di);
+        di = edited.release();
+    }
     PaintBox1->update();
 }
 

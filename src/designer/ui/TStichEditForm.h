@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class TDIBMainForm;
 class TPaintBox;
 
 // "Stich bearbeiten": edits the texts, the width and the symbol picture of one library stitch.
@@ -22,6 +23,13 @@ public:
     void FormCreate();
     void PaintBox1Paint(QPainter& painter);
     void BitBtn2Click(); // "Bild laden..."
+    // "Bild bearbeiten...": the picture goes to the image editor as a copy and comes back as
+    // the editor shows it when it closes.
+    void BitBtn3Click();
+
+    // The image editor window "Bild bearbeiten..." hands the picture to; the button works only
+    // once it is known.
+    void setImageEditor(TDIBMainForm* editor);
 
     // Replaces the picture being edited (the old one is released).
     void setPicture(const dib& picture);
@@ -42,4 +50,7 @@ public:
     QPushButton* BitBtn1; // OK
 
     dib di; // the picture being edited
+
+private:
+    TDIBMainForm* imageEditor_ = nullptr;
 };

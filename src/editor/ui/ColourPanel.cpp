@@ -55,37 +55,6 @@ QRgb pickerColour(int x, int y) {
     return qRgb(c.red, c.green, c.blue);
 }
 
-// --- TShape ------------------------------------------------------------------------------
-
-TShape::TShape(const QString& name, QWidget* parent) : QWidget(parent) {
-    setObjectName(name);
-    setMouseTracking(true);
-}
-
-void TShape::setBrushColor(const QColor& color) {
-    color_ = color;
-    update();
-}
-
-void TShape::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(Qt::black);
-    p.setBrush(color_);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void TShape::mousePressEvent(QMouseEvent* event) {
-    if (mouseDown) {
-        mouseDown(event->button());
-    }
-}
-
-void TShape::mouseMoveEvent(QMouseEvent*) {
-    if (mouseMove) {
-        mouseMove();
-    }
-}
-
 // --- ColourPanel -------------------------------------------------------------------------
 
 ColourPanel::ColourPanel(QWidget* parent) : QWidget(parent) {
@@ -98,10 +67,11 @@ ColourPanel::ColourPanel(QWidget* parent) : QWidget(parent) {
     Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedHeight(113);
+    // Shape2 lies under Shape1: created first, it is drawn first.
     Shape2 = new TShape(QStringLiteral("Shape2"), Panel2);
     Shape2->setGeometry(21, 16, 28, 25);
     Shape2->setBrushColor(Qt::white);
-    Shape1 = new TShape(QStringLiteral("Shape1"), Panel2); // made last: drawn above Shape2
+    Shape1 = new TShape(QStringLiteral("Shape1"), Panel2);
     Shape1->setGeometry(5, 2, 28, 25);
     Shape1->setBrushColor(Qt::black);
     ColorChangeBtn = new QToolButton(Panel2);

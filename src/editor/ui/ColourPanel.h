@@ -1,11 +1,11 @@
 #pragma once
 
+#include "TShape.h"
+
 #include "foundation/OwnedDib.h"
 #include "image/DocumentHost.h"
 
 #include <QWidget>
-
-#include <functional>
 
 class ImageDocument;
 class QColorDialog;
@@ -14,28 +14,6 @@ class QScrollArea;
 class QTimer;
 class QToolButton;
 class TPaintBox;
-
-// A filled rectangle with a black outline that reports presses and pointer moves: the colour
-// swatches and the read-out colour of the colour panel.
-class TShape : public QWidget {
-    Q_OBJECT
-
-public:
-    TShape(const QString& name, QWidget* parent);
-    void setBrushColor(const QColor& color);
-    QColor brushColor() const { return color_; }
-
-    std::function<void(Qt::MouseButton)> mouseDown;
-    std::function<void()> mouseMove;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-
-private:
-    QColor color_;
-};
 
 // The colours of the image editor: the foreground and background swatches with the colour
 // dialog, the swap button, the read-out of red, green, blue and palette index that goes idle

@@ -376,13 +376,13 @@ Draw standardDraw(Standard kind) {
     return drawNew;
 }
 
-Draw toolDraw(DrawingTool tool) {
-    constexpr Draw draws[kDrawingToolCount] = {
+Draw toolDraw(Tool tool) {
+    constexpr Draw draws[kToolCount] = {
         drawZoom,  drawHand,    drawSelect,  drawFreeSel, drawMagic, drawDrop, drawBrush,
         drawClone, drawReplace, drawRetouch, drawFill,    drawTxt,   drawLine, drawShape,
     };
     const int index = int(tool);
-    return index >= 0 && index < kDrawingToolCount ? draws[index] : drawZoom;
+    return index >= 0 && index < kToolCount ? draws[index] : drawZoom;
 }
 
 QPixmap render(Draw draw, int logicalSize, qreal dpr) {
@@ -407,11 +407,11 @@ QIcon standardIcon(Standard kind) {
     return iconOf(standardDraw(kind));
 }
 
-QIcon toolIcon(DrawingTool tool) {
+QIcon toolIcon(Tool tool) {
     return iconOf(toolDraw(tool));
 }
 
-void paintTool(QPainter& painter, DrawingTool tool) {
+void paintTool(QPainter& painter, Tool tool) {
     painter.save();
     toolDraw(tool)(painter);
     painter.restore();
@@ -421,7 +421,7 @@ QPixmap standardPixmap(Standard kind, int logicalSize, qreal dpr) {
     return render(standardDraw(kind), logicalSize, dpr);
 }
 
-QPixmap toolPixmap(DrawingTool tool, int logicalSize, qreal dpr) {
+QPixmap toolPixmap(Tool tool, int logicalSize, qreal dpr) {
     return render(toolDraw(tool), logicalSize, dpr);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolOptions.h"
+#include "image/ToolOptions.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -13,13 +13,13 @@ namespace editoricons {
 enum class Standard { New, Open, Save, Cut, Copy, Paste, Undo, Back };
 
 QIcon standardIcon(Standard kind);
-QIcon toolIcon(DrawingTool tool);
+QIcon toolIcon(Tool tool);
 
 // One rendering, `logicalSize` units square at the device pixel ratio `dpr`.
 QPixmap standardPixmap(Standard kind, int logicalSize, qreal dpr);
-QPixmap toolPixmap(DrawingTool tool, int logicalSize, qreal dpr);
+QPixmap toolPixmap(Tool tool, int logicalSize, qreal dpr);
 
 // Draws a tool's picture on a 16-unit grid at the painter's origin (the cursors show it).
-void paintTool(QPainter& painter, DrawingTool tool);
+void paintTool(QPainter& painter, Tool tool);
 
 } // namespace editoricons

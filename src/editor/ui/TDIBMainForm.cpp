@@ -1,8 +1,12 @@
 #include "TDIBMainForm.h"
 
+#include "ClipboardTransfer.h"
+#include "ColourPanel.h"
+
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
 #include "foundation/ui/TPaintBox.h"
+#include "image/ui/TMDIChild.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +66,13 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TDIBMainForm::~TDIBMainForm() = default;
+TDIBMainForm::~TDIBMainForm() {
+    // The frame, a child, outlives this body: neither its document nor a focus or clipboard
+    // change while the widgets go may call back into the window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    doc().setEditorHost(nullptr);
+}
 
 void TDIBMainForm::FormCreate() {
     ProgPath = QCoreApplication::applicationDirPath();
@@ -71,10 +81,17 @@ void TDIBMainForm::FormCreate() {
     }
     // The clipboard watcher and the change of the active window both refresh the commands.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TDIBMainForm::UpdateMenuItems);
+            &TDIBMainForm::ClipboardViewer1Change);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TDIBMainForm::UpdateMenuItems);
+    for (int n = 1; n <= kToolCursorCount; ++n) {
+        MDIChild1->registerCursor(n, toolCursor(ToolCursor(n)));
+    }
     PalPaintBox->setCursor(toolCursor(ToolCursor::Drop));
+    colours_->setDocument(&doc());
+    createScanning();
+    clipboardHasPicture_ = clipboardio::hasPicture(QGuiApplication::clipboard()->mimeData());
     UpdateMenuItems();
+    NewWindow(makeWhiteImage(kStartWidth, kStartHeight), QStringLiteral("NONAME"));
 }
 
 void TDIBMainForm::createRegions() {
@@ -114,6 +131,7 @@ void TDIBMainForm::createRegions() {
     auto* clientLayout = new QVBoxLayout(ClientArea);
     clientLayout->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(ClientArea, 1);
+    embedDocument();
 
     Panel1 = makeRegion(central, "Panel1");
     auto* right = new QVBoxLayout(Panel1);
@@ -130,24 +148,21 @@ void TDIBMainForm::createRegions() {
                            std::max(TabSheet1->minimumHeight(), TabSheet2->minimumHeight()) + 6);
     right->addWidget(Panel3);
 
-    RightSidePanel = makeRegion(Panel1, "RightSidePanel");
-    auto* colours = new QVBoxLayout(RightSidePanel);
-    colours->setContentsMargins(0, 0, 0, 0);
-    colours->setSpacing(0);
-    // The swatches and read-outs sit at fixed places down to 112 pixels.
-    Panel2 = makeRegion(RightSidePanel, "Panel2");
-    Panel2->setFixedHeight(113);
-    colours->addWidget(Panel2);
-    PalScrollBox = new QScrollArea(RightSidePanel);
-    PalScrollBox->setObjectName(QStringLiteral("PalScrollBox"));
-    PalScrollBox->setBackgroundRole(QPalette::Dark);
-    PalPaintBox = new TPaintBox(QStringLiteral("PalPaintBox"));
-    PalPaintBox->paint = [this](QPainter& painter, const QRect& exposed) {
-        painter.fillRect(exposed, PalPaintBox->palette().color(QPalette::Dark));
-    };
-    PalPaintBox->resize(52, 96);
-    PalScrollBox->setWidget(PalPaintBox);
-    colours->addWidget(PalScrollBox, 1);
+    // The colour panel: swatches and read-outs (Panel2) above the palette display.
+    colours_ = new ColourPanel(Panel1);
+    RightSidePanel = colours_;
+    RightSidePanel->setObjectName(QStringLiteral("RightSidePanel"));
+    Panel2 = colours_->Panel2;
+    PalScrollBox = colours_->PalScrollBox;
+    PalPaintBox = colours_->PalPaintBox;
+    Shape1 = colours_->Shape1;
+    Shape2 = colours_->Shape2;
+    RedLabel = colours_->RedLabel;
+    GreenLabel = colours_->GreenLabel;
+    BlueLabel = colours_->BlueLabel;
+    IndexLabel = colours_->IndexLabel;
+    AColShape = colours_->AColShape;
+    AColTimer1 = colours_->AColTimer1;
     right->addWidget(RightSidePanel, 1);
     right->addStretch(0); // takes the room when the colour panel is hidden
     Panel1->setFixedWidth(kPanel1Width);
@@ -164,6 +179,13 @@ void TDIBMainForm::createRegions() {
     ShowProzent->setValue(0);
     ShowProzent->setTextVisible(false);
     progressLayout->addWidget(ShowProzent);
+    // Shown while a scan runs: stops it.
+    ScanCancelBtn = new QToolButton(SpeedBar2);
+    ScanCancelBtn->setObjectName(QStringLiteral("ScanCancelBtn"));
+    ScanCancelBtn->setText(QStringLiteral("Abbrechen"));
+    ScanCancelBtn->setToolTip(QStringLiteral("Bricht das Scannen ab"));
+    ScanCancelBtn->hide();
+    progressLayout->addWidget(ScanCancelBtn);
     rows->addWidget(SpeedBar2);
     setCentralWidget(central);
 
@@ -200,13 +222,20 @@ void TDIBMainForm::createSpeedPanel() {
     };
     using editoricons::Standard;
     const ButtonEntry entries[] = {
-        {&ToolButton1, "ToolButton1", "Neu...", Standard::New, nullptr, false},
-        {&ToolButton2, "ToolButton2", "Öffnen...", Standard::Open, nullptr, false},
-        {&SaveSpeedBtn, "SaveSpeedBtn", "Speichern...", Standard::Save, nullptr, true},
-        {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, nullptr, false},
-        {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, nullptr, false},
-        {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste, nullptr, true},
-        {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo, nullptr, true},
+        {&ToolButton1, "ToolButton1", "Neu...", Standard::New, &TDIBMainForm::FileNewItemClick,
+         false},
+        {&ToolButton2, "ToolButton2", "Öffnen...", Standard::Open, &TDIBMainForm::FileOpenItemClick,
+         false},
+        {&SaveSpeedBtn, "SaveSpeedBtn", "Speichern...", Standard::Save,
+         &TDIBMainForm::FileSaveItemClick, true},
+        {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, &TDIBMainForm::CutItemClick,
+         false},
+        {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, &TDIBMainForm::CopyItemClick,
+         false},
+        {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste,
+         &TDIBMainForm::AlsAuswahl1Click, true},
+        {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo,
+         &TDIBMainForm::Rckgngig1Click, true},
         {&ToolButton8, "ToolButton8", "Zurück zum Tessaplan-Designer; Änderungen übernehmen",
          Standard::Back, &TDIBMainForm::FileExitItemClick, false},
     };
@@ -240,7 +269,7 @@ void TDIBMainForm::setCaption(const QString& caption) {
 
 // Commands and their state ------------------------------------------------------------------
 
-void TDIBMainForm::registerCommand(QObject* target, bool wired, bool needsDocument) {
+void TDIBMainForm::registerCommand(QObject* target, bool wired) {
     int stateIndex = -1;
     const QByteArray name = target->objectName().toLatin1();
     for (int i = 0; i < menustate::kCommandCount; ++i) {
@@ -249,13 +278,12 @@ void TDIBMainForm::registerCommand(QObject* target, bool wired, bool needsDocume
             break;
         }
     }
-    commands_.push_back({target, wired, needsDocument, stateIndex});
+    commands_.push_back({target, wired, stateIndex});
 }
 
 void TDIBMainForm::applyCommandStates() {
-    const bool withDocument = MDIChild1 != nullptr;
     for (const CommandControl& c : commands_) {
-        bool on = c.wired && (withDocument || !c.needsDocument);
+        bool on = c.wired;
         if (c.stateIndex >= 0) {
             on = on && menuEnabled_[std::size_t(c.stateIndex)];
         }
@@ -267,34 +295,20 @@ void TDIBMainForm::applyCommandStates() {
     }
 }
 
-menustate::Input TDIBMainForm::documentMenuState() const {
-    // Without a document there is no image: the depth rules keep the window's own states.
-    return {};
-}
-
-bool TDIBMainForm::clipboardHoldsPicture() const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (!data) {
-        return false; // the clipboard cannot be read: nothing to paste
-    }
-    return data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")) ||
-           data->hasFormat(QStringLiteral("image/png"));
+void TDIBMainForm::ClipboardViewer1Change() {
+    clipboardHasPicture_ = clipboardio::hasPicture(QGuiApplication::clipboard()->mimeData());
+    UpdateMenuItems();
 }
 
 void TDIBMainForm::UpdateMenuItems() {
     menustate::Input input = documentMenuState();
-    input.clipboardHasPicture = clipboardHoldsPicture();
+    input.clipboardHasPicture = clipboardHasPicture_;
     menustate::apply(menuEnabled_, menustate::changesFor(input));
     applyCommandStates();
 }
 
 bool TDIBMainForm::commandEnabled(menustate::Command command) const {
     return menuEnabled_[std::size_t(command)];
-}
-
-void TDIBMainForm::Zwischenablagelschen1Click() {
-    // The clipboard watcher refreshes the paste commands.
-    QGuiApplication::clipboard()->clear();
 }
 
 // Status, progress, placement ---------------------------------------------------------------

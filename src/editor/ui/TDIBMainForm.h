@@ -1,9 +1,11 @@
 #pragma once
 
 #include "MenuState.h"
-#include "ToolOptions.h"
 #include "foundation/OwnedDib.h"
 #include "foundation/Progress.h"
+#include "image/DocumentHost.h"
+#include "image/ToolCursor.h"
+#include "imageops/ImageOp.h"
 
 #include <QCursor>
 #include <QMainWindow>
@@ -23,22 +25,31 @@ class QScrollArea;
 class QSpinBox;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QToolButton;
+class ImageDocument;
 class TGradientCaption;
 class TMDIChild;
 class TPaintBox;
+class ColourPanel;
+class ScanControl;
+class TShape;
 
 // "Bild bearbeiten": the image editor window. One instance lives for the whole run; the stitch
 // editor shows it modally for the symbol picture of one stitch. It holds the menus, the
-// standard tool bar, the drawing tools with their options, the colour panel's place, the
-// progress bar and the status bar around the image document in its middle.
-class TDIBMainForm : public QMainWindow {
+// standard tool bar, the drawing tools with their options, the colour panel, the progress bar
+// and the status bar around the image document MDIChild1 in its middle, and is the document's
+// EditorHost: the document reports caption, status texts, colours and zoom through it.
+class TDIBMainForm : public QMainWindow, public EditorHost {
     Q_OBJECT
 
 public:
     // Width of the right-hand panel with the tool options and the colours: room for the
     // labels and for option boxes that show their entries legibly.
     static constexpr int kPanel1Width = 180;
+    // The picture the window starts with and the document holds between two hand-overs.
+    static constexpr int kStartWidth = 320;
+    static constexpr int kStartHeight = 200;
 
     explicit TDIBMainForm(QWidget* parent = nullptr);
     ~TDIBMainForm() override;
@@ -47,9 +58,22 @@ public:
     void ShowModal();
     void FileExitItemClick();
 
+    // The one image document (MDIChild1's).
+    ImageDocument& doc();
+    const ImageDocument& doc() const;
+    // Installs `bitmap` as the document's new image under `name` (1:1, unchanged, no file,
+    // colours 0 and the last one). A bitmap without pixels leaves the image as it is.
+    void NewWindow(OwnedDib bitmap, const QString& name);
+    // The end of a hand-over: gives up the picture as the user sees it (a floating selection
+    // included) and leaves the document with the blank start picture, no selection and no undo
+    // steps. Empty only when the document held no picture.
+    OwnedDib takePicture();
+    // Repaints the document view.
+    void UpdateAllColors();
+
     // Enables and disables the commands from the document's state and the clipboard.
-    void UpdateMenuItems();
-    // The document's part of that state; no image while no document is embedded.
+    void UpdateMenuItems() override;
+    // The document's part of that state.
     menustate::Input documentMenuState() const;
     // Whether a command is meant to be enabled as the last UpdateMenuItems left it (commands
     // that have no operation yet stay disabled on screen all the same).
@@ -59,11 +83,19 @@ public:
     void DisplayHint(const QString& hint);
     // Status panel 1 while the pointer is over the window's own surface.
     void FormMouseMove();
-    void setStatusText(int panel, const QString& text);
+    void setStatusText(int panel, const QString& text) override;
     QString statusText(int panel) const;
 
     // The caption of the window and of its gradient caption.
-    void setCaption(const QString& caption);
+    void setCaption(const QString& caption) override;
+
+    // The rest of EditorHost: swatches, read-out, zoom list, palette display.
+    void showColor(int which, QRgb color) override;
+    void showColorReadout(const ColorReadout& readout) override;
+    void selectZoomBoxIndex(int index) override;
+    void paletteChanged() override;
+    // Three seconds after a read-out: back to dashes, AColShape hidden, the timer off.
+    void AColTimer1Timer();
 
     // Progress of long operations in ShowProzent (0 to 100); operations end with 0.
     void WMProgress(int percent);
@@ -74,8 +106,8 @@ public:
     void ZoomBtnClick();
     void BrushTypBoxChange(int index);
     void LoadPattBtnClick();
-    DrawingTool currentTool() const;
-    void selectTool(DrawingTool tool);
+    Tool currentTool() const;
+    void selectTool(Tool tool);
     // The settings of every tool as the controls show them now; read at each mouse event.
     ToolOptions toolOptions() const;
     // The registered tool cursors, drawn for this window's device pixel ratio.
@@ -86,7 +118,56 @@ public:
     void ZoomBoxChange(int index);
     void Toolbars1Click();
 
+    // "Datei": files and scanning (TDIBMainFormFiles.cpp).
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    void FileSaveItemClick();
+    void FileSaveAsItemClick();
+    // Reads an image file into the document; says why when it cannot.
+    void OpenImageFile(const QString& fileName);
+    // Asks whether unsaved changes are to be saved first; true means the caller may go on.
+    bool AskSaveChanges();
+    void Scannerauswhlne1Click();
+    void Bildscannen1Click();
+    // A scan has finished: the picture under `token` becomes the image.
+    void WMScanDone(quint64 token);
+
+    // "Bearbeiten": the clipboard (TDIBMainFormClipboard.cpp).
+    void CutItemClick();
+    void CopyItemClick();
+    void AlsBild1Click();
+    void AlsAuswahl1Click();
+    void AlstransparenteAuswahl1Click();
+    // Pastes the clipboard's picture as a floating selection, transparent when AusTrans.
+    void PasteAlsAuswahl();
+    void Lschen1Click();
     void Zwischenablagelschen1Click();
+    // The next paste as a selection is transparent.
+    bool AusTrans = false;
+
+    // "Farben": "Palette editieren..." (TDIBMainFormFiles.cpp).
+    void Paletteeditieren1Click();
+
+    // The editor on its own: closing asks about unsaved changes, and there is no chart
+    // designer to go back to.
+    void setStandalone(bool standalone);
+    bool standalone() const { return standalone_; }
+
+    // "Bearbeiten" and "Auswahl".
+    void Rckgngig1Click();
+    void Allesauswhlen1Click();
+    void Nichtauswhlen1Click();
+    void Auswahlumkeheren1Click();
+    void VomUntergrundlsen1Click();
+    void MitUntergrundverschmelzen1Click();
+    // "Farbtiefe verkleinern" (the dialog first) and "Farbtiefe vergrößern".
+    void N2Farbent1Bit1Click();
+    void N16Farbent4Bit1Click();
+    void N256Farbent8Bit1Click();
+    void XFarben4Bit8Bit1Click();
+    void N16Farbent4Bit2Click();
+    void N256Farbent8Bit2Click();
+    void N16MillionenFarbent24Bit1Click();
 
     // Folder of the program file, ending in a separator.
     QString ProgPath;
@@ -111,6 +192,21 @@ public:
     QWidget* Panel2 = nullptr; // colour swatches and read-outs
     QScrollArea* PalScrollBox = nullptr;
     TPaintBox* PalPaintBox = nullptr;
+
+    // Panel2: the two colours and the read-out of the colour under the pointer.
+    TShape* Shape1 = nullptr; // foreground
+    TShape* Shape2 = nullptr; // background
+    QLabel* RedLabel = nullptr;
+    QLabel* GreenLabel = nullptr;
+    QLabel* BlueLabel = nullptr;
+    QLabel* IndexLabel = nullptr;
+    TShape* AColShape = nullptr;
+    QTimer* AColTimer1 = nullptr;
+    // The colour panel holding them (it is RightSidePanel).
+    ColourPanel* colours_ = nullptr;
+    // Stops a running scan; shown beside ShowProzent while one runs.
+    QToolButton* ScanCancelBtn = nullptr;
+
     QWidget* SpeedBar2 = nullptr;
     QProgressBar* ShowProzent = nullptr;
     QStatusBar* StatusBar = nullptr;
@@ -125,8 +221,8 @@ public:
     QToolButton* UndoItSpeedBtn = nullptr;
     QToolButton* ToolButton8 = nullptr; // back to the chart designer
 
-    // Drawing tools, in SpeedBar1 order (index = DrawingTool).
-    std::array<QToolButton*, kDrawingToolCount> toolButtons{};
+    // Drawing tools, in SpeedBar1 order (index = Tool).
+    std::array<QToolButton*, kToolCount> toolButtons{};
     QToolButton* ZoomBtn = nullptr;
     QToolButton* HandBtn = nullptr;
     QToolButton* SelectBtn = nullptr;
@@ -183,6 +279,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -192,14 +289,27 @@ private:
     void createToolBar();
     void createOptionTabs();
     void createBrushTab();
+    void createColourArea();
+    void embedDocument();
     void layOutOptionRow(QLabel* label, QWidget* control, int row);
     int labelColumn_ = 55; // where the option controls start
     // Registers a menu item, submenu or button whose enabled state the window manages.
-    // `wired`: its operation exists. `needsDocument`: it only makes sense with a document.
-    void registerCommand(QObject* target, bool wired, bool needsDocument = false);
+    // `wired`: its operation exists.
+    void registerCommand(QObject* target, bool wired);
     void applyCommandStates();
-    bool clipboardHoldsPicture() const;
+    void ClipboardViewer1Change();
+    // Pattern E: the depth changes, then colours, palette display, view and commands follow.
+    void depthDown(int nbpp);
+    void depthUp(int nbpp);
+    void afterDepthChange(imageops::OpStatus status);
+    // A floating selection that still moves with the pointer is put down, so that a depth
+    // change finds it settled.
+    void settleFloating();
     void restorePlacement();
+    void createScanning();
+    void scanEnded();
+    // Copy; false when the picture could not be made (the message has been shown).
+    bool copyToClipboard();
     void storePlacement() const;
 
     QButtonGroup* toolGroup_ = nullptr;
@@ -208,11 +318,14 @@ private:
     struct CommandControl {
         QObject* target;
         bool wired;
-        bool needsDocument;
         int stateIndex; // into menuEnabled_, -1 for commands the menu state does not rule
     };
     std::vector<CommandControl> commands_;
     menustate::Enabled menuEnabled_ = menustate::initialEnabled();
+    // Read when the clipboard changes: asking it at every update could wait on another program.
+    bool clipboardHasPicture_ = false;
 
     QEventLoop* modalLoop_ = nullptr;
+    ScanControl* scans_ = nullptr;
+    bool standalone_ = false;
 };

@@ -103,45 +103,54 @@ void TDIBMainForm::createMenus() {
     };
 
     File1 = topMenu("File1", "&Datei", "Dateibefehle");
-    fill(File1,
-         {
-             item("FileNewItem", "&Neu...", "Ctrl+N", "Neue Datei erzeugen"),
-             item("FileOpenItem", "Ö&ffnen...", "Ctrl+O", "Existierende Datei öffnen"),
-             separator(),
-             item("FileSaveItem", "S&peichern", "Ctrl+S", "Aktuelle Datei speichern"),
-             item("FileSaveAsItem", "Speichern &unter...", "F12",
-                  "Aktuelle Datei speichern unter..."),
-             separator(),
-             item("Bildscannen1", "Bild &scannen...", "", "Holt ein Bild vom ausgewählen Scanner"),
-             item("Scannerauswhlne1", "Scanner auswä&hlen...", "",
-                  "Läßt Sie einen Scanner auswählen"),
-             separator(),
-             item("Druckereinrichten1", "Drucker &einrichten...", "",
-                  "Läßt Sie den Drucker einrichten"),
-             item("Drucken1", "&Drucken...", "Ctrl+P", "Druckt das Bild"),
-             separator(),
-             item("FileExitItem", "&Beenden", "", "Programm beenden",
-                  &TDIBMainForm::FileExitItemClick),
-         });
+    fill(File1, {
+                    item("FileNewItem", "&Neu...", "Ctrl+N", "Neue Datei erzeugen",
+                         &TDIBMainForm::FileNewItemClick),
+                    item("FileOpenItem", "Ö&ffnen...", "Ctrl+O", "Existierende Datei öffnen",
+                         &TDIBMainForm::FileOpenItemClick),
+                    separator(),
+                    item("FileSaveItem", "S&peichern", "Ctrl+S", "Aktuelle Datei speichern",
+                         &TDIBMainForm::FileSaveItemClick),
+                    item("FileSaveAsItem", "Speichern &unter...", "F12",
+                         "Aktuelle Datei speichern unter...", &TDIBMainForm::FileSaveAsItemClick),
+                    separator(),
+                    item("Bildscannen1", "Bild &scannen...", "",
+                         "Holt ein Bild vom ausgewählen Scanner", &TDIBMainForm::Bildscannen1Click),
+                    item("Scannerauswhlne1", "Scanner auswä&hlen...", "",
+                         "Läßt Sie einen Scanner auswählen", &TDIBMainForm::Scannerauswhlne1Click),
+                    separator(),
+                    item("Druckereinrichten1", "Drucker &einrichten...", "",
+                         "Läßt Sie den Drucker einrichten"),
+                    item("Drucken1", "&Drucken...", "Ctrl+P", "Druckt das Bild"),
+                    separator(),
+                    item("FileExitItem", "&Beenden", "", "Programm beenden",
+                         &TDIBMainForm::FileExitItemClick),
+                });
 
     Bearbeiten1 = topMenu("Bearbeiten1", "&Bearbeiten", "");
-    fill(Bearbeiten1,
-         {
-             item("Rckgngig1", "&Rückgängig", "Ctrl+Z", "Macht die letzte Aktion Rückgängig"),
-             separator(),
-             item("CutItem", "&Ausschneiden", "Ctrl+X", "In die Zwischenablage verschieben"),
-             item("CopyItem", "&Kopieren", "Ctrl+C", "In die Zwischenablage kopieren"),
-             submenu("PasteItem", "&Einfügen", "Aus der der Zwischenablage einfügen"),
-             item("AlsBild1", "Als neues &Bild", "Ctrl+V", ""),
-             item("AlsAuswahl1", "Als neue &Auswahl", "Ctrl+E", ""),
-             item("AlstransparenteAuswahl1", "Als &transparente Auswahl", "Shift+Ctrl+E", ""),
-             endSubmenu(),
-             item("Lschen1", "&Löschen", "Del",
-                  "Füllt die aktuelle Auswahl oder das gesamte Bild mit der Hintergrundfarbe"),
-             separator(),
-             item("Zwischenablagelschen1", "&Zwischenablage löschen", "",
-                  "Löscht die Zwischenablage", &TDIBMainForm::Zwischenablagelschen1Click),
-         });
+    fill(
+        Bearbeiten1,
+        {
+            item("Rckgngig1", "&Rückgängig", "Ctrl+Z", "Macht die letzte Aktion Rückgängig",
+                 &TDIBMainForm::Rckgngig1Click),
+            separator(),
+            item("CutItem", "&Ausschneiden", "Ctrl+X", "In die Zwischenablage verschieben",
+                 &TDIBMainForm::CutItemClick),
+            item("CopyItem", "&Kopieren", "Ctrl+C", "In die Zwischenablage kopieren",
+                 &TDIBMainForm::CopyItemClick),
+            submenu("PasteItem", "&Einfügen", "Aus der der Zwischenablage einfügen"),
+            item("AlsBild1", "Als neues &Bild", "Ctrl+V", "", &TDIBMainForm::AlsBild1Click),
+            item("AlsAuswahl1", "Als neue &Auswahl", "Ctrl+E", "", &TDIBMainForm::AlsAuswahl1Click),
+            item("AlstransparenteAuswahl1", "Als &transparente Auswahl", "Shift+Ctrl+E", "",
+                 &TDIBMainForm::AlstransparenteAuswahl1Click),
+            endSubmenu(),
+            item("Lschen1", "&Löschen", "Del",
+                 "Füllt die aktuelle Auswahl oder das gesamte Bild mit der Hintergrundfarbe",
+                 &TDIBMainForm::Lschen1Click),
+            separator(),
+            item("Zwischenablagelschen1", "&Zwischenablage löschen", "",
+                 "Löscht die Zwischenablage", &TDIBMainForm::Zwischenablagelschen1Click),
+        });
 
     Betrachten1 = topMenu("Betrachten1", "B&etrachten", "");
     {
@@ -151,7 +160,7 @@ void TDIBMainForm::createMenus() {
         oneToOne->setStatusTip(text("Zeigt das Bild in seiner Orginalgröße"));
         connect(oneToOne, &QAction::triggered, this, [this] { SetZoom(1, 1); });
         Betrachten1->addAction(oneToOne);
-        registerCommand(oneToOne, true, true);
+        registerCommand(oneToOne, true);
         // N211 ... N1611 show n:1, N121 ... N1161 show 1:n; the digits 2 to 9 are accelerators.
         QMenu* larger =
             makeMenu(Betrachten1, "Vergrert1", "Ver&größert", "Zeigt das Bild vergrößert");
@@ -165,7 +174,7 @@ void TDIBMainForm::createMenus() {
             in->setObjectName(QStringLiteral("N") + QString::number(n) + QStringLiteral("11"));
             connect(in, &QAction::triggered, this, [this, n] { SetZoom(n, 1); });
             larger->addAction(in);
-            registerCommand(in, true, true);
+            registerCommand(in, true);
             auto* out = new QAction(QStringLiteral("1:") + digits, smaller);
             // "1:11" would take the name of "11:1"; it gets the next free one.
             out->setObjectName(n == 11 ? QStringLiteral("N1112")
@@ -173,7 +182,7 @@ void TDIBMainForm::createMenus() {
                                              QStringLiteral("1"));
             connect(out, &QAction::triggered, this, [this, n] { SetZoom(1, n); });
             smaller->addAction(out);
-            registerCommand(out, true, true);
+            registerCommand(out, true);
         }
         Betrachten1->addSeparator();
         auto* bars = new QAction(text("Werkzeugleisten..."), Betrachten1);
@@ -267,38 +276,47 @@ void TDIBMainForm::createMenus() {
                   "Lädt eine andere Farbpalette; läßt die Pixel gleich"),
              item("Palettespeichern1", "Palette &speichern...", "", "Speichert die Farbpalette"),
              item("Paletteeditieren1", "Palette &editieren...", "Shift+Alt+P",
-                  "Verändert die Farbpalette"),
+                  "Verändert die Farbpalette", &TDIBMainForm::Paletteeditieren1Click),
              separator(),
              item("BenutzteFarbenzhlen1", "&Benutzte Farben zählen", "",
                   "Zählt die in der Auswahl benutzen Farben"),
              submenu("Farbtiefeverkleinern1", "Farbtiefe ver&kleinern",
                      "Verkleinert die Zahl der benutzen Farben"),
-             item("N2Farbent1Bit1", "&2 Farben (1 Bit)...", "", ""),
-             item("N16Farbent4Bit1", "&16 Farben (4 Bit)...", "", ""),
-             item("N256Farbent8Bit1", "2&56 Farben (8 Bit)...", "", ""),
+             item("N2Farbent1Bit1", "&2 Farben (1 Bit)...", "", "",
+                  &TDIBMainForm::N2Farbent1Bit1Click),
+             item("N16Farbent4Bit1", "&16 Farben (4 Bit)...", "", "",
+                  &TDIBMainForm::N16Farbent4Bit1Click),
+             item("N256Farbent8Bit1", "2&56 Farben (8 Bit)...", "", "",
+                  &TDIBMainForm::N256Farbent8Bit1Click),
              separator(),
-             item("XFarben4Bit8Bit1", "&X Farben (4 Bit/8 Bit)...", "", ""),
+             item("XFarben4Bit8Bit1", "&X Farben (4 Bit/8 Bit)...", "", "",
+                  &TDIBMainForm::XFarben4Bit8Bit1Click),
              endSubmenu(),
              submenu("Farbtiefevergrern1", "Farbtiefe &vergrößern",
                      "Vergrößert die Zahl der benutzten Farben"),
-             item("N16Farbent4Bit2", "&16 Farben (4 Bit)", "", ""),
-             item("N256Farbent8Bit2", "2&56 Farben (8 Bit)", "", ""),
-             item("N16MillionenFarbent24Bit1", "1&6 Millionen Farben (24 Bit)", "", ""),
+             item("N16Farbent4Bit2", "&16 Farben (4 Bit)", "", "",
+                  &TDIBMainForm::N16Farbent4Bit2Click),
+             item("N256Farbent8Bit2", "2&56 Farben (8 Bit)", "", "",
+                  &TDIBMainForm::N256Farbent8Bit2Click),
+             item("N16MillionenFarbent24Bit1", "1&6 Millionen Farben (24 Bit)", "", "",
+                  &TDIBMainForm::N16MillionenFarbent24Bit1Click),
              endSubmenu(),
          });
 
     Auswahl1 = topMenu("Auswahl1", "&Auswahl", "");
     fill(Auswahl1,
          {
-             item("Allesauswhlen1", "&Alles auswählen", "Ctrl+A", "Wählt das gesamte Bild aus"),
+             item("Allesauswhlen1", "&Alles auswählen", "Ctrl+A", "Wählt das gesamte Bild aus",
+                  &TDIBMainForm::Allesauswhlen1Click),
              item("Nichtauswhlen1", "&Nicht auswählen", "Ctrl+D",
-                  "Deaktiviert die aktuelle Auswahl"),
+                  "Deaktiviert die aktuelle Auswahl", &TDIBMainForm::Nichtauswhlen1Click),
              item("Auswahlumkeheren1", "Auswahl &umkehren", "Shift+Ctrl+I",
-                  "Kehrt die aktuelle Auswahl um"),
+                  "Kehrt die aktuelle Auswahl um", &TDIBMainForm::Auswahlumkeheren1Click),
              separator(),
              item("VomUntergrundlsen1", "Vom Untergrund &lösen", "Ctrl+F",
-                  "Lößt die Auswahl vom Hintergrund"),
+                  "Lößt die Auswahl vom Hintergrund", &TDIBMainForm::VomUntergrundlsen1Click),
              item("MitUntergrundverschmelzen1", "Mit Untergrund &verschmelzen", "Shift+Ctrl+F",
-                  "Die Auswahl wird unbeweglich und mit dem Hintergund verbunden"),
+                  "Die Auswahl wird unbeweglich und mit dem Hintergund verbunden",
+                  &TDIBMainForm::MitUntergrundverschmelzen1Click),
          });
 }

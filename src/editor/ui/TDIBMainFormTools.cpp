@@ -8,6 +8,7 @@
 #include "foundation/UserMessage.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/ui/FileDialogs.h"
+#include "image/ImageDocument.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -35,8 +36,8 @@ struct ToolEntry {
     const char* hint;
 };
 
-// Top to bottom; the order is that of DrawingTool.
-const ToolEntry kTools[kDrawingToolCount] = {
+// Top to bottom; the order is that of Tool.
+const ToolEntry kTools[kToolCount] = {
     {&TDIBMainForm::ZoomBtn, "ZoomBtn", "Vergrößern und Verkleinern"},
     {&TDIBMainForm::HandBtn, "HandBtn", "Sichtbaren Bereich verschieben"},
     {&TDIBMainForm::SelectBtn, "SelectBtn", "Auswählen"},
@@ -115,14 +116,14 @@ void TDIBMainForm::createToolBar() {
     layout->setSpacing(0);
     toolGroup_ = new QButtonGroup(this);
     toolGroup_->setExclusive(true);
-    for (int i = 0; i < kDrawingToolCount; ++i) {
+    for (int i = 0; i < kToolCount; ++i) {
         const ToolEntry& entry = kTools[i];
         auto* button = new QToolButton(SpeedBar1);
         button->setObjectName(QLatin1String(entry.name));
         const QString hint = QString::fromUtf8(entry.hint);
         button->setToolTip(hint);
         button->setStatusTip(hint);
-        button->setIcon(editoricons::toolIcon(DrawingTool(i)));
+        button->setIcon(editoricons::toolIcon(Tool(i)));
         button->setIconSize(QSize(16, 16));
         button->setCheckable(true);
         button->setAutoRaise(true);
@@ -224,7 +225,7 @@ void TDIBMainForm::createOptionTabs() {
     connect(ZoomBox, &QComboBox::activated, this, &TDIBMainForm::ZoomBoxChange);
     connect(BrushTypBox, &QComboBox::activated, this, &TDIBMainForm::BrushTypBoxChange);
     connect(LoadPattBtn, &QPushButton::clicked, this, &TDIBMainForm::LoadPattBtnClick);
-    registerCommand(ZoomBox, true, true);
+    registerCommand(ZoomBox, true);
     ZoomBtnClick();
 }
 
@@ -268,39 +269,39 @@ void TDIBMainForm::ZoomBtnClick() {
     };
     bool brushTip = false;
     switch (currentTool()) {
-    case DrawingTool::Select:
+    case Tool::Select:
         show({TypLabel, TypBox});
         break;
-    case DrawingTool::Magic:
+    case Tool::Magic:
         show({TolLabel, TolEdit});
         break;
-    case DrawingTool::Clone:
+    case Tool::Clone:
         show({CloneLabel, CloneBox});
         brushTip = true;
         break;
-    case DrawingTool::Retouch:
+    case Tool::Retouch:
         show({RetouchLabel, RetouchBox});
         brushTip = true;
         break;
-    case DrawingTool::Fill:
+    case Tool::Fill:
         show({TolLabel, TolEdit, FstyleLabel, FillStyleBox, DirLabel, DirectBox, LoadPattBtn});
         break;
-    case DrawingTool::Line:
+    case Tool::Line:
         show({BreitLabel, BreitEdit});
         break;
-    case DrawingTool::Shape:
+    case Tool::Shape:
         show({BreitLabel, BreitEdit, TypLabel, TypBox, StilLabel, StilBox});
         break;
-    case DrawingTool::Brush:
-    case DrawingTool::Replace:
+    case Tool::Brush:
+    case Tool::Replace:
         show({ZoomLabel, ZoomBox});
         brushTip = true;
         break;
-    case DrawingTool::Zoom:
-    case DrawingTool::Hand:
-    case DrawingTool::FreeSel:
-    case DrawingTool::Drop:
-    case DrawingTool::Txt:
+    case Tool::Zoom:
+    case Tool::Hand:
+    case Tool::FreeSel:
+    case Tool::Drop:
+    case Tool::Txt:
         show({ZoomLabel, ZoomBox});
         break;
     }
@@ -313,12 +314,12 @@ void TDIBMainForm::ZoomBtnClick() {
     TabSheet2->update();
 }
 
-DrawingTool TDIBMainForm::currentTool() const {
+Tool TDIBMainForm::currentTool() const {
     const int id = toolGroup_->checkedId();
-    return id >= 0 && id < kDrawingToolCount ? DrawingTool(id) : DrawingTool::Zoom;
+    return id >= 0 && id < kToolCount ? Tool(id) : Tool::Zoom;
 }
 
-void TDIBMainForm::selectTool(DrawingTool tool) {
+void TDIBMainForm::selectTool(Tool tool) {
     toolButtons[std::size_t(tool)]->setChecked(true);
 }
 
@@ -335,20 +336,20 @@ void TDIBMainForm::BrushTypBoxChange(int index) {
 ToolOptions TDIBMainForm::toolOptions() const {
     ToolOptions o;
     o.tool = currentTool();
-    o.shapeType = ShapeType(TypBox->currentIndex());
-    o.shapeStyle = ShapeStyle(StilBox->currentIndex());
-    o.lineWidth = BreitEdit->value();
-    o.tolerance = TolEdit->value();
-    o.cloneMode = CloneMode(CloneBox->currentIndex());
-    o.retouchMode = RetouchMode(RetouchBox->currentIndex());
-    o.fillStyle = FillStyle(FillStyleBox->currentIndex());
-    o.direction = GradientDirection(DirectBox->currentIndex());
+    o.breite = BreitEdit->value();
+    o.typ = TypBox->currentIndex();
+    o.stil = StilBox->currentIndex();
+    o.toleranz = TolEdit->value();
+    o.cloneModus = CloneBox->currentIndex();
+    o.retouchModus = RetouchBox->currentIndex();
+    o.fillStyle = FillStyleBox->currentIndex();
+    o.direction = DirectBox->currentIndex();
     o.pattern = pattern ? &pattern.get() : nullptr;
-    o.tip.form = BrushForm(FormBox->currentIndex());
+    o.tip.form = FormBox->currentIndex();
     o.tip.size = SizeEdit->value();
-    o.tip.hardness = HardEdit->value();
-    o.tip.density = DensEdit->value();
-    o.tip.transparency = OpaCityEdit->value();
+    o.tip.hard = HardEdit->value();
+    o.tip.dens = DensEdit->value();
+    o.tip.opacity = OpaCityEdit->value();
     return o;
 }
 
@@ -377,14 +378,9 @@ void TDIBMainForm::LoadPattBtnClick() {
 // Magnification -----------------------------------------------------------------------------
 
 void TDIBMainForm::SetZoom(int zin, int zout) {
-    const int entry = zoomsteps::entryFor({zin, zout});
-    if (ZoomBox->currentIndex() != entry) {
-        ZoomBox->setCurrentIndex(entry); // ZoomBoxChange answers the user's choice only
-    }
-    // The magnification itself is the document's (MDIChild1): it sizes its view, keeps the
-    // view's centre (zoomsteps::centredScrollPosition per axis) and updates the caption. The
-    // zoom commands are offered only while a document is embedded.
-    UpdateMenuItems();
+    // The document sizes its view, keeps the view's centre, selects the ZoomBox entry (without
+    // running ZoomBoxChange), updates the caption and then the commands.
+    doc().SetZoom(zin, zout);
 }
 
 void TDIBMainForm::ZoomBoxChange(int index) {

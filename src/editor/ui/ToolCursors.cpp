@@ -115,7 +115,7 @@ void badge(QPainter& p, bool plus) {
 
 // The tool's picture in the lower right quarter, on a pale plate so that it reads on dark
 // pictures too.
-void toolPicture(QPainter& p, DrawingTool tool) {
+void toolPicture(QPainter& p, Tool tool) {
     p.setPen(Qt::NoPen);
     QColor plate = Qt::white;
     plate.setAlpha(170);
@@ -128,56 +128,56 @@ void toolPicture(QPainter& p, DrawingTool tool) {
 }
 
 struct AimingCursor {
-    DrawingTool tool;
+    Tool tool;
     int badge; // 0 none, 1 plus, -1 minus
 };
 
 bool aimingCursor(ToolCursor kind, AimingCursor& out) {
     switch (kind) {
     case ToolCursor::Brush:
-        out = {DrawingTool::Brush, 0};
+        out = {Tool::Brush, 0};
         return true;
     case ToolCursor::Line:
-        out = {DrawingTool::Line, 0};
+        out = {Tool::Line, 0};
         return true;
     case ToolCursor::Shape:
-        out = {DrawingTool::Shape, 0};
+        out = {Tool::Shape, 0};
         return true;
     case ToolCursor::GeoSel:
-        out = {DrawingTool::Select, 0};
+        out = {Tool::Select, 0};
         return true;
     case ToolCursor::GeoSelPlus:
-        out = {DrawingTool::Select, 1};
+        out = {Tool::Select, 1};
         return true;
     case ToolCursor::GeoSelMinus:
-        out = {DrawingTool::Select, -1};
+        out = {Tool::Select, -1};
         return true;
     case ToolCursor::FreeSel:
-        out = {DrawingTool::FreeSel, 0};
+        out = {Tool::FreeSel, 0};
         return true;
     case ToolCursor::FreeSelPlus:
-        out = {DrawingTool::FreeSel, 1};
+        out = {Tool::FreeSel, 1};
         return true;
     case ToolCursor::FreeSelMinus:
-        out = {DrawingTool::FreeSel, -1};
+        out = {Tool::FreeSel, -1};
         return true;
     case ToolCursor::Drop:
-        out = {DrawingTool::Drop, 0};
+        out = {Tool::Drop, 0};
         return true;
     case ToolCursor::Txt:
-        out = {DrawingTool::Txt, 0};
+        out = {Tool::Txt, 0};
         return true;
     case ToolCursor::MagicWand:
-        out = {DrawingTool::Magic, 0};
+        out = {Tool::Magic, 0};
         return true;
     case ToolCursor::MagicWandPlus:
-        out = {DrawingTool::Magic, 1};
+        out = {Tool::Magic, 1};
         return true;
     case ToolCursor::MagicWandMinus:
-        out = {DrawingTool::Magic, -1};
+        out = {Tool::Magic, -1};
         return true;
     case ToolCursor::FloodFill:
-        out = {DrawingTool::Fill, 0};
+        out = {Tool::Fill, 0};
         return true;
     case ToolCursor::Drag:
     case ToolCursor::Lupe:

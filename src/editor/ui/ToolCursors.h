@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolOptions.h"
+#include "image/ToolCursor.h"
 
 #include <QCursor>
 #include <QPixmap>

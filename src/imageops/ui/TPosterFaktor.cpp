@@ -1,15 +1,18 @@
 #include "TPosterFaktor.h"
 
-#include "ValueDialog.h"
-
+#include <QLabel>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
-TPosterFaktor::TPosterFaktor(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("PosterFaktor"));
-    setWindowTitle(QStringLiteral("Tiefe beschränken..."));
-    PosterEdit = buildValueDialog(
-        *this, "PosterEdit", QStringLiteral("Farbe auf X Bits pro Kanal beschränken:"), 1, 7,
-        imageops::PosterParams{}.bits, QStringLiteral("&OK"), OkBtn, CancelBtn);
+TPosterFaktor::TPosterFaktor(QWidget* parent)
+    : ParamFormBase(QStringLiteral("PosterFaktor"), QStringLiteral("Tiefe beschränken..."),
+                    parent) {
+    PosterEdit = formcontrols::spinEdit(this, "PosterEdit", 1, 7, imageops::PosterParams{}.bits);
+    auto* label = new QLabel(QStringLiteral("Farbe auf X Bits pro Kanal beschränken:"), this);
+    label->setBuddy(PosterEdit);
+    controlsLayout()->addWidget(label);
+    controlsLayout()->addWidget(PosterEdit);
+    controlsLayout()->addStretch();
 }
 
 imageops::PosterParams TPosterFaktor::params() const {

@@ -2,14 +2,13 @@
 
 #include "imageops/Adjustments.h"
 
-#include <QDialog>
+#include "ParamFormBase.h"
 
-class QPushButton;
 class QSpinBox;
 
 // "Tiefe beschränken...": how many bits per channel to keep. The command passes
 // params().faktor() to DibPoster after OK. Starts at 4 every time.
-class TPosterFaktor : public QDialog {
+class TPosterFaktor : public ParamFormBase {
     Q_OBJECT
 
 public:
@@ -19,6 +18,4 @@ public:
     void setParams(const imageops::PosterParams& p);
 
     QSpinBox* PosterEdit; // "Farbe auf X Bits pro Kanal beschränken:" 1...7
-    QPushButton* OkBtn;
-    QPushButton* CancelBtn;
 };

@@ -1,15 +1,20 @@
 #include "TSolarfaktor.h"
 
-#include "ValueDialog.h"
-
+#include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
-TSolarfaktor::TSolarfaktor(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Solarfaktor"));
-    setWindowTitle(QStringLiteral("Solarisieren..."));
-    SolarEdit = buildValueDialog(*this, "SolarEdit", QStringLiteral("Grenzwert:"), 1, 255,
-                                 imageops::SolarParams{}.grenzwert, QStringLiteral("&Ok"), OkBtn,
-                                 CancelBtn);
+TSolarfaktor::TSolarfaktor(QWidget* parent)
+    : ParamFormBase(QStringLiteral("Solarfaktor"), QStringLiteral("Solarisieren..."), parent) {
+    SolarEdit =
+        formcontrols::spinEdit(this, "SolarEdit", 1, 255, imageops::SolarParams{}.grenzwert);
+    auto* label = new QLabel(QStringLiteral("Grenzwert:"), this);
+    label->setBuddy(SolarEdit);
+    controlsLayout()->addWidget(label);
+    controlsLayout()->addWidget(SolarEdit);
+    controlsLayout()->addStretch();
+    OkBitBtn1->setText(QStringLiteral("&Ok"));
 }
 
 imageops::SolarParams TSolarfaktor::params() const {

@@ -2,14 +2,13 @@
 
 #include "imageops/Adjustments.h"
 
-#include <QDialog>
+#include "ParamFormBase.h"
 
-class QPushButton;
 class QSpinBox;
 
 // "Solarisieren...": the threshold from which colours are inverted. The command passes
 // params().grenzwert to DibSolar after OK. Starts at 128 every time.
-class TSolarfaktor : public QDialog {
+class TSolarfaktor : public ParamFormBase {
     Q_OBJECT
 
 public:
@@ -19,6 +18,4 @@ public:
     void setParams(const imageops::SolarParams& p);
 
     QSpinBox* SolarEdit; // "Grenzwert:" 1...255
-    QPushButton* OkBtn;
-    QPushButton* CancelBtn;
 };

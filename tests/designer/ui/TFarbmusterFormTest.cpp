@@ -144,7 +144,7 @@ TEST(ColourworkCommand, BuildsANewUnsavedChartOrLeavesTheOldOne) {
     ASSERT_EQ(std::pair(main.doc.azeilen, main.doc.aspalten), std::pair(kRows, kColumns));
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kColumns; ++c) {
-            const std::uint32_t v = grafikrw3::getpixel(main.doc.cellAt(r, c).stich.di, 3, 3);
+            const std::uint32_t v = grafikrw3::getpixel(main.doc.cellAt(r, c).stich->di, 3, 3);
             ASSERT_EQ(qRgb(int(v & 0xff), int(v >> 8 & 0xff), int(v >> 16)),
                       rgbOf(blockColour(r, c, 6)));
         }

@@ -38,7 +38,7 @@ protected:
         main().PaintBox1->grab();
     }
     QPoint centreOf(int row, int column) {
-        const TRect& r = main().doc.cellAt(row, column).feldrect;
+        const CellRect& r = main().doc.cellAt(row, column).feldrect;
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 };
@@ -73,7 +73,7 @@ TEST_F(ChartView, WholeTableViewIsSizedForTheChartAtScreenResolution) {
 TEST_F(ChartView, ClicksMarkAColumnAndPlaceTheSelectedStitch) {
     ASSERT_TRUE(main().doc.buildChart(4, 5, -1));
     paint();
-    const TRect& third = main().doc.cellAt(0, 2).feldrect;
+    const CellRect& third = main().doc.cellAt(0, 2).feldrect;
     QTest::mouseClick(main().PaintBox1, Qt::LeftButton, {},
                       QPoint((third.left + third.right) / 2, third.top - 10));
     EXPECT_TRUE(main().doc.selectcol);
@@ -83,7 +83,7 @@ TEST_F(ChartView, ClicksMarkAColumnAndPlaceTheSelectedStitch) {
     QTest::mouseClick(main().PaintBox1, Qt::RightButton, {}, centreOf(2, 1));
     const TFeld& cell = main().doc.cellAt(2, 1);
     EXPECT_TRUE(cell.belegt);
-    EXPECT_EQ(ownedTextToString(cell.stich.bezeichnung), QStringLiteral("Rechte Masche"));
+    EXPECT_EQ(ownedTextToString(cell.stich->bezeichnung), QStringLiteral("Rechte Masche"));
     EXPECT_FALSE(main().doc.selectcol);
     EXPECT_EQ(main().windowTitle(),
               QStringLiteral("Orvenal Tessaplan-Designer 1.0 - [unbenannt.tpd*]"));

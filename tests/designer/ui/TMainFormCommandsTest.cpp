@@ -98,7 +98,7 @@ protected:
     void clickCell(int row, int column) {
         main().PaintBox1Paint();
         main().PaintBox1->grab();
-        const TRect& r = main().doc.cellAt(row, column).feldrect;
+        const CellRect& r = main().doc.cellAt(row, column).feldrect;
         QTest::mouseClick(main().PaintBox1, Qt::LeftButton, {},
                           QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     }
@@ -118,7 +118,8 @@ TEST_F(Commands, StitchFromTheEditorGoesIntoPaletteChartFileAndBack) {
     QTest::mouseClick(main().PaintBox2, Qt::LeftButton, {}, QPoint(10, main().doc.cellwh + 3));
     EXPECT_EQ(main().doc.stichnr, 1);
     clickCell(4, 4);
-    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich.bezeichnung), QStringLiteral("Zopf"));
+    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich->bezeichnung),
+              QStringLiteral("Zopf"));
     EXPECT_TRUE(main().windowTitle().endsWith(QStringLiteral("[unbenannt.tpd*]")));
 
     const QString file = folder.filePath(QStringLiteral("jacke"));
@@ -143,7 +144,8 @@ TEST_F(Commands, StitchFromTheEditorGoesIntoPaletteChartFileAndBack) {
         filedialogs::Script dialogs({file + QStringLiteral(".tpd")});
         main().ffnen1Click();
     }
-    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich.bezeichnung), QStringLiteral("Zopf"));
+    EXPECT_EQ(ownedTextToString(main().doc.cellAt(4, 4).stich->bezeichnung),
+              QStringLiteral("Zopf"));
     EXPECT_FALSE(main().doc.cellAt(0, 0).belegt); // the change after saving was dropped
     EXPECT_EQ(paletteNames(), (QStringList{"Perlmuster", "Zopf"})); // the library came back too
 

@@ -90,9 +90,9 @@ TEST_F(MainFormFiles, StartLoadsTheLibraryAndFillsTheChartWithItsFirstStitch) {
     ASSERT_EQ(main.doc.stiche.count, 2u);
     const TFeld& cell = main.doc.cellAt(9, 9);
     ASSERT_TRUE(cell.belegt);
-    EXPECT_EQ(ownedTextToString(cell.stich.bezeichnung), QStringLiteral("Rechte Masche"));
-    EXPECT_EQ(DIBWidth(cell.stich.di), 100);
-    EXPECT_EQ(DIBHeight(cell.stich.di), 40);
+    EXPECT_EQ(ownedTextToString(cell.stich->bezeichnung), QStringLiteral("Rechte Masche"));
+    EXPECT_EQ(DIBWidth(cell.stich->di), 100);
+    EXPECT_EQ(DIBHeight(cell.stich->di), 40);
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 
@@ -108,8 +108,9 @@ TEST_F(MainFormFiles, SaveThenLoadRestoresChartSettingsAndCaption) {
     second.SetChanged();
     ASSERT_TRUE(second.LoadProject(path(QStringLiteral("socken.tpd"))));
     EXPECT_EQ(second.doc.azeilen, 10);
-    EXPECT_EQ(ownedTextToString(second.doc.cellAt(0, 0).stich.bezeichnung), QStringLiteral("Zopf"));
-    EXPECT_EQ(second.doc.cellAt(0, 0).stich.breite, 1);
+    EXPECT_EQ(ownedTextToString(second.doc.cellAt(0, 0).stich->bezeichnung),
+              QStringLiteral("Zopf"));
+    EXPECT_EQ(second.doc.cellAt(0, 0).breite, 1);
     EXPECT_EQ(second.TabSheet2->caped->text(), QStringLiteral("Socken"));
     EXPECT_EQ(second.doc.afilename, path(QStringLiteral("socken.tpd")));
     EXPECT_EQ(second.windowTitle(),

@@ -70,7 +70,7 @@ TEST_F(MainFormTest, StartCreatesTheFiveWindowsHiddenWithAnEmptyTenByTenChart) {
     EXPECT_EQ(windows.StichEditForm->windowTitle(), QStringLiteral("Stich bearbeiten"));
     EXPECT_EQ(windows.NeuForm->windowTitle(), QStringLiteral("Neues Projekt"));
     EXPECT_EQ(windows.AufloesungForm->windowTitle(), QStringLiteral("Export Auflösung"));
-    EXPECT_EQ(windows.DIBMainForm->windowTitle(), QStringLiteral("Bild bearbeiten"));
+    EXPECT_EQ(windows.DIBMainForm->windowTitle(), QStringLiteral("Bild bearbeiten - NONAME [1:1]"));
 
     EXPECT_EQ(main().maincap, QStringLiteral("Orvenal Tessaplan-Designer 1.0"));
     EXPECT_EQ(main().windowTitle(), kFreshTitle);
@@ -189,8 +189,8 @@ TEST_F(MainFormTest, NewChartTakesSizeAndFillStitchFromTheDialog) {
     ASSERT_EQ(main().doc.zeilen.count, 1000u);
     const TFeld& last = main().doc.cellAt(999, 0);
     EXPECT_TRUE(last.belegt);
-    EXPECT_EQ(ownedTextToString(last.stich.bezeichnung), QStringLiteral("Linke Masche"));
-    EXPECT_EQ(DIBWidth(last.stich.di), 100);
+    EXPECT_EQ(ownedTextToString(last.stich->bezeichnung), QStringLiteral("Linke Masche"));
+    EXPECT_EQ(DIBWidth(last.stich->di), 100);
     EXPECT_TRUE(main().doc.afilename.isEmpty());
     EXPECT_FALSE(main().doc.changed);
     EXPECT_EQ(main().windowTitle(), kFreshTitle);

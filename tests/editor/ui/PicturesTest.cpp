@@ -58,14 +58,12 @@ TEST(ToolCursors, EachAimsWithADarkPixelInAWhiteRimAndItsArmsAreCrispAtBothRatio
 
 TEST(ToolCursors, SelectionToolsOfferToMoveOnlyWithoutModifiers) {
     const struct {
-        DrawingTool tool;
+        Tool tool;
         ToolCursor plain, plus, minus;
     } tools[] = {
-        {DrawingTool::Select, ToolCursor::GeoSel, ToolCursor::GeoSelPlus, ToolCursor::GeoSelMinus},
-        {DrawingTool::FreeSel, ToolCursor::FreeSel, ToolCursor::FreeSelPlus,
-         ToolCursor::FreeSelMinus},
-        {DrawingTool::Magic, ToolCursor::MagicWand, ToolCursor::MagicWandPlus,
-         ToolCursor::MagicWandMinus},
+        {Tool::Select, ToolCursor::GeoSel, ToolCursor::GeoSelPlus, ToolCursor::GeoSelMinus},
+        {Tool::FreeSel, ToolCursor::FreeSel, ToolCursor::FreeSelPlus, ToolCursor::FreeSelMinus},
+        {Tool::Magic, ToolCursor::MagicWand, ToolCursor::MagicWandPlus, ToolCursor::MagicWandMinus},
     };
     for (const auto& t : tools) {
         for (bool over : {false, true}) {
@@ -75,7 +73,7 @@ TEST(ToolCursors, SelectionToolsOfferToMoveOnlyWithoutModifiers) {
             EXPECT_EQ(cursorFor(t.tool, false, true, over), t.minus);
         }
     }
-    EXPECT_EQ(cursorFor(DrawingTool::Retouch, true, true, true), ToolCursor::Brush);
+    EXPECT_EQ(cursorFor(Tool::Retouch, true, true, true), ToolCursor::Brush);
 }
 
 TEST(EditorIcons, FourteenDistinctToolPicturesAndEightStandardOnesAtBothRatios) {
@@ -97,8 +95,8 @@ TEST(EditorIcons, FourteenDistinctToolPicturesAndEightStandardOnesAtBothRatios) 
             }
             seen.push_back(image);
         };
-        for (int i = 0; i < kDrawingToolCount; ++i) {
-            check(editoricons::toolPixmap(DrawingTool(i), 16, dpr), i);
+        for (int i = 0; i < kToolCount; ++i) {
+            check(editoricons::toolPixmap(Tool(i), 16, dpr), i);
         }
         for (int i = 0; i < 8; ++i) {
             check(editoricons::standardPixmap(editoricons::Standard(i), 16, dpr), 100 + i);

@@ -1,6 +1,8 @@
 #include "editor/ui/TConfigBars.h"
 #include "editor/ui/TDIBMainForm.h"
 #include "editor/ui/ToolCursors.h"
+#include "image/ui/TImagePaintBox.h"
+#include "image/ui/TMDIChild.h"
 
 #include "Pictures.h"
 #include "TestSupport.h"
@@ -8,6 +10,7 @@
 #include "foundation/ui/FileDialogs.h"
 #include "foundation/ui/TPaintBox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -100,7 +103,7 @@ TEST_F(ToolsPanel, EachToolShowsItsOptionsAndTheBrushTipWhereItPaints) {
     EXPECT_FALSE(brushTabShown());
     EXPECT_EQ(form.ZoomBox->currentText(), QStringLiteral("1:1"));
 
-    for (int i = 0; i < kDrawingToolCount; ++i) {
+    for (int i = 0; i < kToolCount; ++i) {
         const Layout& layout = layouts[i];
         QToolButton* button = form.*layout.button;
         ASSERT_EQ(button, form.toolButtons[std::size_t(i)]);
@@ -108,8 +111,8 @@ TEST_F(ToolsPanel, EachToolShowsItsOptionsAndTheBrushTipWhereItPaints) {
         form.PageControl1->setCurrentIndex(brushTabShown() ? 1 : 0);
         QTest::mouseClick(button, Qt::LeftButton);
         SCOPED_TRACE(button->objectName().toStdString());
-        EXPECT_EQ(form.currentTool(), DrawingTool(i));
-        EXPECT_EQ(form.toolOptions().tool, DrawingTool(i));
+        EXPECT_EQ(form.currentTool(), Tool(i));
+        EXPECT_EQ(form.toolOptions().tool, Tool(i));
         int down = 0;
         for (QToolButton* b : form.toolButtons) {
             down += b->isChecked();
@@ -148,8 +151,8 @@ TEST_F(ToolsPanel, BrushTypesPresetTheirNumbersAndNormalKeepsWhatTheUserSet) {
     EXPECT_EQ(form.DensEdit->value(), 33);
     EXPECT_EQ(form.OpaCityEdit->value(), 20);
     QTest::keyClick(form.BrushTypBox, Qt::Key_Up);
-    EXPECT_EQ(form.toolOptions().tip.density, 11); // "Buntstift": 100, 11, 50
-    EXPECT_EQ(form.toolOptions().tip.transparency, 50);
+    EXPECT_EQ(form.toolOptions().tip.dens, 11); // "Buntstift": 100, 11, 50
+    EXPECT_EQ(form.toolOptions().tip.opacity, 50);
     form.HardEdit->setValue(12);
     QTest::keyClick(form.BrushTypBox, Qt::Key_Home);
     EXPECT_EQ(form.BrushTypBox->currentText(), QStringLiteral("Normal"));
@@ -160,17 +163,17 @@ TEST_F(ToolsPanel, BrushTypesPresetTheirNumbersAndNormalKeepsWhatTheUserSet) {
 
 TEST_F(ToolsPanel, TheOptionsStructReadsEveryControl) {
     const ToolOptions defaults = form.toolOptions();
-    EXPECT_EQ(defaults.shapeType, ShapeType::Rechteck);
-    EXPECT_EQ(defaults.lineWidth, 1);
-    EXPECT_EQ(defaults.tolerance, 25);
-    EXPECT_EQ(defaults.tip.form, BrushForm::Kreis);
+    EXPECT_EQ(defaults.typ, 0);
+    EXPECT_EQ(defaults.breite, 1);
+    EXPECT_EQ(defaults.toleranz, 25);
+    EXPECT_EQ(defaults.tip.form, 1);
     EXPECT_EQ(defaults.tip.size, 7);
-    EXPECT_EQ(defaults.tip.hardness, 50);
-    EXPECT_EQ(defaults.tip.density, 100);
-    EXPECT_EQ(defaults.tip.transparency, 0);
+    EXPECT_EQ(defaults.tip.hard, 50);
+    EXPECT_EQ(defaults.tip.dens, 100);
+    EXPECT_EQ(defaults.tip.opacity, 0);
     EXPECT_EQ(defaults.pattern, nullptr);
 
-    form.selectTool(DrawingTool::Shape);
+    form.selectTool(Tool::Shape);
     form.TypBox->setCurrentIndex(3);
     form.StilBox->setCurrentIndex(1);
     form.BreitEdit->setValue(100);
@@ -185,35 +188,49 @@ TEST_F(ToolsPanel, TheOptionsStructReadsEveryControl) {
     form.DensEdit->setValue(4);
     form.OpaCityEdit->setValue(5);
     const ToolOptions o = form.toolOptions();
-    EXPECT_EQ(o.tool, DrawingTool::Shape);
-    EXPECT_EQ(o.shapeType, ShapeType::Kreis);
-    EXPECT_EQ(o.shapeStyle, ShapeStyle::Gefuellt);
-    EXPECT_EQ(o.lineWidth, 100);
-    EXPECT_EQ(o.tolerance, 200);
-    EXPECT_EQ(o.cloneMode, CloneMode::NichtAusgerichtet);
-    EXPECT_EQ(o.retouchMode, RetouchMode::Verschmieren);
-    EXPECT_EQ(o.fillStyle, FillStyle::Strahlig);
-    EXPECT_EQ(o.direction, GradientDirection::WO);
-    EXPECT_EQ(o.tip.form, BrushForm::Horizontal);
+    EXPECT_EQ(o.tool, Tool::Shape);
+    EXPECT_EQ(o.typ, 3);
+    EXPECT_EQ(o.stil, 1);
+    EXPECT_EQ(o.breite, 100);
+    EXPECT_EQ(o.toleranz, 200);
+    EXPECT_EQ(o.cloneModus, 1);
+    EXPECT_EQ(o.retouchModus, 2);
+    EXPECT_EQ(o.fillStyle, 5);
+    EXPECT_EQ(o.direction, 7);
+    EXPECT_EQ(o.tip.form, 4);
     EXPECT_EQ(o.tip.size, 199);
-    EXPECT_EQ(o.tip.hardness, 3);
-    EXPECT_EQ(o.tip.density, 4);
-    EXPECT_EQ(o.tip.transparency, 5);
+    EXPECT_EQ(o.tip.hard, 3);
+    EXPECT_EQ(o.tip.dens, 4);
+    EXPECT_EQ(o.tip.opacity, 5);
 }
 
-TEST_F(ToolsPanel, TheZoomBoxFollowsSetZoomAndWaitsForTheDocument) {
+TEST_F(ToolsPanel, TheZoomBoxTheZoomMenusAndTheDocumentStayInStep) {
     ASSERT_EQ(form.ZoomBox->count(), 31);
+    const ImageDocument& doc = form.doc();
     const std::pair<std::pair<int, int>, QString> steps[] = {
         {{2, 1}, "2:1"}, {{16, 1}, "16:1"}, {{1, 2}, "1:2"}, {{1, 16}, "1:16"}, {{1, 1}, "1:1"}};
     for (const auto& [zoom, text] : steps) {
         form.SetZoom(zoom.first, zoom.second);
         EXPECT_EQ(form.ZoomBox->currentText(), text);
+        EXPECT_EQ(doc.view(), (ZoomView{zoom.first, zoom.second}));
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Bild bearbeiten - NONAME [%1]").arg(text));
+        EXPECT_EQ(form.MDIChild1->PaintBox1->size(), doc.paintBoxSize());
     }
-    form.ZoomBoxChange(16);
-    EXPECT_EQ(form.ZoomBox->currentText(), QStringLiteral("1:2"));
-    // Without a document there is nothing to magnify.
-    EXPECT_FALSE(form.ZoomBox->isEnabled());
-    EXPECT_FALSE(form.findChild<QAction*>(QStringLiteral("N411"))->isEnabled());
+    // The user's choice in the list, the menus and the zoom tool all end up in both places.
+    form.ZoomBox->setCurrentIndex(16);
+    emit form.ZoomBox->activated(16);
+    EXPECT_EQ(doc.view(), (ZoomView{1, 2}));
+    auto* oneToOne = form.findChild<QAction*>(QStringLiteral("Nichtvergrert111"));
+    EXPECT_TRUE(oneToOne->isEnabled());
+    form.findChild<QAction*>(QStringLiteral("N1112"))->trigger();
+    EXPECT_EQ(doc.view(), (ZoomView{1, 11}));
+    EXPECT_EQ(form.ZoomBox->currentText(), QStringLiteral("1:11"));
+    oneToOne->trigger();
+    EXPECT_EQ(form.ZoomBox->currentText(), QStringLiteral("1:1"));
+    EXPECT_FALSE(oneToOne->isEnabled());
+    QTest::mouseClick(form.MDIChild1->PaintBox1, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(form.ZoomBox->currentText(), QStringLiteral("2:1")); // the zoom tool is down
+    EXPECT_TRUE(oneToOne->isEnabled());
 }
 
 TEST_F(ToolsPanel, TheBarsDialogShowsAndHidesTheThreeBars) {

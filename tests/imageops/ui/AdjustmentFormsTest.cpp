@@ -188,15 +188,15 @@ TEST(AdjustmentForms, ParameterDialogsStartAtTheirDefaultsEveryTime) {
         QTimer::singleShot(0, &poster, [&] {
             EXPECT_EQ(poster.PosterEdit->value(), 4);
             poster.PosterEdit->setValue(9); // beyond the range: 7
-            poster.OkBtn->click();
+            poster.OkBitBtn1->click();
         });
         ASSERT_EQ(poster.exec(), QDialog::Accepted);
         EXPECT_EQ(poster.params().faktor(), 1);
         QTimer::singleShot(0, &solar, [&] {
             EXPECT_EQ(solar.SolarEdit->value(), 128);
-            EXPECT_EQ(solar.OkBtn->text(), QStringLiteral("&Ok"));
+            EXPECT_EQ(solar.OkBitBtn1->text(), QStringLiteral("&Ok"));
             solar.SolarEdit->setValue(0);
-            solar.CancelBtn->click();
+            solar.AbbrechenBitBtn2->click();
         });
         ASSERT_EQ(solar.exec(), QDialog::Rejected);
         EXPECT_EQ(solar.params().grenzwert, 1);

@@ -1,4 +1,4 @@
-#include "ToolOptions.h"
+#include "ToolCursor.h"
 
 namespace {
 
@@ -17,35 +17,35 @@ ToolCursor selectionCursor(ToolCursor plain, ToolCursor plus, ToolCursor minus, 
 
 } // namespace
 
-ToolCursor cursorFor(DrawingTool tool, bool shift, bool ctrl, bool overSelection) {
+ToolCursor cursorFor(Tool tool, bool shift, bool ctrl, bool overSelection) {
     switch (tool) {
-    case DrawingTool::Zoom:
+    case Tool::Zoom:
         return ToolCursor::Lupe;
-    case DrawingTool::Hand:
+    case Tool::Hand:
         return ToolCursor::Drag;
-    case DrawingTool::Select:
+    case Tool::Select:
         return selectionCursor(ToolCursor::GeoSel, ToolCursor::GeoSelPlus, ToolCursor::GeoSelMinus,
                                shift, ctrl, overSelection);
-    case DrawingTool::FreeSel:
+    case Tool::FreeSel:
         return selectionCursor(ToolCursor::FreeSel, ToolCursor::FreeSelPlus,
                                ToolCursor::FreeSelMinus, shift, ctrl, overSelection);
-    case DrawingTool::Magic:
+    case Tool::Magic:
         return selectionCursor(ToolCursor::MagicWand, ToolCursor::MagicWandPlus,
                                ToolCursor::MagicWandMinus, shift, ctrl, overSelection);
-    case DrawingTool::Drop:
+    case Tool::Drop:
         return ToolCursor::Drop;
-    case DrawingTool::Brush:
-    case DrawingTool::Clone:
-    case DrawingTool::Replace:
-    case DrawingTool::Retouch:
+    case Tool::Brush:
+    case Tool::Clone:
+    case Tool::Replace:
+    case Tool::Retouch:
         return ToolCursor::Brush;
-    case DrawingTool::Fill:
+    case Tool::Fill:
         return ToolCursor::FloodFill;
-    case DrawingTool::Txt:
+    case Tool::Txt:
         return ToolCursor::Txt;
-    case DrawingTool::Line:
+    case Tool::Line:
         return ToolCursor::Line;
-    case DrawingTool::Shape:
+    case Tool::Shape:
         return ToolCursor::Shape;
     }
     return ToolCursor::Kreuz;
