@@ -1,5 +1,6 @@
 #include "editor/ui/ClipboardTransfer.h"
-#include "image/ClipboardPictures.h"
+#include "editor/ui/TDIBMainForm.h"
+#include "image/ImageDocument.h"
 
 #include "foundation/grafikrw3/grafikrw3.h"
 
@@ -8,6 +9,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +29,11 @@ TEST(ClipboardX11, PictureFromASecondProgram) {
     ASSERT_TRUE(owner.readAll().startsWith("ready"));
     const QClipboard* clipboard = QGuiApplication::clipboard();
     QTRY_VERIFY_WITH_TIMEOUT(clipboardio::hasPicture(clipboard->mimeData()), 10000);
-    const QByteArray block = clipboardio::pictureBlock(clipboard->mimeData());
-    QString error;
-    const OwnedDib picture = clipboard::readPicture(block, &error);
-    ASSERT_TRUE(picture) << error.toStdString();
+    // "Als neues Bild" of the editor window.
+    TDIBMainForm form;
+    QTRY_VERIFY_WITH_TIMEOUT(form.PasteSpeedBtn->isEnabled(), 10000);
+    form.AlsBild1Click();
+    const OwnedDib& picture = form.doc().di;
     ASSERT_EQ(DIBBitCount(picture.get()), 24);
     ASSERT_EQ(DIBWidth(picture.get()), 6);
     ASSERT_EQ(DIBHeight(picture.get()), 4);

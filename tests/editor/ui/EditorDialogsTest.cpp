@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -21,6 +22,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// A pointer move without a button, straight to the widget.
+void hover(QWidget* w, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
 
 TEST(EditorDialogs, NewFormStartsAtItsDefaults) {
     TNewForm form;
@@ -71,12 +79,12 @@ TEST(EditorDialogs, PaletteEditorEditsAnEntry) {
     EXPECT_EQ(form.entryAt(16, 3), -1);              // gap
     EXPECT_EQ(form.entryAt(3 * 18 + 3, 14 * 18 + 3), 255);
     EXPECT_EQ(form.entryAt(4 * 18 + 3, 14 * 18 + 3), -1); // beyond the last entry
-    QTest::mouseMove(form.PaintBox1, QPoint(2 * 18 + 8, 18 + 8));
+    hover(form.PaintBox1, QPoint(2 * 18 + 8, 18 + 8));
     const PALETTEENTRY e = picture->pal.pal[20];
     EXPECT_EQ(
         form.InfoLabel->text(),
         QStringLiteral("Index: 20 ; R: %1 G:%2 B:%3").arg(e.peRed).arg(e.peGreen).arg(e.peBlue));
-    QTest::mouseMove(form.PaintBox1, QPoint(17, 17)); // a gap keeps the text
+    hover(form.PaintBox1, QPoint(17, 17)); // a gap keeps the text
     EXPECT_TRUE(form.InfoLabel->text().startsWith(QStringLiteral("Index: 20")));
 
     QTimer::singleShot(0, form.ColorDialog1, [&] { form.ColorDialog1->reject(); });
