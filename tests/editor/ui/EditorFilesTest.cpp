@@ -11,6 +11,7 @@
 #include "editor/ui/TPaleditForm.h"
 #include "editor/ui/TScannerForm.h"
 #include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/scanner/Scanner.h"
 #include "foundation/ui/FileDialogs.h"
 #include "foundation/ui/TPaintBox.h"
 #include "image/DocumentFiles.h"
@@ -194,6 +195,25 @@ TEST_F(EditorFiles, ScanFromTheTestBackend) {
     QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
     EXPECT_EQ(DIBWidth(doc().di.get()), 78);
     EXPECT_EQ(form.ShowProzent->value(), 0);
+}
+
+// Without any scanner both commands say so and nothing else happens.
+TEST_F(EditorFiles, WithoutAScannerTheCommandsSaySo) {
+    QTemporaryDir config;
+    QFile none(config.filePath(QStringLiteral("dll.conf")));
+    ASSERT_TRUE(none.open(QIODevice::WriteOnly)); // no backend at all
+    none.close();
+    qputenv("SANE_CONFIG_DIR", config.path().toLocal8Bit());
+    if (!scanner::listDevices().devices.empty()) {
+        GTEST_SKIP() << "the scanner library was started with another configuration before";
+    }
+    MessageCapture messages;
+    form.Bildscannen1Click();
+    form.Scannerauswhlne1Click();
+    const QString text =
+        QStringLiteral("Es wurde kein Scanner gefunden. Ist er angeschlossen und eingeschaltet?");
+    EXPECT_EQ(messages.texts(), (QStringList{text, text}));
+    EXPECT_FALSE(form.ScanCancelBtn->isVisibleTo(&form));
 }
 
 // Copy with a selection puts the picture for other programs and the mask beside it; pasting
