@@ -2,6 +2,7 @@
 
 #include "ClipboardTransfer.h"
 #include "ColourPanel.h"
+#include "ScanControl.h"
 
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
@@ -71,6 +72,8 @@ TDIBMainForm::~TDIBMainForm() {
     // change while the widgets go may call back into the window.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    // A scan still running is stopped with its control; its reports must not arrive here.
+    disconnect(scans_, nullptr, this, nullptr);
     doc().setEditorHost(nullptr);
 }
 
@@ -390,6 +393,10 @@ void TDIBMainForm::hideEvent(QHideEvent* event) {
         return; // minimised: still open
     }
     storePlacement();
+    // A picture scanned after the window closed would land in a document nobody sees.
+    if (scans_ && scans_->running()) {
+        scans_->cancel();
+    }
     if (modalLoop_) {
         modalLoop_->quit();
     }

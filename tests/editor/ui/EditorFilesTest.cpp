@@ -195,6 +195,13 @@ TEST_F(EditorFiles, ScanFromTheTestBackend) {
     QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
     EXPECT_EQ(DIBWidth(doc().di.get()), 78);
     EXPECT_EQ(form.ShowProzent->value(), 0);
+
+    // Closing the window stops a scan too.
+    form.Bildscannen1Click();
+    QTRY_VERIFY_WITH_TIMEOUT(form.ShowProzent->value() > 0, 30000);
+    form.close();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
+    EXPECT_EQ(DIBWidth(doc().di.get()), 78);
 }
 
 // Without any scanner both commands say so and nothing else happens.
