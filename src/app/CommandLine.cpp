@@ -50,6 +50,9 @@ const char* const kUsage =
     "      macht aus dem Bild ein Farbmuster: W Maschen breit (2 bis 1000, sonst 60), N Farben\n"
     "      (2 bis 32, sonst 6), Maschenprobe M Maschen und R Reihen pro 10 cm (sonst 22/30),\n"
     "      mit --dither mit Fehlerverteilung.\n"
+    "  tessaplan-designer --image [BILD]\n"
+    "      öffnet nur die Bildbearbeitung mit dem Bild (oder einem neuen, leeren Bild);\n"
+    "      Speichern schreibt das Bild, Schließen beendet das Programm.\n"
     "  tessaplan-designer --help\n"
     "      zeigt diese Hilfe.\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.\n";
@@ -160,11 +163,31 @@ int printPdf(const QString& input, const QString& output) {
 
 bool wanted(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--", 2) == 0) {
+        if (std::strncmp(argv[i], "--", 2) == 0 && std::strcmp(argv[i], "--image") != 0) {
             return true;
         }
     }
     return false;
+}
+
+ImageEditorCall imageEditorCall(const QStringList& arguments) {
+    ImageEditorCall call;
+    const QStringList args = arguments.mid(1);
+    if (args.value(0) == QLatin1String("--image")) {
+        call.wanted = true;
+        call.wrongUse = args.size() > 2;
+        call.file = args.value(1);
+        return call;
+    }
+    // A picture handed over by a file manager; charts (and anything else) open as before.
+    if (args.size() == 1 && !args.first().startsWith(QLatin1Char('-')) &&
+        !args.first().endsWith(QLatin1String(".tpd"), Qt::CaseInsensitive)) {
+        const QString suffix = QFileInfo(args.first()).suffix();
+        call.wanted = grafikrw3::GetDIBOpenFilter().contains(QStringLiteral("*.") +
+                                                             suffix.toLower() + QLatin1Char(';'));
+        call.file = call.wanted ? args.first() : QString();
+    }
+    return call;
 }
 
 int run(int argc, char** argv) {

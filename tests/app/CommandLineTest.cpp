@@ -63,6 +63,7 @@ TEST_F(CommandLine, HelpListsTheOptions) {
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.out.contains(QStringLiteral("--export")));
     EXPECT_TRUE(run.out.contains(QStringLiteral("--pdf")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("--image [BILD]")));
 }
 
 TEST_F(CommandLine, ExportShowsLongHeadingAndInstructionsCompleteAndTheGridInPlace) {
