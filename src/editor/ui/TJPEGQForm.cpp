@@ -1,5 +1,7 @@
 #include "TJPEGQForm.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include "imageops/ui/FormStorage.h"
 
 #include <QGridLayout>
@@ -41,17 +43,10 @@ TJPEGQForm::TJPEGQForm(QWidget* parent) : QDialog(parent) {
     number->addStretch(1);
     grid->addLayout(number, 2, 0, 1, 3);
 
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
+    const DialogButtons buttonRow = makeDialogButtons(*this);
+    OkBtn = buttonRow.ok;
+    CancelBtn = buttonRow.cancel;
+    auto* buttons = buttonRow.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);

@@ -1,5 +1,7 @@
 #include "TNewForm.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -38,18 +40,10 @@ TNewForm::TNewForm(QWidget* parent) : QDialog(parent) {
     fields->addRow(QStringLiteral("Höhe:"), HochEdit);
     fields->addRow(QStringLiteral("Farbtiefe:"), TiefeBox);
 
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
+    const DialogButtons buttonRow = makeDialogButtons(*this);
+    OkBtn = buttonRow.ok;
+    CancelBtn = buttonRow.cancel;
+    auto* buttons = buttonRow.row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);

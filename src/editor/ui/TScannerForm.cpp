@@ -1,5 +1,7 @@
 #include "TScannerForm.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -31,17 +33,10 @@ TScannerForm::TScannerForm(QWidget* parent) : QDialog(parent) {
     fields->addRow(QStringLiteral("Modus:"), ModeBox);
     fields->addRow(QStringLiteral("Auflösung:"), ResolutionBox);
 
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
+    const DialogButtons buttonRow = makeDialogButtons(*this);
+    OkBtn = buttonRow.ok;
+    CancelBtn = buttonRow.cancel;
+    auto* buttons = buttonRow.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Scanner:"), this));
