@@ -1,3 +1,5 @@
+#include "ModalDialogs.h"
+
 #include "editor/ui/TDIBMainForm.h"
 #include "editor/ui/TShape.h"
 #include "image/ui/TAddTextForm.h"
@@ -28,19 +30,6 @@
 using namespace grafikrw3;
 
 namespace {
-
-void whenModalShows(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
 
 class PaintingWindow : public ::testing::Test {
 protected:
