@@ -31,6 +31,7 @@ struct Options {
     bool hideWrongSide = false; // every row is a right-side row
 
     static Options of(const PageSettings& settings);
+    bool operator==(const Options&) const = default;
 };
 
 // The lines from the first row upwards; none for a chart without rows.

@@ -1,4 +1,5 @@
 #include "designer/ChartDocument.h"
+#include "designer/ColourworkStitches.h"
 #include "designer/PageRenderer.h"
 
 #include "FileTestHelpers.h"
@@ -270,8 +271,23 @@ TEST_F(History, UndoingBackToTheSavedStateTakesTheChangedMarkAway) {
     }
     expectReferencesCounted(doc());
 
-    // A new chart that holds unsaved work (built from a picture) has no saved state at all.
-    ASSERT_TRUE(doc().buildChart(3, 3, 0));
+    // A new chart that holds unsaved work (built from a picture) has no saved state at all,
+    // and its history starts once every cell has its colour.
+    colourwork::Chart picture;
+    picture.rows = picture.columns = 3;
+    picture.colours = {{10, 20, 30}, {200, 100, 0}};
+    picture.uses = {5, 4};
+    picture.cells = {0, 1, 0, 1, 0, 1, 0, 1, 0};
+    // Views made again at the history's notice see the finished cells.
+    QString seen;
+    doc().history.onChange = [&] {
+        const TFeld& cell = doc().cellAt(0, 1);
+        seen = cell.belegt ? ownedTextToString(cell.stich->bezeichnung) : QStringLiteral("-");
+    };
+    ASSERT_EQ(colourwork::buildColourworkChart(doc(), picture, 1u << 30),
+              colourwork::BuildStatus::Done);
+    doc().history.onChange = nullptr;
+    EXPECT_EQ(seen, QStringLiteral("Farbe 2"));
     layOut();
     EXPECT_FALSE(doc().history.canUndo());
     doc().SetChanged();
