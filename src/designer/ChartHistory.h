@@ -79,6 +79,8 @@ public:
     QString undoText() const;
     QString redoText() const;
     std::size_t undoCount() const { return position_; }
+    // Steps dropped for the budget since the history began (or was last cleared).
+    std::int64_t dropped() const { return base_; }
     std::size_t redoCount() const { return steps_.size() - position_; }
 
     // Records the step of the document command running while it lives. Content noted by the
