@@ -50,8 +50,8 @@ State stateOf(const ChartDocument& doc, int firstRow) {
 void layOut(ChartDocument& doc) {
     for (int r = 0; r < doc.azeilen; ++r) {
         for (int c = 0; c < doc.aspalten; ++c) {
-            doc.cellAt(r, c).feldrect = TRect{kLeft + kCell * c + 1, kTop + kCell * r + 1,
-                                              kLeft + kCell * (c + 1), kTop + kCell * (r + 1)};
+            doc.cellAt(r, c).feldrect = {kLeft + kCell * c + 1, kTop + kCell * r + 1,
+                                         kLeft + kCell * (c + 1), kTop + kCell * (r + 1)};
         }
     }
 }

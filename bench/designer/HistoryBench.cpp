@@ -72,7 +72,7 @@ void BM_UndoClickInLargestChart(benchmark::State& state) {
     std::unique_ptr<ChartDocument> doc = filledChart();
     View view(*doc);
     doc->stichnr = 1;
-    const TRect& target = doc->cellAt(500, 520).feldrect;
+    const auto& target = doc->cellAt(500, 520).feldrect;
     view.paint(*doc, doc->clickAt(target.left + 2, target.top + 2, true).dirty);
     for (auto _ : state) {
         const ChartHistory::Outcome undone = doc->history.undo();

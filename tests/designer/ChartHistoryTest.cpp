@@ -66,9 +66,8 @@ public:
     void layOut() {
         for (int r = 0; r < doc().azeilen; ++r) {
             for (int c = 0; c < doc().aspalten; ++c) {
-                doc().cellAt(r, c).feldrect =
-                    TRect{kLeft + kCell * c + 1, kTop + kCell * r + 1, kLeft + kCell * (c + 1),
-                          kTop + kCell * (r + 1)};
+                doc().cellAt(r, c).feldrect = {kLeft + kCell * c + 1, kTop + kCell * r + 1,
+                                               kLeft + kCell * (c + 1), kTop + kCell * (r + 1)};
             }
         }
     }
@@ -212,7 +211,7 @@ TEST_F(History, AStepHoldsOnlyWhatChangedAndRepaintsOnlyThat) {
         PageRenderer(doc(), settings, 96, false, 20000).Drawpage(painter, view.rect());
     }
     ASSERT_TRUE(doc().cellGrid.valid);
-    const TRect target = doc().cellAt(200, 300).feldrect;
+    const auto target = doc().cellAt(200, 300).feldrect;
     const auto click = doc().clickAt(target.left + 2, target.top + 2, true);
     ASSERT_TRUE(click.changed);
     EXPECT_EQ(doc().history.bytes(), small);

@@ -57,7 +57,7 @@ protected:
     }
     void clickAt(QPoint at) { QTest::mouseClick(main().PaintBox1, Qt::LeftButton, {}, at); }
     void clickCell(int row, int column) {
-        const TRect& r = main().doc.cellAt(row, column).feldrect;
+        const auto& r = main().doc.cellAt(row, column).feldrect;
         clickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
     QString name(int row, int column) {
@@ -96,13 +96,13 @@ TEST_F(MainFormHistory, TheEditMenuAndItsButtonsNameWhatTheyUndoAndRedo) {
     expectState("Rückgängig", "Wiederholen");
 
     // Mark row 2, copy it, mark row 3 and paste: marking is a step, copying none.
-    const TRect& second = main().doc.cellAt(1, 0).feldrect;
+    const auto& second = main().doc.cellAt(1, 0).feldrect;
     clickAt({second.left - 5, (second.top + second.bottom) / 2});
     expectState("Rückgängig: Zeile markieren", "Wiederholen");
     clickCell(1, 2); // "Rechte Masche" again, and the mark goes
     main().doc.stichnr = 1;
     clickCell(1, 3);
-    const TRect& third = main().doc.cellAt(2, 0).feldrect;
+    const auto& third = main().doc.cellAt(2, 0).feldrect;
     clickAt({third.left - 5, (third.top + third.bottom) / 2});
     clickAt({second.left - 5, (second.top + second.bottom) / 2});
     main().Zeilekopieren1Click();
