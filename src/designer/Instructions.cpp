@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -45,50 +46,15 @@ public:
                 prefix_[std::size_t(k)] + int(texts[std::size_t(ids[std::size_t(k)])].size());
         }
         linkEqualGroups(ids, int(texts.size()));
-        run_.assign(std::size_t(n) + 1, 0);
         best_.assign(std::size_t(n) + 1, 0);
         period_.assign(std::size_t(n), 0);
         times_.assign(std::size_t(n), 0);
-
-        for (int i = n - 1; i >= 0; --i) {
-            const int span = n - i;
-            const int here = ids[std::size_t(i)];
-            const int* ahead = ids.data() + i;
-            int* run = run_.data();
-            // Kept simple so that the compiler runs it over several periods at once.
-            for (int p = 1; p < span; ++p) {
-                run[p] = ahead[p] == here ? run[p] + 1 : 0;
-            }
-            auto rest = [&](int from) {
-                return from < n ? int(kSeparator.size()) + best_[std::size_t(from)] : 0;
-            };
-            int cost = prefix_[std::size_t(i) + 1] - prefix_[std::size_t(i)] + rest(i + 1);
-            int bestPeriod = 0;
-            int bestTimes = 0;
-            // A run of period p needs the group p places on to be equal to this one.
-            for (int j = next_[std::size_t(i)]; j >= 0 && j - i <= span / 2;
-                 j = next_[std::size_t(j)]) {
-                const int p = j - i;
-                if (run[p] < p) {
-                    continue;
-                }
-                // "[" + the groups + "] " + m + "-mal"
-                const int inner = prefix_[std::size_t(j)] - prefix_[std::size_t(i)] +
-                                  int(kSeparator.size()) * (p - 1) + 7;
-                const int most = (p + run[p]) / p;
-                for (int m = 2; m <= most; ++m) {
-                    const int c = inner + digits(m) + rest(i + p * m);
-                    // On a tie a repeat reads better than the groups one by one.
-                    if (c < cost || (c == cost && bestPeriod == 0)) {
-                        cost = c;
-                        bestPeriod = p;
-                        bestTimes = m;
-                    }
-                }
-            }
-            best_[std::size_t(i)] = cost;
-            period_[std::size_t(i)] = bestPeriod;
-            times_[std::size_t(i)] = bestTimes;
+        // Rows are at most a few thousand groups: 16-bit ids and counts take half the time.
+        if (n < INT16_MAX) {
+            narrow_.assign(local_.begin(), local_.end());
+            solve(narrow_, narrowRuns_);
+        } else {
+            solve(local_, wideRuns_);
         }
 
         QString out;
@@ -117,29 +83,93 @@ public:
     }
 
 private:
+    // Fills best_, period_ and times_ for the groups `ids` (small numbers, equal for equal
+    // groups); `runs` is room for the run lengths.
+    template <class T>
+    void solve(const std::vector<T>& ids, std::vector<T>& runs) {
+        const int n = int(ids.size());
+        // A repeat takes two periods at least, so longer periods are never looked at.
+        const int longest = n / 2;
+        runs.assign(std::size_t(longest) + 1, 0);
+        auto rest = [&](int from) {
+            return from < n ? int(kSeparator.size()) + best_[std::size_t(from)] : 0;
+        };
+        for (int i = n - 1; i >= 0; --i) {
+            const int span = n - i;
+            const T here = ids[std::size_t(i)];
+            const T* ahead = ids.data() + i;
+            T* run = runs.data();
+            const int top = std::min(span - 1, longest);
+            // Kept simple so that the compiler runs it over several periods at once.
+            for (int p = 1; p <= top; ++p) {
+                run[p] = ahead[p] == here ? T(run[p] + 1) : T(0);
+            }
+            int cost = prefix_[std::size_t(i) + 1] - prefix_[std::size_t(i)] + rest(i + 1);
+            int bestPeriod = 0;
+            int bestTimes = 0;
+            // A run of period p needs the group p places on to be equal to this one.
+            for (int j = next_[std::size_t(i)]; j >= 0 && j - i <= span / 2;
+                 j = next_[std::size_t(j)]) {
+                const int p = j - i;
+                if (run[p] < p) {
+                    continue;
+                }
+                // "[" + the groups + "] " + m + "-mal"
+                const int inner = prefix_[std::size_t(j)] - prefix_[std::size_t(i)] +
+                                  int(kSeparator.size()) * (p - 1) + 7;
+                const int most = (p + run[p]) / p;
+                for (int m = 2; m <= most; ++m) {
+                    const int c = inner + digits(m) + rest(i + p * m);
+                    // On a tie a repeat reads better than the groups one by one.
+                    if (c < cost || (c == cost && bestPeriod == 0)) {
+                        cost = c;
+                        bestPeriod = p;
+                        bestTimes = m;
+                    }
+                }
+            }
+            best_[std::size_t(i)] = cost;
+            period_[std::size_t(i)] = bestPeriod;
+            times_[std::size_t(i)] = bestTimes;
+        }
+    }
+
     // next_[i]: the next position holding the same group as i, or -1.
+    // Also numbers the row's different groups from 0 (local_).
     void linkEqualGroups(const std::vector<int>& ids, int idCount) {
         if (int(lastSeen_.size()) < idCount) {
             lastSeen_.resize(std::size_t(idCount), -1);
+            localOf_.resize(std::size_t(idCount), -1);
         }
         next_.assign(ids.size(), -1);
+        local_.assign(ids.size(), 0);
+        int distinct = 0;
         for (int i = int(ids.size()) - 1; i >= 0; --i) {
-            int& last = lastSeen_[std::size_t(ids[std::size_t(i)])];
-            next_[std::size_t(i)] = last;
-            last = i;
+            const std::size_t id = std::size_t(ids[std::size_t(i)]);
+            next_[std::size_t(i)] = lastSeen_[id];
+            lastSeen_[id] = i;
+            if (localOf_[id] < 0) {
+                localOf_[id] = distinct++;
+            }
+            local_[std::size_t(i)] = localOf_[id];
         }
         for (int id : ids) {
             lastSeen_[std::size_t(id)] = -1;
+            localOf_[std::size_t(id)] = -1;
         }
     }
 
     std::vector<int> prefix_;
-    std::vector<int> run_;
+    std::vector<int> local_;
+    std::vector<std::int16_t> narrow_;
+    std::vector<std::int16_t> narrowRuns_;
+    std::vector<int> wideRuns_;
     std::vector<int> best_;
     std::vector<int> period_;
     std::vector<int> times_;
     std::vector<int> next_;
     std::vector<int> lastSeen_;
+    std::vector<int> localOf_;
 };
 
 // One instruction line: replaces line breaks, which would split it.
