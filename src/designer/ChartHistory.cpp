@@ -171,12 +171,18 @@ void ChartHistory::recordSettings(const PageSettings& before, const PageSettings
                 bytes_ -= top.bytes;
                 releaseStep(top);
                 steps_.pop_back();
-                --position_;
-                endChartChanges_ = chartChangesAt(present());
+                --position_; // a settings step, so the count of chart changes stays
                 if (savedAt_ > present()) {
                     savedAt_ = present(); // a settings step never changes the chart
                 }
                 mergeOpen_ = false;
+            } else {
+                bytes_ -= top.bytes;
+                top.bytes = estimateBytes(top);
+                bytes_ += top.bytes;
+                while (bytes_ > budget_ && position_ > 0) {
+                    dropOldest();
+                }
             }
             changed();
             return;
