@@ -4,8 +4,10 @@
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
 #include "designer/FileStatus.h"
+#include "designer/Instructions.h"
 #include "designer/PageSettings.h"
 #include "designer/ProjectFile.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/Memory.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 
@@ -45,6 +47,9 @@ const char* const kUsage =
     "      sonst 300).\n"
     "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
     "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
+    "  tessaplan-designer --instructions DATEI.tpd ANLEITUNG.txt\n"
+    "      schreibt die Strickschrift Reihe für Reihe als Anleitung in eine Textdatei "
+    "(UTF-8).\n"
     "  tessaplan-designer --from-picture BILD DATEI.tpd [--width W] [--colours N] "
     "[--gauge M/R] [--dither]\n"
     "      macht aus dem Bild ein Farbmuster: W Maschen breit (2 bis 1000, sonst 60), N Farben\n"
@@ -159,6 +164,22 @@ int printPdf(const QString& input, const QString& output) {
     return kSuccess;
 }
 
+int writeInstructions(const QString& input, const QString& output) {
+    Chart chart;
+    int status = kSuccess;
+    if (!load(input, chart, status)) {
+        return status;
+    }
+    const QByteArray bytes =
+        instructions::text(chart.doc, instructions::Options::of(chart.settings)).toUtf8();
+    const SaveOutcome saved =
+        saveAtomically(output, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); });
+    if (saved != SaveOutcome::Saved) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    return kSuccess;
+}
+
 } // namespace
 
 bool wanted(int argc, char** argv) {
@@ -223,6 +244,9 @@ int run(int argc, char** argv) {
     }
     if (args.size() == 3 && args.at(0) == QStringLiteral("--pdf") && dpiAt < 0) {
         return printPdf(args.at(1), args.at(2));
+    }
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--instructions") && dpiAt < 0) {
+        return writeInstructions(args.at(1), args.at(2));
     }
     std::fputs(kUsage, stderr);
     return kWrongUse;
