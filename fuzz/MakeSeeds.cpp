@@ -5,10 +5,11 @@
 #include "designer/StitchLibraryFile.h"
 #include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/grafikrw3.h"
+#include "image/ClipboardPictures.h"
 #include "imageops/BuiltinFilters.h"
-#include "imageops/UserFilterFile.h"
 #include "imageops/PaletteFile.h"
 #include "imageops/Palettes.h"
+#include "imageops/UserFilterFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(root + QStringLiteral("/stitch_library"));
     QDir().mkpath(root + QStringLiteral("/user_filters"));
     QDir().mkpath(root + QStringLiteral("/palette_file"));
+    QDir().mkpath(root + QStringLiteral("/clipboard"));
 
     ChartDocument doc;
     addStitch(doc.stiche, QStringLiteral("Rechte Masche"), 1, 1);
@@ -63,6 +65,25 @@ int main(int argc, char** argv) {
     const QByteArray filterFile = userfilters::toBytes(filters);
     ok = ok && save(root + QStringLiteral("/user_filters/three.dat"),
                     [&](QIODevice& d) { return d.write(filterFile) == filterFile.size(); });
+    // Clipboard blocks: pictures of every depth with and without file header, and a mask.
+    for (const int bits : {1, 4, 8, 24}) {
+        OwnedDib picture;
+        grafikrw3::newdib(&picture.get(), 7, 3, bits, nullptr, 0);
+        for (int i = 0; i < 21; ++i) {
+            grafikrw3::setpixel(picture.get(), i % 7, i / 7, std::uint32_t(i) * 0x0b3d17u);
+        }
+        const QByteArray file = clipboard::bmpFile(picture.get());
+        const QByteArray packed = clipboard::packedDib(picture.get());
+        ok = ok && save(root + QStringLiteral("/clipboard/file%1.bmp").arg(bits),
+                        [&](QIODevice& d) { return d.write(file) == file.size(); });
+        ok = ok && save(root + QStringLiteral("/clipboard/packed%1.dib").arg(bits),
+                        [&](QIODevice& d) { return d.write(packed) == packed.size(); });
+        if (bits == 1) {
+            const QByteArray mask = clipboard::maskBlock(picture.get());
+            ok = ok && save(root + QStringLiteral("/clipboard/mask.sel"),
+                            [&](QIODevice& d) { return d.write(mask) == mask.size(); });
+        }
+    }
     // The two standard palettes as palette files.
     for (const int bits : {4, 8}) {
         dib picture;
@@ -76,5 +97,6 @@ int main(int argc, char** argv) {
                        picture, root + QStringLiteral("/palette_file/std%1.PAL").arg(1 << bits))
                            .status == imageops::OpStatus::Done;
         FreeDIB(picture);
+    }
     return ok ? 0 : 1;
 }

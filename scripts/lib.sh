@@ -8,12 +8,13 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 required_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-translations-l10n
-    libjpeg-dev libtiff-dev libgif-dev libpng-dev zlib1g-dev
+    libjpeg-dev libtiff-dev libgif-dev libpng-dev zlib1g-dev libsane-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 
 # Independent image tools the tests cross-check the image files against.
-test_packages=(netpbm imagemagick desktop-file-utils libxml2-utils poppler-utils)
+test_packages=(netpbm imagemagick desktop-file-utils libxml2-utils poppler-utils xvfb xauth
+    libsane1)
 
 # Installs whatever is missing from the given packages (non-interactive, no-op when complete).
 ensure_packages() {

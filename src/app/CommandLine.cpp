@@ -4,8 +4,10 @@
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
 #include "designer/FileStatus.h"
+#include "designer/Instructions.h"
 #include "designer/PageSettings.h"
 #include "designer/ProjectFile.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/Memory.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 
@@ -45,11 +47,17 @@ const char* const kUsage =
     "      sonst 300).\n"
     "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
     "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
+    "  tessaplan-designer --instructions DATEI.tpd ANLEITUNG.txt\n"
+    "      schreibt die Strickschrift Reihe für Reihe als Anleitung in eine Textdatei "
+    "(UTF-8).\n"
     "  tessaplan-designer --from-picture BILD DATEI.tpd [--width W] [--colours N] "
     "[--gauge M/R] [--dither]\n"
     "      macht aus dem Bild ein Farbmuster: W Maschen breit (2 bis 1000, sonst 60), N Farben\n"
     "      (2 bis 32, sonst 6), Maschenprobe M Maschen und R Reihen pro 10 cm (sonst 22/30),\n"
     "      mit --dither mit Fehlerverteilung.\n"
+    "  tessaplan-designer --image [BILD]\n"
+    "      öffnet nur die Bildbearbeitung mit dem Bild (oder einem neuen, leeren Bild);\n"
+    "      Speichern schreibt das Bild, Schließen beendet das Programm.\n"
     "  tessaplan-designer --help\n"
     "      zeigt diese Hilfe.\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.\n";
@@ -156,15 +164,51 @@ int printPdf(const QString& input, const QString& output) {
     return kSuccess;
 }
 
+int writeInstructions(const QString& input, const QString& output) {
+    Chart chart;
+    int status = kSuccess;
+    if (!load(input, chart, status)) {
+        return status;
+    }
+    const QByteArray bytes =
+        instructions::text(chart.doc, instructions::Options::of(chart.settings)).toUtf8();
+    const SaveOutcome saved =
+        saveAtomically(output, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); });
+    if (saved != SaveOutcome::Saved) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    return kSuccess;
+}
+
 } // namespace
 
 bool wanted(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--", 2) == 0) {
+        if (std::strncmp(argv[i], "--", 2) == 0 && std::strcmp(argv[i], "--image") != 0) {
             return true;
         }
     }
     return false;
+}
+
+ImageEditorCall imageEditorCall(const QStringList& arguments) {
+    ImageEditorCall call;
+    const QStringList args = arguments.mid(1);
+    if (args.value(0) == QLatin1String("--image")) {
+        call.wanted = true;
+        call.wrongUse = args.size() > 2;
+        call.file = args.value(1);
+        return call;
+    }
+    // A picture handed over by a file manager; charts (and anything else) open as before.
+    if (args.size() == 1 && !args.first().startsWith(QLatin1Char('-')) &&
+        !args.first().endsWith(QLatin1String(".tpd"), Qt::CaseInsensitive)) {
+        const QString suffix = QFileInfo(args.first()).suffix();
+        call.wanted = grafikrw3::GetDIBOpenFilter().contains(QStringLiteral("*.") +
+                                                             suffix.toLower() + QLatin1Char(';'));
+        call.file = call.wanted ? args.first() : QString();
+    }
+    return call;
 }
 
 int run(int argc, char** argv) {
@@ -200,6 +244,9 @@ int run(int argc, char** argv) {
     }
     if (args.size() == 3 && args.at(0) == QStringLiteral("--pdf") && dpiAt < 0) {
         return printPdf(args.at(1), args.at(2));
+    }
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--instructions") && dpiAt < 0) {
+        return writeInstructions(args.at(1), args.at(2));
     }
     std::fputs(kUsage, stderr);
     return kWrongUse;

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
+#include "editor/ui/ImageEditorAlone.h"
+#include "editor/ui/TDIBMainForm.h"
 #include "foundation/ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -50,6 +52,19 @@ int main(int argc, char* argv[]) {
         QCoreApplication::installTranslator(&qtTranslator);
     }
     messages::installMessageBoxSink();
+
+    const commandline::ImageEditorCall image =
+        commandline::imageEditorCall(QCoreApplication::arguments());
+    if (image.wrongUse) {
+        std::fputs("tessaplan-designer: --image nimmt höchstens ein Bild (siehe --help).\n",
+                   stderr);
+        return 2;
+    }
+    if (image.wanted) {
+        // Only the image editor: the program ends when its window closes.
+        const auto editor = openImageEditorAlone(image.file);
+        return app.exec();
+    }
 
     ProgramWindows windows;
     windows.create(QCoreApplication::arguments());

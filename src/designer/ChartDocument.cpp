@@ -23,6 +23,7 @@ constexpr std::uint64_t kGiveBackBytes = 16u << 20;
 ChartDocument::ChartDocument() = default;
 
 ChartDocument::~ChartDocument() {
+    history.onChange = nullptr; // whoever listened may be half gone already
     FreeAllStiche();
     FreeAllDoc();
     Freecopyspalte();
@@ -66,12 +67,15 @@ TZeile ChartDocument::newRow() {
 void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
                               std::int32_t columnCount) {
     const std::uint64_t sharedBefore = pool.bytes();
+    const std::uint64_t oldGrid = gridBytes(azeilen, aspalten);
     FreeAllDoc();
-    const std::uint64_t released = gridBytes(azeilen, aspalten) + (sharedBefore - pool.bytes());
     zeilen.swapRecords(rows);
     cellGrid.valid = false;
     azeilen = rowCount;
     aspalten = columnCount;
+    // A new chart starts a new history; its steps held parts of the old chart.
+    history.clear();
+    const std::uint64_t released = oldGrid + (sharedBefore - pool.bytes());
     // A large chart replaced by a small one should not stay held until the program ends.
     if (released >= kGiveBackBytes) {
         memory::giveBack();
@@ -238,6 +242,18 @@ const std::vector<ChartDocument::LegendEntry>& ChartDocument::legendEntries() {
     }
     legendValid_ = true;
     return legend_;
+}
+
+void ChartDocument::SetChanged() {
+    changed = true;
+    if (history.atSavedState()) {
+        history.forgetSaved();
+    }
+}
+
+void ChartDocument::SetUnChanged() {
+    changed = false;
+    history.markSaved();
 }
 
 QString ChartDocument::captionFor(const QString& maincap) const {

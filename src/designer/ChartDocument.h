@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/ChartHistory.h"
 #include "designer/StitchPool.h"
 #include "designer/TFeld.h"
 #include "designer/TStich.h"
@@ -106,8 +107,10 @@ public:
 
     // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
     QString captionFor(const QString& maincap) const;
-    void SetChanged() { changed = true; }
-    void SetUnChanged() { changed = false; }
+    // Also tell the history which state is the saved one: the present one after a save or
+    // load, none once the chart changed without a step (a chart built from a picture).
+    void SetChanged();
+    void SetUnChanged();
 
     // A new, empty row array using the document's cell mirror; null when memory ran out.
     TZeile newRow();
@@ -139,6 +142,8 @@ public:
     // The shared stitch records of the cells and copy buffers; declared first, so that it
     // outlives every holder.
     StitchPool pool;
+    // Undo and redo of the commands below; emptied whenever the chart is replaced.
+    ChartHistory history{*this};
 
     TZeile* azeile = nullptr;
     TFeld* aspalte = nullptr;
@@ -178,6 +183,8 @@ public:
     CellGrid cellGrid;
 
 private:
+    friend class ChartHistory; // applies its steps with the commands' own parts
+
     void releaseCells(TDynaArrayOf<TFeld>& cells);
     // The page area of `cells` cells from grid row `row`, grid column `column` on, with room
     // for the marked-cell frame around them.

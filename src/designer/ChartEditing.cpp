@@ -96,6 +96,7 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
     if (!chartShown || stichnr < 0 || std::uint32_t(stichnr) >= stiche.count) {
         return result;
     }
+    ChartHistory::Recording recording(history, ChartStepKind::PlaceStitch);
     const TStich& stich = *stiche.at(std::uint32_t(stichnr));
     bool picturesOk = true;
     const bool laidOut = cellGrid.valid;
@@ -140,6 +141,7 @@ ChartDocument::ClickResult ChartDocument::clickAt(std::int32_t x, std::int32_t y
                 picturesOk = false;
             }
             legendChanged = legendAfterPlacement(r - 1, s - 1, before, cell) || legendChanged;
+            history.noteCell(r - 1, s - 1, before, cell);
             pool.release(before.stich);
             if (laidOut) {
                 const std::int32_t cells = std::max({before.breite, cell.breite, 1});
@@ -216,6 +218,7 @@ ChartDocument::EditResult ChartDocument::insertColumnAt(std::uint32_t position) 
         }
         ++done;
     }
+    history.noteColumn(std::int32_t(position), true);
     ++aspalten;
     cellGrid.valid = false;
     cellsChanged();
@@ -256,6 +259,7 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
     }
     *slot = row;
     ++azeilen;
+    history.noteRow(std::int32_t(position), true);
     cellGrid.valid = false;
     cellsChanged();
     if (!picturesOk) {
@@ -265,6 +269,7 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
 }
 
 ChartDocument::EditResult ChartDocument::insertColumnLeft() {
+    ChartHistory::Recording recording(history, ChartStepKind::InsertColumnLeft);
     if (!columnMarked()) {
         colnr = 1;
     }
@@ -276,6 +281,7 @@ ChartDocument::EditResult ChartDocument::insertColumnLeft() {
 }
 
 ChartDocument::EditResult ChartDocument::insertColumnRight() {
+    ChartHistory::Recording recording(history, ChartStepKind::InsertColumnRight);
     if (!columnMarked()) {
         colnr = aspalten;
     }
@@ -283,6 +289,7 @@ ChartDocument::EditResult ChartDocument::insertColumnRight() {
 }
 
 ChartDocument::EditResult ChartDocument::insertRowAbove() {
+    ChartHistory::Recording recording(history, ChartStepKind::InsertRowAbove);
     if (!rowMarked()) {
         rownr = 1;
     }
@@ -294,6 +301,7 @@ ChartDocument::EditResult ChartDocument::insertRowAbove() {
 }
 
 ChartDocument::EditResult ChartDocument::insertRowBelow() {
+    ChartHistory::Recording recording(history, ChartStepKind::InsertRowBelow);
     if (!rowMarked()) {
         rownr = azeilen;
     }
@@ -301,6 +309,7 @@ ChartDocument::EditResult ChartDocument::insertRowBelow() {
 }
 
 void ChartDocument::deleteColumnAt(std::uint32_t position) {
+    history.noteColumn(std::int32_t(position), false);
     for (TZeile row : zeilen) {
         releaseCell((*row)[position]);
         row->Delete(std::int32_t(position));
@@ -311,6 +320,7 @@ void ChartDocument::deleteColumnAt(std::uint32_t position) {
 }
 
 void ChartDocument::deleteRowAt(std::uint32_t position) {
+    history.noteRow(std::int32_t(position), false);
     TZeile row = zeilen[position];
     releaseCells(*row);
     delete row;
@@ -321,6 +331,7 @@ void ChartDocument::deleteRowAt(std::uint32_t position) {
 }
 
 ChartDocument::EditResult ChartDocument::deleteMarkedColumn() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteMarkedColumn);
     if (!columnMarked() || aspalten < 2) {
         return EditResult::Unchanged;
     }
@@ -332,6 +343,7 @@ ChartDocument::EditResult ChartDocument::deleteMarkedColumn() {
 }
 
 ChartDocument::EditResult ChartDocument::deleteFirstColumn() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteFirstColumn);
     if (aspalten < 2) {
         return EditResult::Unchanged;
     }
@@ -343,6 +355,7 @@ ChartDocument::EditResult ChartDocument::deleteFirstColumn() {
 }
 
 ChartDocument::EditResult ChartDocument::deleteLastColumn() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteLastColumn);
     if (aspalten < 2) {
         return EditResult::Unchanged;
     }
@@ -354,6 +367,7 @@ ChartDocument::EditResult ChartDocument::deleteLastColumn() {
 }
 
 ChartDocument::EditResult ChartDocument::deleteMarkedRow() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteMarkedRow);
     if (!rowMarked() || azeilen < 2) {
         return EditResult::Unchanged;
     }
@@ -365,6 +379,7 @@ ChartDocument::EditResult ChartDocument::deleteMarkedRow() {
 }
 
 ChartDocument::EditResult ChartDocument::deleteTopRow() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteTopRow);
     if (azeilen < 2) {
         return EditResult::Unchanged;
     }
@@ -376,6 +391,7 @@ ChartDocument::EditResult ChartDocument::deleteTopRow() {
 }
 
 ChartDocument::EditResult ChartDocument::deleteBottomRow() {
+    ChartHistory::Recording recording(history, ChartStepKind::DeleteBottomRow);
     if (azeilen < 2) {
         return EditResult::Unchanged;
     }
@@ -419,12 +435,14 @@ ChartDocument::EditResult ChartDocument::copyRow() {
 }
 
 ChartDocument::EditResult ChartDocument::pasteColumn() {
+    ChartHistory::Recording recording(history, ChartStepKind::PasteColumn);
     if (!columnMarked() || aspalten < 2) {
         return EditResult::NeedColumnMark;
     }
     if (copyspalte.count == 0) {
         return EditResult::Unchanged; // nothing copied yet
     }
+    history.noteColumn(colnr - 1, false);
     std::uint32_t k = 0;
     for (TZeile row : zeilen) {
         TFeld& target = (*row)[std::uint32_t(colnr - 1)];
@@ -433,31 +451,37 @@ ChartDocument::EditResult ChartDocument::pasteColumn() {
         copyCell(target, copyspalte[std::min(k, copyspalte.count - 1)]);
         ++k;
     }
+    history.noteColumn(colnr - 1, true);
     cellsChanged();
     return EditResult::Done;
 }
 
 ChartDocument::EditResult ChartDocument::pasteRow() {
+    ChartHistory::Recording recording(history, ChartStepKind::PasteRow);
     if (!rowMarked() || azeilen < 2) {
         return EditResult::NeedRowMark;
     }
     if (copyzeile.count == 0) {
         return EditResult::Unchanged;
     }
+    history.noteRow(rownr - 1, false);
     std::uint32_t j = 0;
     for (TFeld& target : *zeilen[std::uint32_t(rownr - 1)]) {
         releaseCell(target);
         copyCell(target, copyzeile[std::min(j, copyzeile.count - 1)]);
         ++j;
     }
+    history.noteRow(rownr - 1, true);
     cellsChanged();
     return EditResult::Done;
 }
 
 ChartDocument::EditResult ChartDocument::shiftRowLeft() {
+    ChartHistory::Recording recording(history, ChartStepKind::ShiftRowLeft);
     if (!rowMarked() || azeilen < 2) {
         return EditResult::NeedRowMark;
     }
+    history.noteLine(rownr - 1);
     TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
     std::rotate(row.begin(), row.begin() + 1, row.end());
     cellGrid.valid = false;
@@ -466,9 +490,11 @@ ChartDocument::EditResult ChartDocument::shiftRowLeft() {
 }
 
 ChartDocument::EditResult ChartDocument::shiftRowRight() {
+    ChartHistory::Recording recording(history, ChartStepKind::ShiftRowRight);
     if (!rowMarked() || azeilen < 2) {
         return EditResult::NeedRowMark;
     }
+    history.noteLine(rownr - 1);
     TDynaArrayOf<TFeld>& row = *zeilen[std::uint32_t(rownr - 1)];
     std::rotate(row.begin(), row.end() - 1, row.end());
     cellGrid.valid = false;

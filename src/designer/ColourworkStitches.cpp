@@ -73,11 +73,14 @@ BuildStatus buildColourworkChart(ChartDocument& doc, const Chart& chart,
         for (std::int32_t c = 0; c < chart.columns; ++c) {
             if (!doc.placeStitch(doc.cellAt(r, c), stitches[chart.at(r, c)])) {
                 doc.cellsChanged();
+                doc.history.clear();
                 return BuildStatus::Incomplete;
             }
         }
     }
     doc.cellsChanged();
+    // The cells were placed one by one behind the commands: the history starts here.
+    doc.history.clear();
     return BuildStatus::Done;
 }
 

@@ -62,6 +62,9 @@ public:
     std::size_t size() const { return records_.size(); }
     std::uint64_t bytes() const { return bytes_; }
 
+    // Memory one record takes (texts and picture).
+    static std::uint64_t recordBytes(const SharedStitch& record);
+
     // Fingerprints as kept in the records.
     static std::uint64_t contentKeyOf(const StitchContent& content);
     static std::uint64_t legendKeyOf(const StitchContent& content);
@@ -70,7 +73,6 @@ private:
     static bool matches(const SharedStitch& record, const StitchContent& content);
     SharedStitch* make(const StitchContent& content, std::uint64_t key);
     void destroy(SharedStitch* record);
-    static std::uint64_t recordBytes(const SharedStitch& record);
 
     std::unordered_multimap<std::uint64_t, SharedStitch*> records_;
     std::uint64_t bytes_ = 0;

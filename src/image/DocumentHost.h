@@ -1,8 +1,12 @@
 #pragma once
 
+#include "TextBlock.h"
+
 #include <QRect>
 #include <QRgb>
 #include <QString>
+
+#include <optional>
 
 // The two sides the image document talks to. The core owns no widgets: the frame that shows
 // the document implements ViewPort, the editor window implements EditorHost. Tests install
@@ -37,6 +41,9 @@ public:
     virtual void setMouseCapture(bool on) = 0;
     // Shows tool cursor `number` (1 to 18) over the paint box.
     virtual void setToolCursor(int number) = 0;
+    // The text tool's dialog: the text to place, or nothing when the user cancels. A frame
+    // without the dialog places nothing.
+    virtual std::optional<TextBlock> askForText() { return std::nullopt; }
 };
 
 // The colour read-out under the pointer while the pipette is the tool.

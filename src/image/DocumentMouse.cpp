@@ -3,6 +3,8 @@
 #include "ImageDocument.h"
 #include "ToolCursor.h"
 
+#include "tools/ShapeTools.h"
+
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <algorithm>
@@ -65,8 +67,7 @@ void ImageDocument::PaintBox1MouseDown(TMouseButton button, const TShiftState& s
         }
         break;
     default:
-        // Brush, clone, colour replacement, retouch, fill, text, line and shape come with the
-        // painting tools.
+        paintToolPress(button, X, Y, options);
         break;
     }
 }
@@ -134,6 +135,9 @@ void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X,
     case paintzeug::kFreeSelect:
         freehandMove(X, Y);
         break;
+    case paintzeug::kBrush:
+        strokeTo(X, Y, options);
+        break;
     case paintzeug::kShape:
     case paintzeug::kSelect:
         if (options.keepsSquare()) {
@@ -175,6 +179,19 @@ void ImageDocument::PaintBox1MouseUp(TMouseButton /*button*/, const TShiftState&
         ShiftState = shift;
         freehandRelease();
         break;
+    case paintzeug::kBrush: {
+        // The last dab goes where the last move was, not to the release point.
+        TPaintInfo& p = PaintInfo;
+        const ZoomView v = view();
+        BrushLine(v.toImage(p.sx), v.toImage(p.sy), v.toImage(p.ax), v.toImage(p.ay), paintcolor,
+                  options);
+        p.sx = X;
+        p.sy = Y;
+        Replace = false;
+        CloneNow = false;
+        Retouch = false;
+        break;
+    }
     default:
         ShiftState = shift;
         CommitShape(options);
@@ -229,6 +246,12 @@ void ImageDocument::DrawRubberBand(const ToolOptions& options) {
         band.kind =
             options.ellipseShape() ? RubberBand::Kind::Ellipse : RubberBand::Kind::Rectangle;
         break;
+    case paintzeug::kBrush:
+        if (CloneNow) {
+            band.kind = RubberBand::Kind::Cross;
+            band.from = band.to = cloneCrossCentre(options);
+        }
+        break;
     default:
         break;
     }
@@ -249,8 +272,18 @@ void ImageDocument::CommitShape(const ToolOptions& options) {
     case paintzeug::kSelect:
         selectShape(x1, y1, x2, y2, options.ellipseShape(), selectionModeFor(ShiftState));
         break;
+    case paintzeug::kLine:
+        // Lines and shapes ignore the selection and go behind put-down floating pixels.
+        shapetools::drawWideLine(drawingTarget(), x1, y1, x2, y2, options.breite,
+                                 std::uint32_t(paintcolor));
+        drawingDone(shapetools::wideLineBounds(x1, y1, x2, y2, options.breite));
+        break;
+    case paintzeug::kShape:
+        shapetools::drawShape(drawingTarget(), x1, y1, x2, y2, options.ellipseShape(),
+                              options.stil == 1, std::uint32_t(paintcolor));
+        drawingDone(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized());
+        break;
     default:
-        // Lines and shapes come with the painting tools.
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include "ImageTypes.h"
 #include "Overlay.h"
 #include "SelectionOutline.h"
+#include "TextBlock.h"
 #include "ToolOptions.h"
 #include "UndoEntry.h"
 #include "ZoomView.h"
@@ -203,6 +204,21 @@ public:
     imageops::OpStatus DibDilateFilter(const ProgressCallback& progress = {});
     imageops::OpStatus DelNoise(std::int32_t Grenze, const ProgressCallback& progress = {});
 
+    // --- painting (DocumentPaint.cpp) ----------------------------------------------------
+    // One segment of a brush stroke from (x1, y1) to (x2, y2), image pixels, in colour
+    // `farbe`, with the tool of the mode flags and the tip of `options`; repaints what changed.
+    void BrushLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                   std::int32_t farbe, const ToolOptions& options);
+    // The fill tool at image pixel (ix, iy) with paintcolor and paint2color. A start outside the
+    // picture or outside an active selection changes nothing.
+    void floodFill(std::int32_t ix, std::int32_t iy, const ToolOptions& options);
+    // The text tool's press: asks the frame for a text (ViewPort::askForText) and floats it.
+    void textToolPress();
+    // Renders `text` in col1 into a floating selection that follows the pointer with its
+    // top-left corner (operation 99). False when there is nothing to place or memory is short
+    // (the message has been shown).
+    bool InsertText(const TextBlock& text);
+
     // --- undo (DocumentUndo.cpp) ---------------------------------------------------------
     // Records the current state as the newest entry and marks the image changed. When a copy
     // cannot be made nothing is recorded, the message is shown and false is returned: the
@@ -239,6 +255,17 @@ public:
     SelectionType sel_;
     TRect selrect;
     TShiftState ShiftState;
+    // Brush state: the mode flags of the stroke in progress (cleared at its release), the
+    // colour being replaced, and the clone points: source (clx, cly) and the first stroke's
+    // start (cfx, cfy) in image pixels, the current stroke's start (clsx, clsy) in paint-box
+    // pixels. The clone source stays until it is set again.
+    bool Replace = false;
+    std::int32_t RepColor = 0;
+    bool CloneFK = false;
+    bool CloneNow = false;
+    bool CloneSet = false;
+    std::int32_t cfx = 0, cfy = 0, clsx = 0, clsy = 0, clx = 0, cly = 0;
+    bool Retouch = false;
     OwnedDib tempdi;
     OwnedDib dragdi1;
     OwnedDib dragdi2;
@@ -281,6 +308,13 @@ private:
                             const ToolOptions& options);
     void freehandMove(std::int32_t X, std::int32_t Y);
     void freehandRelease();
+    // The painting tools' presses (brush family, fill, text, line and shape).
+    void paintToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                        const ToolOptions& options);
+    // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
+    void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    // The clone cross's centre, paint-box pixels: the point the brush copies from.
+    QPoint cloneCrossCentre(const ToolOptions& options) const;
     void statusForMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void chooseCursor(const TShiftState& shift, std::int32_t X, std::int32_t Y,
                       const ToolOptions& options);

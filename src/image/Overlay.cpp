@@ -29,6 +29,9 @@ void appendLine(std::vector<QPoint>& out, QPoint a, QPoint b) {
     }
 }
 
+// How far the clone cross reaches from its centre, paint-box pixels.
+constexpr int kCrossReach = 10;
+
 QRect spanned(QPoint a, QPoint b) {
     return QRect(a, b).normalized();
 }
@@ -51,6 +54,8 @@ std::vector<QRect> rubberBandRects(const RubberBand& band) {
         return {spanned(a, b)};
     case RubberBand::Kind::Ellipse:
         return {spanned(a, b - QPoint(1, 1))};
+    case RubberBand::Kind::Cross:
+        return {QRect(a - QPoint(kCrossReach, kCrossReach), a + QPoint(kCrossReach, kCrossReach))};
     case RubberBand::Kind::Rectangle: {
         const int l = std::min(a.x(), b.x()), r = std::max(a.x(), b.x()) - 1;
         const int t = std::min(a.y(), b.y()), bt = std::max(a.y(), b.y()) - 1;
@@ -74,6 +79,15 @@ void drawRubberBand(QPainter& painter, const RubberBand& band) {
         if (!points.empty()) {
             painter.drawPoints(points.data(), int(points.size()));
         }
+        return;
+    }
+    case RubberBand::Kind::Cross: {
+        const QPoint c = band.from;
+        const QPoint d(kCrossReach, kCrossReach), e(kCrossReach, -kCrossReach);
+        std::vector<QPoint> points;
+        appendLine(points, c - d, c + d);
+        appendLine(points, c + e, c - e);
+        painter.drawPoints(points.data(), int(points.size()));
         return;
     }
     case RubberBand::Kind::Ellipse:

@@ -10,14 +10,14 @@
 class QPainter;
 
 // What the view draws over the image between repaints of the image itself: the rubber band of
-// a line, shape or selection drag and the free-hand outline. Both are drawn inverting (XOR
-// with white) as the user drags, in paint-box pixels; the view repaints only the rectangles a
-// figure touches.
+// a line, shape or selection drag, the clone tool's cross and the free-hand outline. Both are drawn
+// inverting (XOR with white) as the user drags, in paint-box pixels; the view repaints only the
+// rectangles a figure touches.
 
 struct RubberBand {
-    enum class Kind { None, Line, Rectangle, Ellipse };
+    enum class Kind { None, Line, Rectangle, Ellipse, Cross };
     Kind kind = Kind::None;
-    QPoint from; // (sx, sy)
+    QPoint from; // (sx, sy); the centre of a cross
     QPoint to;   // (ox, oy) once drawn
 
     friend bool operator==(const RubberBand&, const RubberBand&) = default;
@@ -28,7 +28,9 @@ struct RubberBand {
 std::vector<QRect> rubberBandRects(const RubberBand& band);
 
 // Line from `from` up to but without `to`; outline of the pixels from min(from, to) to
-// max(from, to) - 1 on both axes; ellipse inscribed in from ... to - 1. Each pixel is met once.
+// max(from, to) - 1 on both axes; ellipse inscribed in from ... to - 1; a cross of two
+// diagonals reaching 10 pixels from `from` (its centre, met twice, shows through). Each other
+// pixel is met once.
 void drawRubberBand(QPainter& painter, const RubberBand& band);
 
 // The box of the segment from `a` to `b` of a free-hand outline.

@@ -63,6 +63,7 @@ TEST_F(CommandLine, HelpListsTheOptions) {
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.out.contains(QStringLiteral("--export")));
     EXPECT_TRUE(run.out.contains(QStringLiteral("--pdf")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("--image [BILD]")));
 }
 
 TEST_F(CommandLine, ExportShowsLongHeadingAndInstructionsCompleteAndTheGridInPlace) {
@@ -157,6 +158,9 @@ TEST_F(CommandLine, EveryErrorIsNamedWithItsStatus) {
         {{"--export", damaged.fileName(), path("a.png")}, 1, "beschädigt"},
         {{"--export", chart, path("kein/ordner/a.png")}, 1, "kann nicht geschrieben werden"},
         {{"--pdf", chart, path("kein/ordner/a.pdf")}, 1, "kann nicht geschrieben werden"},
+        {{"--instructions", chart, path("kein/ordner/a.txt")}, 1, "kann nicht geschrieben werden"},
+        {{"--instructions", damaged.fileName(), path("a.txt")}, 1, "beschädigt"},
+        {{"--instructions", chart}, 2, "Aufruf"},
         {{"--export", chart, path("a.png"), "--dpi", "9"}, 2, "zwischen 10 und 4000"},
         {{"--export", chart, path("a.png"), "--dpi", "4001"}, 2, "zwischen 10 und 4000"},
         {{"--export", chart, path("a.png"), "--dpi", "viel"}, 2, "ganze Zahl"},
@@ -170,4 +174,35 @@ TEST_F(CommandLine, EveryErrorIsNamedWithItsStatus) {
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.png"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.txt"))));
+}
+
+TEST_F(CommandLine, InstructionsAreWrittenAsUtf8Text) {
+    // Two rows of one stitch whose wrong-side instruction has an umlaut; the first row number
+    // and the reading side come from the file.
+    ChartDocument doc;
+    TStich* stich = doc.stiche.Add();
+    stich->bezeichnung = ownedTextFromString(QStringLiteral("Rechte Masche"));
+    stich->hinreihe = ownedTextFromString(QStringLiteral("rechts"));
+    stich->rueckreihe = ownedTextFromString(QStringLiteral("links verschränkt"));
+    stich->breite = 1;
+    grafikrw3::newdib(&stich->di, 8, 8, 24, nullptr, 0);
+    ASSERT_TRUE(doc.buildChart(3, 4, 0));
+    PageSettings settings;
+    settings.firstRow = 5;
+    const QString input = path(QStringLiteral("anleitung.tpd"));
+    {
+        QFile file(input);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(ProjectFile::write(file, doc, settings));
+    }
+    const QString output = path(QStringLiteral("anleitung.txt"));
+    const ProgramRun run = program({QStringLiteral("--instructions"), input, output});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile written(output);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(written.readAll()),
+              QStringLiteral("Reihe 5 (Hinreihe): 4 × rechts (4 Maschen)\n"
+                             "Reihe 6 (Rückreihe): 4 × links verschränkt (4 Maschen)\n"
+                             "Reihe 7 (Hinreihe): wie Reihe 5\n"));
 }

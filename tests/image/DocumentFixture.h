@@ -41,6 +41,13 @@ public:
     bool mouseCaptured() const override { return captured || capturedElsewhere; }
     void setMouseCapture(bool on) override { captured = on; }
     void setToolCursor(int number) override { cursor = number; }
+    // The text dialog answers with `textAnswer` (nothing: cancelled).
+    std::optional<TextBlock> textAnswer;
+    int textAsked = 0;
+    std::optional<TextBlock> askForText() override {
+        ++textAsked;
+        return textAnswer;
+    }
 
     void setCaption(const QString& text) override { caption = text; }
     void UpdateMenuItems() override { ++menuUpdates; }

@@ -26,7 +26,7 @@ extern "C" const char* __asan_default_options() {
     return "allocator_may_return_null=1:detect_leaks=1";
 }
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Core\nleak:libdbus\n";
+    return "leak:libfontconfig\nleak:libQt6Gui\nleak:libQt6Core\nleak:libdbus\nleak:libsane\n";
 }
 
 int main(int argc, char** argv) {

@@ -77,6 +77,8 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
     PageControl1->addTab(TabSheet1, QStringLiteral("Bearbeiten"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Einstellungen"));
+    createInstructionsTab();
+    PageControl1->addTab(TabSheet3, QStringLiteral("Anleitung"));
     PageControl1->setCurrentIndex(0);
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
@@ -92,15 +94,21 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 0) {
             PaintBox1Paint();
+        } else if (PageControl1->widget(index) == TabSheet3) {
+            refreshInstructions();
         }
     });
+    watchSettings();
+    doc.history.onChange = [this] { historyChanged(); };
 
     resize(649, 496 + menuBar()->sizeHint().height());
     centreOnScreen();
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    doc.history.onChange = nullptr;
+}
 
 void TMainForm::createMenus() {
     struct Entry {
@@ -127,6 +135,8 @@ void TMainForm::createMenus() {
                                         &TMainForm::Speichernunter1Click);
     ExportierenalsBild1 = Datei1->addAction(QStringLiteral("Exportieren als Bild..."), this,
                                             &TMainForm::ExportierenalsBild1Click);
+    Anleitungexportieren1 = Datei1->addAction(QStringLiteral("Anleitung exportieren..."), this,
+                                              &TMainForm::Anleitungexportieren1Click);
     BildalsFarbmusterimportieren1 =
         Datei1->addAction(QStringLiteral("Bild als Farbmuster importieren..."), this,
                           &TMainForm::BildalsFarbmusterimportieren1Click);
@@ -136,6 +146,7 @@ void TMainForm::createMenus() {
                                            &TMainForm::Druckereinrichten1Click);
     Datei1->addSeparator();
     Beenden1 = Datei1->addAction(QStringLiteral("Beenden"), this, &TMainForm::Beenden1Click);
+    createEditMenu();
     Spalten1 = menuBar()->addMenu(QStringLiteral("Spalten"));
     fill(Spalten1,
          {
@@ -212,6 +223,7 @@ void TMainForm::createToolBar() {
         }
         *entry.button = button;
     }
+    createHistoryButtons();
 }
 
 void TMainForm::createEditTab() {

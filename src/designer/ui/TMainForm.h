@@ -1,6 +1,8 @@
 #pragma once
 
 #include "designer/ChartDocument.h"
+#include "designer/Instructions.h"
+#include "designer/PageSettings.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -13,6 +15,7 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QMouseEvent;
+class QPlainTextEdit;
 class QWheelEvent;
 class QPrinter;
 class QScrollArea;
@@ -120,6 +123,16 @@ public:
     bool askToSaveBeforeNew();
     void FormMouseWheel(QWheelEvent* event);
 
+    // "Bearbeiten" menu and its tool-bar buttons: undo and redo of the chart's changes.
+    void Rckgngig1Click();
+    void Wiederholen1Click();
+    // "Anleitung exportieren...": the written instructions as a UTF-8 text file.
+    void Anleitungexportieren1Click();
+    // Writes the instructions to `fileName`; reports failures.
+    bool exportInstructions(const QString& fileName);
+    // Brings the "Anleitung" tab up to date with the chart and the settings.
+    void refreshInstructions();
+
     ChartDocument doc; // released in its destructor when the window goes
 
     QString maincap;  // the designed caption, base of every title
@@ -132,6 +145,8 @@ public:
     QToolButton* SpeedButton3 = nullptr; // "Speichern"
     QToolButton* SpeedButton4 = nullptr; // "Speichern unter..."
     QToolButton* SpeedButton5 = nullptr; // "Drucken"
+    QToolButton* SpeedButton6 = nullptr; // "Rückgängig"
+    QToolButton* SpeedButton7 = nullptr; // "Wiederholen"
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;      // "Bearbeiten"
     QScrollArea* ScrollBox1 = nullptr; // the chart view
@@ -146,6 +161,8 @@ public:
     QScrollArea* ScrollBox2 = nullptr; // the stitch palette
     TPaintBox* PaintBox2 = nullptr;
     TSettingsTab* TabSheet2 = nullptr; // "Einstellungen"
+    QWidget* TabSheet3 = nullptr;      // "Anleitung"
+    QPlainTextEdit* Memo3 = nullptr;   // the written instructions
 
     QMenu* Datei1 = nullptr;
     QAction* Neu1 = nullptr;
@@ -153,10 +170,14 @@ public:
     QAction* Speichern1 = nullptr;
     QAction* Speichernunter1 = nullptr;
     QAction* ExportierenalsBild1 = nullptr;
+    QAction* Anleitungexportieren1 = nullptr;
     QAction* BildalsFarbmusterimportieren1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Beenden1 = nullptr;
+    QMenu* Bearbeiten1 = nullptr;
+    QAction* Rckgngig1 = nullptr;
+    QAction* Wiederholen1 = nullptr;
     QMenu* Spalten1 = nullptr;
     QMenu* Zeilen1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
@@ -181,8 +202,30 @@ private:
     // Repaints and marks the chart changed after a grid command; reports a missing mark.
     void afterEdit(ChartDocument::EditResult result);
 
+    // Undo and redo.
+    void createEditMenu();
+    void createHistoryButtons();
+    // Records every edit on the settings tab as a step.
+    void watchSettings();
+    void settingsEdited();
+    // Puts settings into the controls without recording it as an edit (loading, undoing).
+    void applySettingsQuietly(const PageSettings& settings);
+    // Keeps the menu, the buttons and the instructions in step with the history.
+    void historyChanged();
+    void showUndoOutcome(const ChartHistory::Outcome& outcome);
+
+    // The written instructions.
+    void createInstructionsTab();
+
     ProgramWindows& windows_;
     QStringList arguments_;
     int startWaits_ = 0;
     std::unique_ptr<QPrinter> printer_;
+
+    PageSettings settingsShown_; // the settings as last recorded
+    bool applyingSettings_ = false;
+    // What the "Anleitung" tab shows was made from this state of the history and settings.
+    bool instructionsShown_ = false;
+    std::uint64_t instructionsRevision_ = 0;
+    instructions::Options instructionsOptions_;
 };

@@ -93,7 +93,7 @@ bool TMainForm::LoadProject(const QString& fname) {
     case FileStatus::Stopped:
         return false;
     }
-    TabSheet2->setSettings(settings);
+    applySettingsQuietly(settings); // part of the loaded chart, not an edit
     doc.afilename = fname;
     PaintBox1Paint();
     PaintBox2Paint(); // the palette names stitches in the chart's number font

@@ -181,9 +181,15 @@ void TSettingsTab::setSettings(const PageSettings& s) {
     ErsteRechtsCheck->setChecked(s.ersteRechts);
     DontShowLinksEd->setChecked(s.dontShowLinks);
     FirstRowEd->setValue(s.firstRow);
-    caped->setText(s.caption);
+    // The text fields are only set when they change, which keeps their cursors where they are.
+    if (caped->text() != s.caption) {
+        caped->setText(s.caption);
+    }
     QString text = s.text;
-    Memo2->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (Memo2->toPlainText() != text) {
+        Memo2->setPlainText(text);
+    }
     FontDialog1 = s.numberFont;
     FontDialog2 = s.captionFont;
     FontDialog3 = s.textFont;

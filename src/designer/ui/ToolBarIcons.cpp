@@ -124,6 +124,32 @@ void drawPrint(QPainter& p) {
     p.drawEllipse(QPointF(18.5, 11), 0.9, 0.9);
 }
 
+// A curved arrow turning back to the left: undo. Redo is its mirror image.
+void drawUndo(QPainter& p) {
+    QPainterPath bow;
+    bow.moveTo(7, 9.5);
+    bow.lineTo(14, 9.5);
+    bow.cubicTo(22.5, 9.5, 22.5, 20.5, 14, 20.5);
+    bow.lineTo(9, 20.5);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kAccent, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(bow);
+    QPainterPath head;
+    head.moveTo(2, 9.5);
+    head.lineTo(9, 3.5);
+    head.lineTo(9, 15.5);
+    head.closeSubpath();
+    p.setPen(QPen(kInk, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kAccent);
+    p.drawPath(head);
+}
+
+void drawRedo(QPainter& p) {
+    p.translate(24, 0);
+    p.scale(-1, 1);
+    drawUndo(p);
+}
+
 QIcon render(Painter draw) {
     QIcon result;
     for (int size : {16, 24, 32, 48, 64}) {
@@ -175,6 +201,10 @@ QIcon icon(Kind kind) {
         return render(drawSaveAs);
     case Kind::Print:
         return render(drawPrint);
+    case Kind::Undo:
+        return render(drawUndo);
+    case Kind::Redo:
+        return render(drawRedo);
     }
     return {};
 }

@@ -6,7 +6,7 @@
 // that they stay sharp at every screen scale.
 namespace toolbaricons {
 
-enum class Kind { New, Open, Save, SaveAs, Print };
+enum class Kind { New, Open, Save, SaveAs, Print, Undo, Redo };
 
 QIcon icon(Kind kind);
 

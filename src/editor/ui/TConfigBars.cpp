@@ -1,5 +1,7 @@
 #include "TConfigBars.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,18 +21,10 @@ TConfigBars::TConfigBars(QWidget* parent) : QDialog(parent) {
     }
     CheckList->setCurrentRow(0);
 
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
+    const DialogButtons buttonRow = makeDialogButtons(*this);
+    OkBtn = buttonRow.ok;
+    CancelBtn = buttonRow.cancel;
+    auto* buttons = buttonRow.row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CheckList);
     layout->addLayout(buttons);

@@ -1,5 +1,9 @@
 #include "TDIBMainForm.h"
 
+#include "ClipboardTransfer.h"
+#include "ColourPanel.h"
+#include "ScanControl.h"
+
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
 #include "foundation/ui/TPaintBox.h"
@@ -48,15 +52,6 @@ QWidget* makeRegion(QWidget* parent, const char* name) {
     return region;
 }
 
-bool clipboardHoldsPicture() {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (!data) {
-        return false; // the clipboard cannot be read: nothing to paste
-    }
-    return data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")) ||
-           data->hasFormat(QStringLiteral("image/png"));
-}
-
 } // namespace
 
 TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -78,6 +73,8 @@ TDIBMainForm::~TDIBMainForm() {
     // change while the widgets go may call back into the window.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    // A scan still running is stopped with its control; its reports must not arrive here.
+    disconnect(scans_, nullptr, this, nullptr);
     doc().setEditorHost(nullptr);
 }
 
@@ -94,7 +91,9 @@ void TDIBMainForm::FormCreate() {
         MDIChild1->registerCursor(n, toolCursor(ToolCursor(n)));
     }
     PalPaintBox->setCursor(toolCursor(ToolCursor::Drop));
-    clipboardHasPicture_ = clipboardHoldsPicture();
+    colours_->setDocument(&doc());
+    createScanning();
+    clipboardHasPicture_ = clipboardio::hasPicture(QGuiApplication::clipboard()->mimeData());
     UpdateMenuItems();
     NewWindow(makeWhiteImage(kStartWidth, kStartHeight), QStringLiteral("NONAME"));
 }
@@ -153,25 +152,21 @@ void TDIBMainForm::createRegions() {
                            std::max(TabSheet1->minimumHeight(), TabSheet2->minimumHeight()) + 6);
     right->addWidget(Panel3);
 
-    RightSidePanel = makeRegion(Panel1, "RightSidePanel");
-    auto* colours = new QVBoxLayout(RightSidePanel);
-    colours->setContentsMargins(0, 0, 0, 0);
-    colours->setSpacing(0);
-    // The swatches and read-outs sit at fixed places down to 112 pixels.
-    Panel2 = makeRegion(RightSidePanel, "Panel2");
-    Panel2->setFixedHeight(113);
-    createColourArea();
-    colours->addWidget(Panel2);
-    PalScrollBox = new QScrollArea(RightSidePanel);
-    PalScrollBox->setObjectName(QStringLiteral("PalScrollBox"));
-    PalScrollBox->setBackgroundRole(QPalette::Dark);
-    PalPaintBox = new TPaintBox(QStringLiteral("PalPaintBox"));
-    PalPaintBox->paint = [this](QPainter& painter, const QRect& exposed) {
-        painter.fillRect(exposed, PalPaintBox->palette().color(QPalette::Dark));
-    };
-    PalPaintBox->resize(52, 96);
-    PalScrollBox->setWidget(PalPaintBox);
-    colours->addWidget(PalScrollBox, 1);
+    // The colour panel: swatches and read-outs (Panel2) above the palette display.
+    colours_ = new ColourPanel(Panel1);
+    RightSidePanel = colours_;
+    RightSidePanel->setObjectName(QStringLiteral("RightSidePanel"));
+    Panel2 = colours_->Panel2;
+    PalScrollBox = colours_->PalScrollBox;
+    PalPaintBox = colours_->PalPaintBox;
+    Shape1 = colours_->Shape1;
+    Shape2 = colours_->Shape2;
+    RedLabel = colours_->RedLabel;
+    GreenLabel = colours_->GreenLabel;
+    BlueLabel = colours_->BlueLabel;
+    IndexLabel = colours_->IndexLabel;
+    AColShape = colours_->AColShape;
+    AColTimer1 = colours_->AColTimer1;
     right->addWidget(RightSidePanel, 1);
     right->addStretch(0); // takes the room when the colour panel is hidden
     Panel1->setFixedWidth(kPanel1Width);
@@ -188,6 +183,13 @@ void TDIBMainForm::createRegions() {
     ShowProzent->setValue(0);
     ShowProzent->setTextVisible(false);
     progressLayout->addWidget(ShowProzent);
+    // Shown while a scan runs: stops it.
+    ScanCancelBtn = new QToolButton(SpeedBar2);
+    ScanCancelBtn->setObjectName(QStringLiteral("ScanCancelBtn"));
+    ScanCancelBtn->setText(QStringLiteral("Abbrechen"));
+    ScanCancelBtn->setToolTip(QStringLiteral("Bricht das Scannen ab"));
+    ScanCancelBtn->hide();
+    progressLayout->addWidget(ScanCancelBtn);
     rows->addWidget(SpeedBar2);
     setCentralWidget(central);
 
@@ -224,12 +226,18 @@ void TDIBMainForm::createSpeedPanel() {
     };
     using editoricons::Standard;
     const ButtonEntry entries[] = {
-        {&ToolButton1, "ToolButton1", "Neu...", Standard::New, nullptr, false},
-        {&ToolButton2, "ToolButton2", "Öffnen...", Standard::Open, nullptr, false},
-        {&SaveSpeedBtn, "SaveSpeedBtn", "Speichern...", Standard::Save, nullptr, true},
-        {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, nullptr, false},
-        {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, nullptr, false},
-        {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste, nullptr, true},
+        {&ToolButton1, "ToolButton1", "Neu...", Standard::New, &TDIBMainForm::FileNewItemClick,
+         false},
+        {&ToolButton2, "ToolButton2", "Öffnen...", Standard::Open, &TDIBMainForm::FileOpenItemClick,
+         false},
+        {&SaveSpeedBtn, "SaveSpeedBtn", "Speichern...", Standard::Save,
+         &TDIBMainForm::FileSaveItemClick, true},
+        {&CutSpeedBtn, "CutSpeedBtn", "Ausschneiden", Standard::Cut, &TDIBMainForm::CutItemClick,
+         false},
+        {&CopySpeedBtn, "CopySpeedBtn", "Kopieren", Standard::Copy, &TDIBMainForm::CopyItemClick,
+         false},
+        {&PasteSpeedBtn, "PasteSpeedBtn", "Einfügen", Standard::Paste,
+         &TDIBMainForm::AlsAuswahl1Click, true},
         {&UndoItSpeedBtn, "UndoItSpeedBtn", "Rückgängig machen...", Standard::Undo,
          &TDIBMainForm::Rckgngig1Click, true},
         {&ToolButton8, "ToolButton8", "Zurück zum Tessaplan-Designer; Änderungen übernehmen",
@@ -292,7 +300,7 @@ void TDIBMainForm::applyCommandStates() {
 }
 
 void TDIBMainForm::ClipboardViewer1Change() {
-    clipboardHasPicture_ = clipboardHoldsPicture();
+    clipboardHasPicture_ = clipboardio::hasPicture(QGuiApplication::clipboard()->mimeData());
     UpdateMenuItems();
 }
 
@@ -305,11 +313,6 @@ void TDIBMainForm::UpdateMenuItems() {
 
 bool TDIBMainForm::commandEnabled(menustate::Command command) const {
     return menuEnabled_[std::size_t(command)];
-}
-
-void TDIBMainForm::Zwischenablagelschen1Click() {
-    // The clipboard watcher refreshes the paste commands.
-    QGuiApplication::clipboard()->clear();
 }
 
 // Status, progress, placement ---------------------------------------------------------------
@@ -391,6 +394,10 @@ void TDIBMainForm::hideEvent(QHideEvent* event) {
         return; // minimised: still open
     }
     storePlacement();
+    // A picture scanned after the window closed would land in a document nobody sees.
+    if (scans_ && scans_->running()) {
+        scans_->cancel();
+    }
     if (modalLoop_) {
         modalLoop_->quit();
     }

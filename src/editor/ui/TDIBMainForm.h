@@ -36,6 +36,8 @@ class ImageDocument;
 class TGradientCaption;
 class TMDIChild;
 class TPaintBox;
+class ColourPanel;
+class ScanControl;
 class TPreviewForm;
 class TShape;
 
@@ -122,7 +124,40 @@ public:
     void ZoomBoxChange(int index);
     void Toolbars1Click();
 
+    // "Datei": files and scanning (TDIBMainFormFiles.cpp).
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    void FileSaveItemClick();
+    void FileSaveAsItemClick();
+    // Reads an image file into the document; says why when it cannot.
+    void OpenImageFile(const QString& fileName);
+    // Asks whether unsaved changes are to be saved first; true means the caller may go on.
+    bool AskSaveChanges();
+    void Scannerauswhlne1Click();
+    void Bildscannen1Click();
+    // A scan has finished: the picture under `token` becomes the image.
+    void WMScanDone(quint64 token);
+
+    // "Bearbeiten": the clipboard (TDIBMainFormClipboard.cpp).
+    void CutItemClick();
+    void CopyItemClick();
+    void AlsBild1Click();
+    void AlsAuswahl1Click();
+    void AlstransparenteAuswahl1Click();
+    // Pastes the clipboard's picture as a floating selection, transparent when AusTrans.
+    void PasteAlsAuswahl();
+    void Lschen1Click();
     void Zwischenablagelschen1Click();
+    // The next paste as a selection is transparent.
+    bool AusTrans = false;
+
+    // "Farben": "Palette editieren..." (TDIBMainFormFiles.cpp).
+    void Paletteeditieren1Click();
+
+    // The editor on its own: closing asks about unsaved changes, and there is no chart
+    // designer to go back to.
+    void setStandalone(bool standalone);
+    bool standalone() const { return standalone_; }
 
     // "Bearbeiten" and "Auswahl".
     void Rckgngig1Click();
@@ -218,6 +253,10 @@ public:
     QLabel* IndexLabel = nullptr;
     TShape* AColShape = nullptr;
     QTimer* AColTimer1 = nullptr;
+    // The colour panel holding them (it is RightSidePanel).
+    ColourPanel* colours_ = nullptr;
+    // Stops a running scan; shown beside ShowProzent while one runs.
+    QToolButton* ScanCancelBtn = nullptr;
 
     QWidget* SpeedBar2 = nullptr;
     QProgressBar* ShowProzent = nullptr;
@@ -291,6 +330,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -328,6 +368,10 @@ private:
     void runPreview(TPreviewForm& form);
     void showMessages(const QList<imageops::OpMessage>& messages);
     void restorePlacement();
+    void createScanning();
+    void scanEnded();
+    // Copy; false when the picture could not be made (the message has been shown).
+    bool copyToClipboard();
     void storePlacement() const;
 
     QButtonGroup* toolGroup_ = nullptr;
@@ -344,5 +388,7 @@ private:
     bool clipboardHasPicture_ = false;
 
     QEventLoop* modalLoop_ = nullptr;
+    ScanControl* scans_ = nullptr;
+    bool standalone_ = false;
     std::unique_ptr<QPrinter> printer_;
 };

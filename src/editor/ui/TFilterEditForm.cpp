@@ -1,5 +1,7 @@
 #include "TFilterEditForm.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include "foundation/UserMessage.h"
 
 #include <QFormLayout>
@@ -55,21 +57,17 @@ TFilterEditForm::TFilterEditForm(QWidget* parent) : QDialog(parent) {
     BiasEdit = unlimitedField(this, QStringLiteral("BiasEdit"));
     BiasEdit->setValue(0);
 
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    // OK checks the values before the dialog may close.
+    const DialogButtons buttonRow =
+        makeDialogButtons(*this, QStringLiteral("OK"), QStringLiteral("Abbrechen"), false);
+    OkBtn = buttonRow.ok;
+    CancelBtn = buttonRow.cancel;
     connect(OkBtn, &QPushButton::clicked, this, &TFilterEditForm::OkBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* values = new QFormLayout;
     values->addRow(QStringLiteral("Divisor:"), DivEdit);
     values->addRow(QStringLiteral("Verschiebung:"), BiasEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
+    auto* buttons = buttonRow.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Name des Filters:"), this));

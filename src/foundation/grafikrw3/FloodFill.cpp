@@ -293,33 +293,4 @@ bool fillRegion(const dib& picture, std::int32_t x, std::int32_t y, std::int32_t
     }
 }
 
-bool filldib(dib& picture, std::int32_t x, std::int32_t y, std::uint32_t color1,
-             std::uint32_t /*color2*/, std::int32_t tolerance, const dib& mask,
-             std::int32_t maskSwitch, dib& work, std::int32_t /*style*/, std::int32_t /*direction*/,
-             const dib& /*pattern*/) {
-    FillBounds area;
-    if (!fillRegion(picture, x, y, tolerance, maskSwitch == 1 ? &mask : nullptr, work, &area)) {
-        return false;
-    }
-    forDepth(DIBBitCount(picture), [&](auto format) {
-        using Format = decltype(format);
-        for (std::int32_t row = area.top; row <= area.bottom; ++row) {
-            const std::uint8_t* filled = rowAt(std::as_const(work), row);
-            std::uint8_t* pixels = rowAt(picture, row);
-            for (std::int32_t px = area.left; px <= area.right;) {
-                const std::uint8_t byte = filled[px >> 3];
-                if (byte == 0) {
-                    px = (px | 7) + 1;
-                    continue;
-                }
-                if ((byte >> (7 - (px & 7))) & 1u) {
-                    Format::put(pixels, px, color1);
-                }
-                ++px;
-            }
-        }
-    });
-    return true;
-}
-
 } // namespace grafikrw3

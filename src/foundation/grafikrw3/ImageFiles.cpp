@@ -4,6 +4,7 @@
 #include "codecs/Codec.h"
 #include "grafikrw3.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -169,9 +170,25 @@ void OpenDib(dib* out, const QString& fileName, int, const ProgressCallback& pro
         failWith(QStringLiteral("Die Datei konnte nicht gelesen werden."));
         return;
     }
+    OpenDibFromBytes(out, content, fileName, progress);
+}
+
+void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHint,
+                      const ProgressCallback& progress) {
+    *out = dib{};
+    auto failWith = [out](const QString& text) {
+        FreeDIB(*out);
+        *out = dib{};
+        setDibErrorText(*out, text);
+    };
+    const std::uint64_t budget = memory::budgetBytes();
+    if (std::uint64_t(content.size()) >= budget) {
+        failWith(tooLargeText());
+        return;
+    }
     const Bytes data(reinterpret_cast<const std::uint8_t*>(content.constData()),
                      std::size_t(content.size()));
-    const Decoder decode = decoderFor(data, fileName);
+    const Decoder decode = decoderFor(data, nameHint);
     if (!decode) {
         failWith(damagedText());
         return;
@@ -186,6 +203,24 @@ void OpenDib(dib* out, const QString& fileName, int, const ProgressCallback& pro
         return;
     }
     *out = decoded.picture;
+}
+
+QByteArray SaveDibToBytes(const dib& picture, int code) {
+    const FormatEntry* e = entryFor(code);
+    if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EncodeOptions options;
+    options.jpegQuality = jpegQuality;
+    options.rle = code == int(ImageFormat::Rle);
+    ProgressReporter reporter;
+    if (!e->encode(picture, buffer, options, reporter)) {
+        return {};
+    }
+    return bytes;
 }
 
 int SaveDib(const dib& picture, const QString& fileName, int code,

@@ -39,6 +39,14 @@ int formatForExtension(const QString& extension);
 void OpenDib(dib* out, const QString& fileName, int reserved = 0,
              const ProgressCallback& progress = {});
 
+// Reads a picture from the whole content of a file held in memory, as OpenDib does; the format
+// follows the content, and `nameHint`'s extension only where the content has no signature.
+void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHint = {},
+                      const ProgressCallback& progress = {});
+
+// The bytes of a file of format `code` holding `picture`; empty when it cannot be written.
+QByteArray SaveDibToBytes(const dib& picture, int code);
+
 // Writes `picture` in the format `code` to `fileName` through a temporary file that replaces
 // the target only when complete. Returns 1 on success, 0 otherwise.
 int SaveDib(const dib& picture, const QString& fileName, int code,

@@ -82,11 +82,17 @@ enum FillStyle : std::int32_t {
 // Flood fill of the area fillRegion finds from (x, y), limited to mask value 1 when
 // `maskSwitch` is 1; every other pixel stays as it is. `work` is a 1-bit scratch picture of the
 // picture's size supplied by the caller (it ends up holding the area). Styles: 0 solid
-// `color1`; 1 the tiled `pattern` (same depth as the picture); 2 to 5 linear, rectangular,
-// sunburst and radial gradients from `color1` to `color2` in `direction` 0 to 7 (NW-SE, N-S,
-// NE-SW, E-W, SE-NW, S-N, SW-NE, W-E). Only the solid style is drawn so far; the others fill
-// solid until the painting tools bring them. Returns false, with the picture unchanged, when
-// fillRegion fails.
+// `color1`; 1 the `pattern` (same depth as the picture) repeated from the picture's top-left
+// corner; 2 to 5 gradients from `color1` to `color2` over the area's bounding box, in
+// `direction` 0 to 7 (NW-SE, N-S, NE-SW, E-W, SE-NW, S-N, SW-NE, W-E; colour 1 lies on the side
+// the direction comes from):
+//   2 linear: along the direction, from colour 1's edge or corner to the opposite one;
+//   3 rectangular: concentric rectangles around colour 1's corner, edge middle or centre;
+//   4 sunburst: circles around that point, colour 2 at the farthest corner;
+//   5 radial: rays from the box's centre, colour 1 towards colour 1's side, colour 2 opposite.
+// 24-bit pictures mix the colours per channel; palette pictures dither between the two
+// indexes (8 x 8 ordered dither). Returns false, with the picture unchanged, when fillRegion
+// fails or the pattern style comes without a pattern of the picture's depth.
 bool filldib(dib& picture, std::int32_t x, std::int32_t y, std::uint32_t color1,
              std::uint32_t color2, std::int32_t tolerance, const dib& mask, std::int32_t maskSwitch,
              dib& work, std::int32_t style, std::int32_t direction, const dib& pattern);

@@ -1,5 +1,6 @@
 #include "TMDIChild.h"
 
+#include "TAddTextForm.h"
 #include "TImagePaintBox.h"
 
 #include "image/ViewPainter.h"
@@ -199,4 +200,12 @@ void TMDIChild::setToolCursor(int number) {
     }
     cursorNumber_ = number;
     PaintBox1->setCursor(cursors_.value(number, standardCursor(number)));
+}
+
+std::optional<TextBlock> TMDIChild::askForText() {
+    TAddTextForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return form.textBlock();
 }

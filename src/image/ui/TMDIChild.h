@@ -46,6 +46,8 @@ public:
     bool mouseCaptured() const override;
     void setMouseCapture(bool on) override;
     void setToolCursor(int number) override;
+    // The text tool's dialog TAddTextForm, shown modally.
+    std::optional<TextBlock> askForText() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

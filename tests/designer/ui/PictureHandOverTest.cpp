@@ -1,3 +1,5 @@
+#include "ModalDialogs.h"
+
 #include "designer/StitchLibraryFile.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
@@ -25,20 +27,6 @@
 using menustate::Command;
 
 namespace {
-
-// Runs `action` once `window` shows (modally: the caller is blocked in its loop meanwhile).
-void whenShown(QWidget* window, std::function<void()> action) {
-    auto* timer = new QTimer(window);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, window, [window, timer, action] {
-        if (window->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action();
-        }
-    });
-    timer->start();
-}
 
 class PictureHandOver : public ::testing::Test {
 protected:

@@ -1,3 +1,5 @@
+#include "ModalDialogs.h"
+
 #include "editor/ui/TDIBMainForm.h"
 #include "editor/ui/TShape.h"
 #include "editor/ui/ToolCursors.h"
@@ -27,20 +29,6 @@
 using editormouse::drag;
 
 namespace {
-
-// Runs `action` on the next modal dialog as soon as it shows.
-void whenModalShows(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
 
 class EditorDocument : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "editor/ui/TPrintForm.h"
 #include "editor/ui/TUserFilterForm.h"
 
+#include "ModalDialogs.h"
 #include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/DibCopy.h"
@@ -51,7 +52,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -63,19 +63,6 @@
 using namespace imageops;
 
 namespace {
-
-void whenModalShows(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
 
 // Answers a dialog of type Form: `set` chooses the values, then OK.
 template <typename Form>

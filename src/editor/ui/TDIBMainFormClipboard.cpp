@@ -1,0 +1,109 @@
+// The menu "Bearbeiten": cut, copy, paste as a new image or as a (transparent) selection,
+// delete and emptying the clipboard; and the palette editor.
+#include "TDIBMainForm.h"
+
+#include "ClipboardTransfer.h"
+#include "ColourPanel.h"
+#include "TPaleditForm.h"
+
+#include "foundation/DibCopy.h"
+#include "foundation/UserMessage.h"
+#include "image/ClipboardCommands.h"
+#include "image/ui/TMDIChild.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+void showPasteFailure(const clipboard::PasteResult& result) {
+    const QString text = clipboard::pasteFailureText(result);
+    if (!text.isEmpty()) {
+        showUserMessage(MessageIcon::Error, text);
+    }
+}
+
+} // namespace
+
+void TDIBMainForm::CopyItemClick() {
+    copyToClipboard();
+}
+
+bool TDIBMainForm::copyToClipboard() {
+    const clipboard::Outgoing out = clipboard::copySelection(doc());
+    if (!out.ok()) {
+        showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        return false;
+    }
+    // The clipboard watcher refreshes the paste commands.
+    QGuiApplication::clipboard()->setMimeData(clipboardio::mimeDataFor(out));
+    return true;
+}
+
+void TDIBMainForm::CutItemClick() {
+    if (copyToClipboard()) {
+        Lschen1Click();
+    }
+}
+
+void TDIBMainForm::Lschen1Click() {
+    clipboard::deleteSelection(doc());
+    UpdateMenuItems();
+}
+
+void TDIBMainForm::AlsBild1Click() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QByteArray block = clipboardio::pictureBlock(data);
+    if (block.isEmpty()) {
+        return;
+    }
+    clipboard::PasteResult result;
+    OwnedDib picture = clipboard::pictureForNewImage(block, result);
+    if (!picture) {
+        showPasteFailure(result);
+        return;
+    }
+    // Replaces the image without asking, as a scan does.
+    NewWindow(std::move(picture), QString());
+}
+
+void TDIBMainForm::AlsAuswahl1Click() {
+    AusTrans = false;
+    PasteAlsAuswahl();
+}
+
+void TDIBMainForm::AlstransparenteAuswahl1Click() {
+    AusTrans = true;
+    PasteAlsAuswahl();
+}
+
+void TDIBMainForm::PasteAlsAuswahl() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const clipboard::PasteResult result = clipboard::pasteAsSelection(
+        doc(), clipboardio::pictureBlock(data), clipboardio::maskBlock(data), AusTrans);
+    showPasteFailure(result);
+    UpdateMenuItems();
+}
+
+void TDIBMainForm::Zwischenablagelschen1Click() {
+    // The clipboard watcher refreshes the paste commands.
+    QGuiApplication::clipboard()->clear();
+}
+
+// "Palette editieren...": no undo step and no change mark, as the palette is not the picture's
+// content; the pixels keep their indexes and so change colour with their entries.
+void TDIBMainForm::Paletteeditieren1Click() {
+    dib& image = doc().di.get();
+    if (!image.poi || DIBBitCount(image) > 8) {
+        return;
+    }
+    TPaleditForm form(this);
+    form.pal = image.pal;
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    form.applyTo(image);
+    colours_->paletteChanged();
+    UpdateAllColors();
+}
