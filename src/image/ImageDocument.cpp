@@ -154,6 +154,7 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
     if (!picture) {
         return false;
     }
+    settleFloating();
     const bool sameSize = DIBWidth(picture.get()) == DIBWidth(di.get()) &&
                           DIBHeight(picture.get()) == DIBHeight(di.get()) && seldib;
     OwnedDib mask;
@@ -163,6 +164,10 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
             showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
             return false;
         }
+    }
+    // The entry holds the image as it was, a floating selection included.
+    if (!SaveForUndo()) {
+        return false;
     }
     FinishDraging();
     di = std::move(picture);

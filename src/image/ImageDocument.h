@@ -10,7 +10,9 @@
 #include "ZoomView.h"
 
 #include "foundation/OwnedDib.h"
+#include "imageops/BuiltinFilters.h"
 #include "imageops/ImageOp.h"
+#include "imageops/Transforms.h"
 
 #include <QRect>
 #include <QString>
@@ -49,11 +51,12 @@ public:
     // colour count - 1. A picture without pixels changes nothing and returns false.
     bool installImage(OwnedDib picture, const QString& name);
 
-    // Replaces the image by a picture an operation produced (the document takes it over), after
-    // the caller recorded undo. A floating selection is merged first. A picture of another size
-    // gets a new empty mask and the view follows the size (the zoom is applied again); a
-    // picture of the same size keeps the selection. False, with nothing changed, when the new
-    // mask cannot be made (the message has been shown) or the picture has no pixels.
+    // Replaces the image by a picture an operation produced (the document takes it over) and
+    // records the undo step for it. A floating selection is merged first. A picture of another
+    // size gets a new empty mask and the view follows the size (the zoom is applied again); a
+    // picture of the same size keeps the selection. False, with nothing changed, when the
+    // picture has no pixels, or when the new mask or the undo step cannot be made (the message
+    // has been shown).
     [[nodiscard]] bool SetNewSizedDib(OwnedDib picture);
 
     // The image was changed in place: repaint it (the whole view, or the image rectangle `area`).
@@ -163,6 +166,43 @@ public:
     bool MakeSelectionDragable();
     // A floating selection exists, moving or put down.
     bool hasFloating() const { return bool(dragdi1); }
+    // Floating pixels that still move with the pointer (a command reached from the keyboard
+    // during a drag or a placement) are put down where the pointer was last seen.
+    void settleFloating();
+    // After a command changed the image in place while a floating selection is put down: the
+    // background takes the change wherever the floating pixels do not cover it, and the
+    // floating pictures take a changed palette, so that moving them on keeps the change.
+    void backgroundFollowsImage();
+
+    // --- image commands (DocumentCommands.cpp) -------------------------------------------
+    // Each records its undo step itself and repaints. Results: Done; Unchanged when nothing
+    // changed and the user has been told why if there was a reason (undo refused, memory short
+    // for lifting the selection, no selection); NoMemory when the operation made no picture,
+    // which the caller reports.
+    //
+    // "Horizontal spiegeln" (left-right) and "Vertikal spiegeln" (top-bottom). With an active
+    // selection only the selected pixels turn over: they become a put-down floating selection
+    // (if they were not one) mirrored in its own box, which stays where it was.
+    imageops::OpStatus FlipH(const ProgressCallback& progress = {});
+    imageops::OpStatus FlipV(const ProgressCallback& progress = {});
+    // "Rotieren". Without a selection the image turns into a new picture: two undo steps, the
+    // command's and SetNewSizedDib's. With one, the selected pixels turn as a put-down floating
+    // selection: quarter and half turns keep its top-left corner; a free angle starts the turned
+    // pixels at that corner, the uncovered corners left out of the selection.
+    imageops::OpStatus rotate(const imageops::RotateParams& p,
+                              const ProgressCallback& progress = {});
+    // "Zur Auswahl verkleinern": the image becomes the selection's bounding box, keeping the
+    // selected pixels; the others there take the value 0. Unchanged without a selection.
+    imageops::OpStatus cropToSelection(const ProgressCallback& progress = {});
+    // Operations that record their own undo step before they change the selected pixels: the
+    // filter engine (built-in and user filters), the two 5 x 5 shape filters and the removal
+    // of noise.
+    imageops::OpStatus DibFilter(const filtertype& filter, const ProgressCallback& progress = {});
+    imageops::OpStatus runBuiltinFilter(const imageops::BuiltinFilter& filter,
+                                        const ProgressCallback& progress = {});
+    imageops::OpStatus DibErodeFilter(const ProgressCallback& progress = {});
+    imageops::OpStatus DibDilateFilter(const ProgressCallback& progress = {});
+    imageops::OpStatus DelNoise(std::int32_t Grenze, const ProgressCallback& progress = {});
 
     // --- painting (DocumentPaint.cpp) ----------------------------------------------------
     // One segment of a brush stroke from (x1, y1) to (x2, y2), image pixels, in colour
@@ -284,6 +324,14 @@ private:
                        OwnedDib background);
     void composeFloatingAt(std::int32_t ix, std::int32_t iy, bool imtoo, bool seltoo);
     void keepPlace(const TPoint& corner);
+    // Image commands: the selection as a put-down floating selection (false, the outline
+    // rebuilt, when it cannot be lifted); an in-place change after its undo step.
+    bool floatSelection();
+    imageops::OpStatus mirror(bool leftRight, const ProgressCallback& progress);
+    imageops::OpStatus rotateFloating(const imageops::RotateParams& p,
+                                      const ProgressCallback& progress);
+    template <typename Operation>
+    imageops::OpStatus recorded(const Operation& operation);
 
     ViewPort* view_ = nullptr;
     EditorHost* host_ = nullptr;

@@ -98,8 +98,8 @@ TEST(Undo, ANewSizeIsUndoneWithViewAndMask) {
     DocumentFixture f(patternPicture(10, 8, 8));
     f.doc.SetZoom(3, 1);
     f.doc.selectShape(0, 0, 3, 3, false, SelectionMode::Replace);
-    ASSERT_TRUE(f.doc.SaveForUndo());
-    ASSERT_TRUE(f.doc.SetNewSizedDib(patternPicture(25, 30, 8)));
+    ASSERT_TRUE(f.doc.SetNewSizedDib(patternPicture(25, 30, 8))); // records its own step
+    EXPECT_EQ(f.doc.CanUndo, 1);
     EXPECT_EQ(f.host.box, QSize(75, 90));
     EXPECT_FALSE(f.doc.selaktiv);
     EXPECT_EQ(DIBWidth(f.doc.seldib.get()), 25);

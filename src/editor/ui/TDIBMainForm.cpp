@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollArea>

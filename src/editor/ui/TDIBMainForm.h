@@ -5,12 +5,16 @@
 #include "foundation/Progress.h"
 #include "image/DocumentHost.h"
 #include "image/ToolCursor.h"
+#include "imageops/BuiltinFilters.h"
 #include "imageops/ImageOp.h"
+#include "imageops/OpMessage.h"
 
 #include <QCursor>
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QButtonGroup;
@@ -20,6 +24,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
@@ -33,6 +38,7 @@ class TMDIChild;
 class TPaintBox;
 class ColourPanel;
 class ScanControl;
+class TPreviewForm;
 class TShape;
 
 // "Bild bearbeiten": the image editor window. One instance lives for the whole run; the stitch
@@ -168,6 +174,51 @@ public:
     void N16Farbent4Bit2Click();
     void N256Farbent8Bit2Click();
     void N16MillionenFarbent24Bit1Click();
+
+    // "Bild" (TDIBMainFormImage.cpp). The built-in filters are wired from their table.
+    void Horizontalspiegeln1Click();
+    void Vertikalspiegeln1Click();
+    void Rotieren1Click();
+    void Randhinzufgen1Click();
+    void Rahmenvergrern1Click();
+    void ZurAuswahlverkleinern1Click();
+    void Grendern1Click();
+    void Perspektive1Click();
+    void Wlben1Click();
+    void Druckknopferstellen1Click();
+    void Schattenhinzufgen1Click();
+    void builtinFilterClick(const imageops::BuiltinFilter& filter);
+    // The menu items of the built-in filters: the filter named like the item that was chosen.
+    void BuiltinFilterItemClick();
+    void Hinzufgen1Click();
+    void Entfernen1Click();
+    void Erweitern1Click();
+    void Auswachen1Click();
+    void MosaikEffekt1Click();
+    void BenutzerdefinierteFilter1Click();
+    // "Farben" (TDIBMainFormColours.cpp).
+    void HelligkeitundKontrast1Click();
+    void GammaKorrektion1Click();
+    void GlanzlichtMitteSchatten1Click();
+    void RotGrnBlau1Click();
+    void Colorieren1Click();
+    void Graustufen1Click();
+    void HistogramFunktionen1Click();
+    void Farbenumkehren1Click();
+    void Tiefebeschrnken1Click();
+    void Solarisieren1Click();
+    void PaletteladenBildanpassen1Click();
+    void Paletteladen1Click();
+    void Palettespeichern1Click();
+    void BenutzteFarbenzhlen1Click();
+    // "Drucker einrichten..." and "Drucken..." (TDIBMainFormPrint.cpp): the image on one page
+    // of printer(), which the editor keeps for the whole run.
+    void Druckereinrichten1Click();
+    void Drucken1Click();
+    QPrinter& printer();
+    // How Drucken1Click lets the user choose the printer (or a PDF file) after the layout
+    // dialog; the platform's print dialog unless a test puts its own step here.
+    std::function<bool(QPrinter&)> choosePrinter;
 
     // Folder of the program file, ending in a separator.
     QString ProgPath;
@@ -305,6 +356,17 @@ private:
     // A floating selection that still moves with the pointer is put down, so that a depth
     // change finds it settled.
     void settleFloating();
+    // The image commands' patterns: the operation changes the picture in place after the
+    // command's undo step (A, B); the document's repaint, palette display and colours follow
+    // any change (also one an operation recorded itself, F); a new picture replaces the image
+    // (D); a preview dialog works on the image while it is open (C).
+    using InPlaceOperation = std::function<imageops::OpStatus(
+        dib& di, const imageops::Selection& selection, const ProgressCallback& progress)>;
+    void changeImage(const InPlaceOperation& operation);
+    void afterImageChange(imageops::OpStatus status);
+    void installNewSize(OwnedDib picture);
+    void runPreview(TPreviewForm& form);
+    void showMessages(const QList<imageops::OpMessage>& messages);
     void restorePlacement();
     void createScanning();
     void scanEnded();
@@ -328,4 +390,5 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     ScanControl* scans_ = nullptr;
     bool standalone_ = false;
+    std::unique_ptr<QPrinter> printer_;
 };

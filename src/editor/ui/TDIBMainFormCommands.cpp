@@ -53,13 +53,7 @@ void TDIBMainForm::MitUntergrundverschmelzen1Click() {
 }
 
 void TDIBMainForm::settleFloating() {
-    ImageDocument& d = doc();
-    if (d.inPaint &&
-        (d.PaintZeug == paintzeug::kMoveFloating || d.PaintZeug == paintzeug::kPlaceFloating)) {
-        // Reached from the keyboard while the pixels still follow the pointer: they go down
-        // where the pointer was last seen.
-        d.DropFloating(d.PaintInfo.ax, d.PaintInfo.ay);
-    }
+    doc().settleFloating();
 }
 
 // Colour depth --------------------------------------------------------------------------------

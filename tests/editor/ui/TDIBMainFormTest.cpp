@@ -120,8 +120,9 @@ TEST(DIBMainForm, CommandsAreNamedOnceAndShareNoShortcut) {
 TEST(DIBMainForm, OnlyCommandsWithAnOperationCanBeChosen) {
     TDIBMainForm form;
     // The white start picture at 1:1, without selection or undo step: closing, the bars dialog,
-    // the zoom steps, selecting and the depth changes work; the rest waits for its operation
-    // (or, like undo, for the document's state).
+    // the zoom steps, selecting, the depth changes, files, scanning, the clipboard, printing and
+    // the image and colour commands for true colour work; the rest waits for the document's
+    // state (undo) or for a palette (the palette files).
     QStringList working = {"FileExitItem",
                            "ToolButton8",
                            "Toolbars1",
@@ -150,7 +151,20 @@ TEST(DIBMainForm, OnlyCommandsWithAnOperationCanBeChosen) {
                            "CopySpeedBtn",
                            "AlsBild1",
                            "AlsAuswahl1",
-                           "AlstransparenteAuswahl1"};
+                           "AlstransparenteAuswahl1",
+                           "Druckereinrichten1",
+                           "Drucken1",
+                           "PaletteladenBildanpassen1",
+                           "BenutzteFarbenzhlen1"};
+    for (QMenu* menu : {form.Bild1, form.findChild<QMenu*>(QStringLiteral("Anpassen1"))}) {
+        for (QAction* a : menu->findChildren<QAction*>()) {
+            if (!a->objectName().isEmpty()) {
+                working << a->objectName();
+            }
+        }
+    }
+    working << QStringList{"Colorieren1",     "Graustufen1",      "HistogramFunktionen1",
+                           "Farbenumkehren1", "Tiefebeschrnken1", "Solarisieren1"};
     // The paste submenu and button follow the clipboard.
     QGuiApplication::clipboard()->clear();
     QApplication::processEvents();

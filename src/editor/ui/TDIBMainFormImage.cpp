@@ -1,0 +1,278 @@
+// Commands of "Bild": mirroring, rotating, new sizes, deformations, effects and filters. Each
+// gathers its values (most through a dialog shown before anything changes), lets the document
+// or the operation change the picture and repaints; the patterns live at the end of the file.
+#include "TDIBMainForm.h"
+
+#include "TUserFilterForm.h"
+#include "foundation/Random.h"
+#include "foundation/UserMessage.h"
+#include "image/ImageDocument.h"
+#include "imageops/Effects.h"
+#include "imageops/Filters.h"
+#include "imageops/Transforms.h"
+#include "imageops/UserFilterFile.h"
+#include "imageops/ui/TAddBForm.h"
+#include "imageops/ui/TButtonForm.h"
+#include "imageops/ui/TCanvasSForm.h"
+#include "imageops/ui/TDelNoiseForm.h"
+#include "imageops/ui/TMosaikForm.h"
+#include "imageops/ui/TNoiseForm.h"
+#include "imageops/ui/TPerspForm.h"
+#include "imageops/ui/TResizeForm.h"
+#include "imageops/ui/TRotateForm.h"
+#include "imageops/ui/TShadowForm.h"
+#include "imageops/ui/TWoelbenForm.h"
+
+using imageops::OpStatus;
+using imageops::Selection;
+
+namespace {
+
+const QString kResizeFailedText = QStringLiteral("Fehler beim Ändern der Größe...");
+const QString kNoPictureText =
+    QStringLiteral("Fehler: Konnte Bild nicht erstellen! (Zuwenig Speicher?)");
+
+int bitsOf(const ImageDocument& d) {
+    return int(DIBBitCount(d.di.get()));
+}
+
+} // namespace
+
+// Mirroring and rotating -------------------------------------------------------------------
+
+void TDIBMainForm::Horizontalspiegeln1Click() {
+    afterImageChange(doc().FlipH(progress()));
+}
+
+void TDIBMainForm::Vertikalspiegeln1Click() {
+    afterImageChange(doc().FlipV(progress()));
+}
+
+void TDIBMainForm::Rotieren1Click() {
+    TRotateForm form(this);
+    form.setInterpolAllowed(bitsOf(doc()) == 24);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const OpStatus status = doc().rotate(form.params(), progress());
+    WMProgress(0);
+    if (status == OpStatus::NoMemory) {
+        // A turn by any angle can outgrow what a picture may hold.
+        showUserMessage(MessageIcon::Error, kResizeFailedText);
+    }
+    afterImageChange(status);
+}
+
+// New sizes -------------------------------------------------------------------------------
+
+void TDIBMainForm::Randhinzufgen1Click() {
+    TAddBForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const imageops::BorderParams p = form.params();
+    if (p.top_ <= 0 && p.bot_ <= 0 && p.lef_ <= 0 && p.rig_ <= 0) {
+        return;
+    }
+    doc().settleFloating();
+    installNewSize(imageops::AddBorders(doc().di.get(), p, std::uint32_t(doc().col2), progress()));
+}
+
+void TDIBMainForm::Rahmenvergrern1Click() {
+    const dib& image = doc().di.get();
+    TCanvasSForm form(this);
+    form.setOldSize(DIBWidth(image), DIBHeight(image));
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const imageops::CanvasParams p = form.params();
+    if (p.Breit <= 0 && p.Hoch <= 0) {
+        return;
+    }
+    doc().settleFloating();
+    installNewSize(imageops::NewCanvas(doc().di.get(), p, std::uint32_t(doc().col2), progress()));
+}
+
+void TDIBMainForm::ZurAuswahlverkleinern1Click() {
+    const OpStatus status = doc().cropToSelection(progress());
+    WMProgress(0);
+    if (status == OpStatus::NoMemory) {
+        showUserMessage(MessageIcon::Error, kNoPictureText);
+    }
+    afterImageChange(status);
+}
+
+void TDIBMainForm::Grendern1Click() {
+    const dib& image = doc().di.get();
+    TResizeForm form(this);
+    form.setInterpolAllowed(DIBBitCount(image) > 8);
+    form.setOldSize(DIBWidth(image), DIBHeight(image));
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    doc().settleFloating();
+    installNewSize(imageops::Resize(doc().di.get(), form.params(), progress()));
+}
+
+// Deformations and effects -------------------------------------------------------------------
+
+void TDIBMainForm::Perspektive1Click() {
+    TPerspForm form(this);
+    form.setDocumentState(std::uint32_t(doc().col2), doc().selection());
+    runPreview(form);
+}
+
+void TDIBMainForm::Wlben1Click() {
+    TWoelbenForm form(this);
+    form.setDocumentState(doc().selection());
+    runPreview(form);
+}
+
+void TDIBMainForm::Druckknopferstellen1Click() {
+    TButtonForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const ImageDocument& d = doc();
+    imageops::ButtonParams p = form.params();
+    p.color = imageops::effectColour(form.colorEntry(), std::uint32_t(d.col1),
+                                     std::uint32_t(d.col2), d.di.get());
+    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+        return imageops::Buttonize(di, p, sel, bar);
+    });
+}
+
+void TDIBMainForm::Schattenhinzufgen1Click() {
+    TShadowForm form(this);
+    form.setBlendingAllowed(bitsOf(doc()) > 8);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const ImageDocument& d = doc();
+    imageops::ShadowParams p = form.params();
+    p.color = imageops::effectColour(form.colorEntry(), std::uint32_t(d.col1),
+                                     std::uint32_t(d.col2), d.di.get());
+    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+        return imageops::DrawShadow(di, p, sel, bar);
+    });
+}
+
+// Filters -----------------------------------------------------------------------------------
+
+void TDIBMainForm::builtinFilterClick(const imageops::BuiltinFilter& filter) {
+    afterImageChange(doc().runBuiltinFilter(filter, progress()));
+}
+
+void TDIBMainForm::BuiltinFilterItemClick() {
+    const QObject* item = sender();
+    if (!item) {
+        return;
+    }
+    if (const imageops::BuiltinFilter* filter =
+            imageops::findBuiltinFilter(item->objectName().toLatin1().constData())) {
+        builtinFilterClick(*filter);
+    }
+}
+
+void TDIBMainForm::Hinzufgen1Click() {
+    TNoiseForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const imageops::NoiseParams p = form.params();
+    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+        // Every run adds other noise.
+        programrandom::seedFromClock();
+        return imageops::AddNoise(di, p, sel, bar);
+    });
+}
+
+void TDIBMainForm::Entfernen1Click() {
+    TDelNoiseForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    ImageDocument& d = doc();
+    d.settleFloating();
+    // The command's step, then the operation's own.
+    if (!d.SaveForUndo()) {
+        return;
+    }
+    afterImageChange(d.DelNoise(form.params().Grenze, progress()));
+}
+
+void TDIBMainForm::Erweitern1Click() {
+    afterImageChange(doc().DibDilateFilter(progress()));
+}
+
+void TDIBMainForm::Auswachen1Click() {
+    afterImageChange(doc().DibErodeFilter(progress()));
+}
+
+void TDIBMainForm::MosaikEffekt1Click() {
+    TMosaikForm form(this);
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    const imageops::MosaicParams p = form.params();
+    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+        return imageops::MosaikEffekt(di, p, sel, bar);
+    });
+}
+
+void TDIBMainForm::BenutzerdefinierteFilter1Click() {
+    TUserFilterForm form(this);
+    form.FileName = userfilters::defaultFilePath();
+    if (form.exec() != QDialog::Accepted) {
+        return;
+    }
+    afterImageChange(doc().DibFilter(form.choosedf, progress()));
+}
+
+// The patterns ------------------------------------------------------------------------------
+
+void TDIBMainForm::changeImage(const InPlaceOperation& operation) {
+    ImageDocument& d = doc();
+    d.settleFloating();
+    if (!d.SaveForUndo()) {
+        return; // the document said why; the picture stays as it is
+    }
+    afterImageChange(operation(d.di.get(), d.selection(), progress()));
+}
+
+void TDIBMainForm::afterImageChange(OpStatus status) {
+    WMProgress(0);
+    if (status == OpStatus::NoMemory) {
+        showUserMessage(MessageIcon::Error, imageops::kFilterNoMemoryText,
+                        imageops::kFilterNoMemoryCaption);
+    }
+    ImageDocument& d = doc();
+    d.backgroundFollowsImage();
+    if (d.di && DIBBitCount(d.di.get()) <= 8) {
+        // Palette pictures change their colours through the palette: the swatches and the
+        // palette display show the entries anew.
+        d.setcol1(d.col1);
+        d.setcol2(d.col2);
+        paletteChanged();
+    }
+    d.imageChanged();
+    UpdateMenuItems();
+}
+
+void TDIBMainForm::installNewSize(OwnedDib picture) {
+    WMProgress(0);
+    if (!picture) {
+        showUserMessage(MessageIcon::Error, kResizeFailedText);
+    } else if (!doc().SetNewSizedDib(std::move(picture))) {
+        return; // the document said why
+    }
+    doc().imageChanged();
+}
+
+void TDIBMainForm::runPreview(TPreviewForm& form) {
+    ImageDocument& d = doc();
+    d.settleFloating();
+    const int result = runPreviewDialog(form, {&d.di.get(), [this] { doc().imageChanged(); },
+                                               [this] { return doc().SaveForUndo(); }});
+    afterImageChange(result == QDialog::Accepted ? OpStatus::Done : OpStatus::Unchanged);
+}
