@@ -47,6 +47,11 @@ void ImageDocument::invalidateAll() {
     if (view_) {
         view_->invalidateAll();
     }
+    // Whatever changed the whole picture may have changed its size or depth too; the summary
+    // should not wait for the next mouse move to say so.
+    if (di) {
+        showStatus(1, imageSummary());
+    }
 }
 
 void ImageDocument::invalidateImageArea(const QRect& imageRect) {

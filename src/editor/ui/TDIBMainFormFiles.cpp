@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QToolButton>
 
 namespace {
@@ -102,8 +103,10 @@ void TDIBMainForm::FileSaveAsItemClick() {
     if (choice.fileName.isEmpty()) {
         return;
     }
-    // The format follows the chosen filter, whatever extension the name has.
-    const int format = choice.filterIndex + 2;
+    // A typed extension of a known format names the format, as it does everywhere else in the
+    // program; otherwise the chosen filter does (and gave a bare name its extension).
+    const int typed = grafikrw3::formatForExtension(QFileInfo(choice.fileName).suffix());
+    const int format = typed != 0 ? typed : choice.filterIndex + 2;
     if (!askJpegQuality(this, format)) {
         return;
     }

@@ -122,8 +122,9 @@ TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent), font_(defaultFont
     // Lines and alignment are remembered by the form storage; the font beside them.
     auto* storage = new FormStorage(this, {TxtMemo, Leftb, Zentr, Rightb});
     storage->restore();
-    QFont stored;
-    if (stored.fromString(QSettings().value(kFontKey).toString())) {
+    // Nothing stored yet (first use) keeps the default font.
+    const QString storedFont = QSettings().value(kFontKey).toString();
+    if (QFont stored; !storedFont.isEmpty() && stored.fromString(storedFont)) {
         font_ = stored;
     }
     connect(this, &QDialog::finished, this, [this] { storeFont(); });

@@ -100,17 +100,18 @@ TEST_F(EditorFiles, SaveAsAndOpenEveryFormat) {
     }
     EXPECT_TRUE(messages.texts().isEmpty());
 
-    // Cancelling the quality dialog writes nothing; a name typed with another format's
-    // extension gets the filter's format.
+    // Cancelling the quality dialog writes nothing; a name typed with another known format's
+    // extension gets that format, whatever the filter says.
     filedialogs::Script cancelled({path(QStringLiteral("muster")) + QStringLiteral("|6")});
     whenShown<TJPEGQForm>([](TJPEGQForm& q) { q.CancelBtn->click(); });
     form.FileSaveAsItemClick();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("muster.jpg"))));
-    filedialogs::Script gif({path(QStringLiteral("x.bmp")) + QStringLiteral("|3")});
+    filedialogs::Script gif({path(QStringLiteral("x.gif")) + QStringLiteral("|6")});
     form.FileSaveAsItemClick();
-    QFile x(path(QStringLiteral("x.bmp")));
+    QFile x(path(QStringLiteral("x.gif")));
     ASSERT_TRUE(x.open(QIODevice::ReadOnly));
     EXPECT_TRUE(x.read(4).startsWith("GIF8"));
+    EXPECT_EQ(doc().SaveFormat, int(grafikrw3::ImageFormat::Gif));
     // Save now writes without a dialog.
     filedialogs::Script none({});
     form.FileSaveItemClick();

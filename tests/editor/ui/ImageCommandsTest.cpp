@@ -180,6 +180,8 @@ protected:
             QApplication::processEvents();
             EXPECT_EQ(doc().CanUndo, c.steps);
             EXPECT_EQ(form.ShowProzent->value(), 0);
+            // The size and depth shown are those of the picture now, before any mouse move.
+            EXPECT_EQ(form.statusText(1), doc().imageSummary());
             if (c.expected) {
                 const OwnedDib expected = c.expected(before);
                 EXPECT_EQ(DIBBitCount(doc().di.get()), DIBBitCount(expected.get()));

@@ -1,6 +1,7 @@
 #include "editor/ui/TDIBMainForm.h"
 #include "editor/ui/TGradientCaption.h"
 #include "foundation/ui/TPaintBox.h"
+#include "image/ImageDocument.h"
 #include "image/ui/TMDIChild.h"
 
 #include <QAction>
@@ -233,7 +234,8 @@ TEST(DIBMainForm, HintsGoToPanelZeroAndTheBareSurfaceSaysThereIsNoImage) {
     QApplication::sendEvent(form.FillBtn, &leave);
     EXPECT_EQ(form.statusText(0), QString());
 
-    EXPECT_EQ(form.statusText(1), QString());
+    // The start picture is described from the beginning, not only after the first mouse move.
+    EXPECT_EQ(form.statusText(1), form.doc().imageSummary());
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(form.ClientArea, &move);
