@@ -1,3 +1,4 @@
+#include "ProgramRun.h"
 #include "designer/ChartOutput.h"
 #include "designer/ProjectFile.h"
 #include "foundation/grafikrw3/ImageFiles.h"
@@ -5,33 +6,13 @@
 #include "../designer/ColourBlocks.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QPageSize>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ProgramRun {
-    int status = -1;
-    QString err;
-};
-
-// Runs the program without a display, as a script would.
-ProgramRun program(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TESSAPLAN_PROGRAM), arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
 
 struct Loaded {
     ChartDocument doc;
