@@ -7,18 +7,14 @@
 
 #include "EditorMouse.h"
 #include "Pictures.h"
+#include "ProgramFixture.h"
 #include "TestSupport.h"
 #include "editor/ui/TDIBMainForm.h"
 #include "foundation/OwnedText.h"
 #include "foundation/ui/TPaintBox.h"
 
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,42 +24,13 @@ using menustate::Command;
 
 namespace {
 
-class PictureHandOver : public ::testing::Test {
+class PictureHandOver : public ProgramFixture {
 protected:
-    MessageCapture messages;
-    std::unique_ptr<ProgramWindows> windows;
-
-    static QString libraryPath() {
-        return StitchLibraryFile::dataFolder(
-                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                   QString()) +
-               StitchLibraryFile::kFileName;
-    }
-    void SetUp() override {
-        QFile::remove(libraryPath());
-        start();
-    }
-    void TearDown() override {
-        windows.reset();
-        QFile::remove(libraryPath());
-    }
-    void start() {
-        windows.reset();
-        windows = std::make_unique<ProgramWindows>();
-        windows->create({QStringLiteral("tessaplan-designer")});
-    }
-    TMainForm& main() { return *windows->MainForm; }
-    TStichEditForm& editor() { return *windows->StichEditForm; }
     TDIBMainForm& imageEditor() { return *windows->DIBMainForm; }
 
     // Puts one stitch with `picture` into the library through "Hinzufügen...".
-    void addStitch(dib picture) {
-        whenShown(&editor(), [this, picture] {
-            editor().Edit1->setText(QStringLiteral("Zopf"));
-            editor().setPicture(picture);
-            editor().accept();
-        });
-        main().BitBtn1Click();
+    void addStitch(const dib& picture) {
+        ProgramFixture::addStitch(QStringLiteral("Zopf"), 1, picture);
         ASSERT_EQ(main().doc.stiche.count, 1u);
     }
 };

@@ -6,6 +6,7 @@
 #include "designer/ui/TStichEditForm.h"
 
 #include "Pictures.h"
+#include "ProgramFixture.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
 #include "foundation/ui/FileDialogs.h"
@@ -13,16 +14,12 @@
 
 #include <QAction>
 #include <QDoubleSpinBox>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,63 +28,16 @@ namespace {
 const QString kAskOpenOrClose =
     QStringLiteral("Speichern|Die Datei wurde noch nicht gespeichert. Wollen Sie jetzt speichern?");
 
-// Runs `action` on the dialog as soon as it is shown modally.
-void whenShown(QDialog* dialog, std::function<void()> action) {
-    auto* timer = new QTimer(dialog);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, dialog, [dialog, timer, action] {
-        if (dialog->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action();
-        }
-    });
-    timer->start();
-}
-
-class Commands : public ::testing::Test {
+class Commands : public ProgramFixture {
 protected:
     QTemporaryDir folder;
-    MessageCapture messages;
-    std::unique_ptr<ProgramWindows> windows;
 
-    static QString libraryPath() {
-        return StitchLibraryFile::dataFolder(
-                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                   QString()) +
-               StitchLibraryFile::kFileName;
-    }
-    void SetUp() override {
-        QFile::remove(libraryPath());
-        start();
-    }
-    void TearDown() override {
-        windows.reset();
-        QFile::remove(libraryPath());
-    }
-    TMainForm& start() {
-        windows.reset();
-        windows = std::make_unique<ProgramWindows>();
-        windows->create({QStringLiteral("tessaplan-designer")});
+    TMainForm& start() override {
+        ProgramFixture::start();
         main().ZeigegesamteTabelle1->setChecked(true);
         return main();
     }
-    TMainForm& main() { return *windows->MainForm; }
-    TStichEditForm& editor() { return *windows->StichEditForm; }
 
-    // Adds a stitch through the stitch editor.
-    void addStitch(const QString& name, int breite, dib picture) {
-        whenShown(&editor(), [this, name, breite, picture] {
-            editor().Edit1->setText(name);
-            editor().Memo1->setText(QStringLiteral("rechts"));
-            editor().BreiteEd->setValue(breite);
-            if (picture.poi) {
-                editor().setPicture(picture);
-            }
-            editor().accept();
-        });
-        main().BitBtn1Click();
-    }
     QStringList paletteNames() {
         QStringList names;
         for (const TStich& s : main().doc.stiche) {
