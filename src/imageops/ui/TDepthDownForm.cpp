@@ -1,7 +1,8 @@
 #include "TDepthDownForm.h"
 
+#include "foundation/ui/DialogButtons.h"
+
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,15 +46,10 @@ TDepthDownForm::TDepthDownForm(QWidget* parent) : QDialog(parent) {
     WinColCheck =
         makeButton<QCheckBox>(this, "WinColCheck", QStringLiteral("&Windows Farben einbinden"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OkBtn = buttons->button(QDialogButtonBox::Ok);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setText(QStringLiteral("OK"));
-    AbbrechenBtn = buttons->button(QDialogButtonBox::Cancel);
+    const DialogButtons buttons = makeDialogButtons(*this);
+    OkBtn = buttons.ok;
+    AbbrechenBtn = buttons.cancel;
     AbbrechenBtn->setObjectName(QStringLiteral("AbbrechenBtn"));
-    AbbrechenBtn->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(OptPalCheck, &QRadioButton::clicked, this, &TDepthDownForm::PalCheckClick);
     connect(StdPalCheck, &QRadioButton::clicked, this, &TDepthDownForm::PalCheckClick);
 
@@ -61,7 +57,7 @@ TDepthDownForm::TDepthDownForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(group(this, QStringLiteral("Palette"), {OptPalCheck, StdPalCheck}));
     layout->addWidget(group(this, QStringLiteral("Methode"), {NearCheck, DitherCheck, FSErrCheck}));
     layout->addWidget(group(this, QStringLiteral("Optionen"), {WinColCheck}));
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     // Only now is each radio button in its group, exclusive of the others there.
     OptPalCheck->setChecked(true);

@@ -1,9 +1,9 @@
 #include "TFreeDepthForm.h"
 
 #include "FormStorage.h"
+#include "foundation/ui/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QPushButton>
@@ -46,15 +46,10 @@ TFreeDepthForm::TFreeDepthForm(QWidget* parent) : QDialog(parent) {
     NumColEd->setValue(kShownCount);
     (new QFormLayout(palette))->addRow(QStringLiteral("Anzahl der Farben:"), NumColEd);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OkBtn = buttons->button(QDialogButtonBox::Ok);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setText(QStringLiteral("OK"));
-    AbbrechenBtn = buttons->button(QDialogButtonBox::Cancel);
+    const DialogButtons buttons = makeDialogButtons(*this);
+    OkBtn = buttons.ok;
+    AbbrechenBtn = buttons.cancel;
     AbbrechenBtn->setObjectName(QStringLiteral("AbbrechenBtn"));
-    AbbrechenBtn->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Also when the stored state is put back.
     connect(WinColCheck, &QCheckBox::toggled, this, &TFreeDepthForm::WinColCheckClick);
 
@@ -62,7 +57,7 @@ TFreeDepthForm::TFreeDepthForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(method);
     layout->addWidget(options);
     layout->addWidget(palette);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     new FormStorage(this, {NearCheck, FSErrCheck, WinColCheck});
