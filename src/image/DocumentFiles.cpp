@@ -113,7 +113,7 @@ bool saveImageFile(ImageDocument& doc, const QString& fileName, int format,
     if (grafikrw3::SaveDib(doc.di.get(), fileName, format, progress) != 1) {
         return false;
     }
-    doc.changed = false;
+    doc.markSaved();
     doc.cansave = true;
     doc.SaveFormat = format;
     doc.SaveFilename = fileName;

@@ -128,7 +128,8 @@ bool ImageDocument::installImage(OwnedDib picture, const QString& name) {
     zoomin = 1;
     zoomout = 1;
     WinName = name;
-    changed = false;
+    state_ = ++lastState_;
+    markSaved();
     cansave = false;
     SaveFilename.clear();
     UpdateCaption();
