@@ -244,7 +244,9 @@ TEST_F(EditorFiles, CopyAndPasteThroughTheClipboard) {
     // The pasted pixels follow the pointer until a click puts them down.
     QTest::mouseClick(editormouse::paintBox(form), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(doc().DragingNotFinished);
+    QuestionScript dropChanges({UserAnswer::No});
     form.AlsBild1Click();
+    EXPECT_EQ(dropChanges.unanswered(), 0);
     EXPECT_EQ(DIBWidth(doc().di.get()), 10);
     EXPECT_EQ(DIBHeight(doc().di.get()), 6);
     EXPECT_EQ(doc().CanUndo, 0);
