@@ -1,6 +1,7 @@
 #include "TSettingsTab.h"
 
 #include "foundation/ui/DecimalSpinBox.h"
+#include "foundation/ui/PasteGuard.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -99,6 +100,7 @@ TSettingsTab::TSettingsTab(QWidget* parent) : QWidget(parent) {
     caped->setObjectName(QStringLiteral("caped"));
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
+    PasteGuard::install(Memo2);
     BitBtn6 =
         makeButton(this, "BitBtn6", QStringLiteral("Schriftart für Zeilen/Spaltennummern..."));
     BitBtn7 = makeButton(this, "BitBtn7", QStringLiteral("Schriftart für die Überschrift..."));

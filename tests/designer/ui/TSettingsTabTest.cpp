@@ -3,14 +3,22 @@
 #include "designer/ui/TMainForm.h"
 
 #include "designer/PageRenderer.h"
+#include "image/ui/TAddTextForm.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -110,4 +118,58 @@ TEST_F(SettingsTab, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
     EXPECT_EQ(tab().FontDialog2.font.family(), standIn);
     EXPECT_EQ(tab().FontDialog2.pointSize(), 14);
     EXPECT_FALSE(tab().FontDialog2.font.bold());
+}
+
+TEST_F(SettingsTab, PastingWhileTheClipboardOffersNothingInsertsNothing) {
+    // Every multi-line field of both windows: the text under the chart and the editor's text
+    // tool dialog.
+    TAddTextForm textDialog;
+    windows.MainForm->show();
+    windows.MainForm->PageControl1->setCurrentWidget(&tab());
+    textDialog.show();
+    QClipboard* clipboard = QApplication::clipboard();
+    // An emptied clipboard offers no data here; an X clipboard without owner offers data
+    // without any format, on which Qt 6.4.2 crashes.
+    const std::function<void()> empties[] = {
+        [clipboard] { clipboard->clear(); },
+        [clipboard] { clipboard->setMimeData(new QMimeData); },
+    };
+    const struct {
+        const char* what;
+        std::function<void(QPlainTextEdit*)> paste;
+    } ways[] = {
+        {"Ctrl+V", [](QPlainTextEdit* e) { QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier); }},
+        {"Shift+Insert",
+         [](QPlainTextEdit* e) { QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"context menu",
+         [](QPlainTextEdit* e) {
+             const QPoint at(5, 5);
+             QContextMenuEvent event(QContextMenuEvent::Mouse, at, e->viewport()->mapToGlobal(at));
+             QApplication::sendEvent(e->viewport(), &event);
+             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+             ASSERT_NE(menu, nullptr);
+             QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+             ASSERT_NE(paste, nullptr);
+             paste->activate(QAction::Trigger);
+             menu->close();
+         }},
+        {"middle button",
+         [](QPlainTextEdit* e) { QTest::mouseClick(e->viewport(), Qt::MiddleButton); }},
+    };
+    for (QPlainTextEdit* field : {tab().Memo2, textDialog.TxtMemo}) {
+        for (const auto& empty : empties) {
+            for (const auto& way : ways) {
+                field->setPlainText(QStringLiteral("Anfang"));
+                field->moveCursor(QTextCursor::End);
+                empty();
+                way.paste(field);
+                EXPECT_EQ(field->toPlainText(), QStringLiteral("Anfang"))
+                    << field->objectName().toStdString() << ", " << way.what;
+            }
+        }
+        // What the clipboard does hold is pasted as before.
+        clipboard->setText(QStringLiteral(" Wolle"));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->toPlainText(), QStringLiteral("Anfang Wolle"));
+    }
 }
