@@ -78,6 +78,11 @@ QColor fontColor(const PageFont& font) {
                   int((font.color >> 16) & 0xff));
 }
 
+std::uint32_t fontColorValue(const QColor& color) {
+    return std::uint32_t(color.red()) | std::uint32_t(color.green()) << 8 |
+           std::uint32_t(color.blue()) << 16;
+}
+
 std::vector<const TFeld*> legendCells(ChartDocument& doc) {
     std::vector<const TFeld*> cells;
     for (const ChartDocument::LegendEntry& e : doc.legendEntries()) {

@@ -38,6 +38,8 @@ inline const QColor kLegendOutline{128, 128, 128};
 // A page font at the character height it has on a device of `dpi`, and its colour.
 QFont deviceFont(const PageFont& font, int dpi);
 QColor fontColor(const PageFont& font);
+// The value a font stores for `color`: red + 256 × green + 65536 × blue.
+std::uint32_t fontColorValue(const QColor& color);
 
 // The cells of the chart whose stitches make up the legend, in reading order: a cell is left
 // out when an earlier one holds a stitch with the same texts and the same picture (the width
