@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -388,16 +389,8 @@ void PageRenderer::drawGridLines(QPainter& painter) {
 }
 
 int PageRenderer::drawLegend(QPainter& painter, int y) {
-    const int L = m_.L;
-    const int lw = m_.lw;
-    QPen outline(pageColors::kLegendOutline);
-    outline.setWidth(lw);
-    const QColor textColor = fontColor(settings_.textFont);
     for (const TFeld* cell : legend_) {
         const SharedStitch& s = *cell->stich;
-        const int breite = std::max(cell->breite, 1);
-        const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
-        const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
         QString text = ownedTextToString(s.bezeichnung);
         if (settings_.inst) {
             if (ownedTextLength(s.hinreihe) > 0) {
@@ -407,22 +400,54 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
                 text += QStringLiteral(" Rückreihe: ") + ownedTextToString(s.rueckreihe);
             }
         }
-        const QRect textArea = textRect(painter, m_.M + size.width() + L, y, text);
-        content_ |= box | textArea;
-        const bool visible = exposed_.isEmpty() || exposed_.intersects(box | textArea);
-        if (visible) {
-            painter.fillRect(box, Qt::white);
-            painter.setPen(outline);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(box.adjusted(0, 0, -1, -1));
-            if (!size.isEmpty()) {
-                symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di);
-            }
-            painter.setPen(textColor);
-            textOut(painter, textArea.left(), y, text);
-        }
-        y += 2 * lw + L;
-        flowBreaks_.push_back(y);
+        y = drawLegendLine(painter, y, {std::max(cell->breite, 1), &s.di, text});
     }
+    return y;
+}
+
+int PageRenderer::drawLegendLine(QPainter& painter, int y, const LegendLine& line) {
+    const int L = m_.L;
+    const int lw = m_.lw;
+    const QRect box(QPoint(m_.M, y), QPoint(m_.M + line.cells * L, y + L));
+    const QSize size =
+        line.symbol ? symbolSize(*line.symbol, line.cells * L - lw, L - lw) : QSize();
+    // The text stands beside the symbol and wraps within the page's text width, inside a word
+    // only when the word alone is wider; continuation lines start under its first letter. A
+    // page too narrow for the text beside the box still gets ten characters a line.
+    const int left = m_.M + size.width() + L;
+    const QFontMetrics fm = painter.fontMetrics();
+    const int width = std::max(pageWidth_ - m_.M - left, 10 * fm.averageCharWidth());
+    QTextLayout layout(line.text, painter.font(), painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    int textWidth = 0;
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(width);
+        row.setPosition(QPointF(0, lines++ * fm.lineSpacing()));
+        textWidth = std::max(textWidth, int(std::ceil(row.naturalTextWidth())));
+    }
+    layout.endLayout();
+    // The last line is a font high, as a single line of text is everywhere on the page.
+    const int height = std::max(1, lines) * fm.lineSpacing() - fm.leading();
+    const QRect textArea(left, y, textWidth, height);
+    content_ |= box | textArea;
+    if (exposed_.isEmpty() || exposed_.intersects(box | textArea)) {
+        painter.fillRect(box, Qt::white);
+        QPen outline(pageColors::kLegendOutline);
+        outline.setWidth(lw);
+        painter.setPen(outline);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (!size.isEmpty()) {
+            symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), *line.symbol);
+        }
+        painter.setPen(fontColor(settings_.textFont));
+        layout.draw(&painter, QPointF(left, y));
+    }
+    y += 2 * lw + std::max(L, height);
+    flowBreaks_.push_back(y);
     return y;
 }

@@ -90,7 +90,16 @@ private:
                    bool markedOnly);
     void drawCell(QPainter& painter, TFeld& cell, bool marked);
     void drawGridLines(QPainter& painter);
+    // The legend's lines below each other from `y`; returns the position below the last.
     int drawLegend(QPainter& painter, int y);
+    // One line of the legend: a box `cells` legend cells wide with the symbol in it, when there
+    // is one, and the text beside it.
+    struct LegendLine {
+        int cells;
+        const dib* symbol;
+        QString text;
+    };
+    int drawLegendLine(QPainter& painter, int y, const LegendLine& line);
     void useFont(QPainter& painter, const QFont& font, const QColor& color);
     int spaceHeight(QPainter& painter) const;
     bool isMarked(int row, int column) const;

@@ -268,7 +268,11 @@ TEST(PageRenderer, CellsWithoutPictureOrWithZeroWidthDrawNothing) {
 
 TEST(PageRenderer, PartialPaintDrawsTheSameAsTheWholePage) {
     ChartDocument doc;
-    const TStich& zopf = solidStitch(doc, QStringLiteral("Zopf"), 3, 300, 100, 0x0000ff);
+    // A legend line long enough to wrap twice.
+    const TStich& zopf = solidStitch(doc,
+                                     QStringLiteral("Zopf").repeated(3) +
+                                         QStringLiteral(" aus sechs Maschen, ").repeated(12),
+                                     3, 300, 100, 0x0000ff);
     ASSERT_TRUE(doc.buildChart(30, 30, -1));
     for (int r = 0; r < 30; r += 3) {
         putStitch(doc, r, r % 20, zopf);
