@@ -5,7 +5,6 @@
 #include "foundation/OwnedText.h"
 
 #include <QFontMetrics>
-#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -120,8 +119,7 @@ void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
 
 void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     exposed_ = exposed;
-    symbols_.clear();
-    headerBox_ = QImage();
+    ownSymbols_.clear();
     flowBreaks_.clear();
     content_ = QRect();
     doc_.cellwh = m_.c;
@@ -129,6 +127,8 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // Pictures reach paper and PDF files as they are, not as JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.setBackgroundMode(Qt::TransparentMode);
     if (!printit_) {
         painter.fillRect(exposed.isEmpty() ? painter.viewport() : exposed, Qt::white);
@@ -228,10 +228,9 @@ void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow,
         return QColor((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
                       (h - t) * 255 / h + t * 239 / h);
     };
-    // Every box has the same size. On screens and images one box is made and copied, which
-    // gives the same pixels as filling each box row by row, as printers get it.
-    const bool printer = dynamic_cast<const QPagedPaintDevice*>(painter.device()) != nullptr;
-    if (!printer && headerBox_.isNull() && c - lw > 0) {
+    // Every box has the same size. One box is made and copied, which gives the same pixels as
+    // filling each box row by row; a PDF file holds it once.
+    if (headerBox_.isNull() && c - lw > 0) {
         headerBox_ = QImage(c - lw, c - lw, QImage::Format_RGB32);
         for (int t = 0; t < headerBox_.height(); ++t) {
             std::fill_n(reinterpret_cast<QRgb*>(headerBox_.scanLine(t)), headerBox_.width(),
@@ -241,7 +240,8 @@ void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow,
     // Box from (x1, y1) to (x2, y2), corners included, filled row by row.
     auto box = [&](int x1, int y1, int x2, int y2) {
         const int h = y2 - y1 + 1;
-        if (h <= 0 || x2 < x1) {
+        if (h <= 0 || x2 < x1 ||
+            (!exposed_.isEmpty() && !exposed_.intersects(QRect(x1, y1, x2 - x1 + 1, h)))) {
             return;
         }
         if (!headerBox_.isNull() && headerBox_.size() == QSize(x2 - x1 + 1, h)) {
@@ -342,7 +342,7 @@ void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
     if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
         return;
     }
-    symbols_.draw(painter, x, y, size.width(), size.height(), picture);
+    symbols_->draw(painter, x, y, size.width(), size.height(), picture);
 }
 
 void PageRenderer::drawGridLines(QPainter& painter) {
@@ -442,7 +442,7 @@ int PageRenderer::drawLegendLine(QPainter& painter, int y, const LegendLine& lin
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         if (!size.isEmpty()) {
-            symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), *line.symbol);
+            symbols_->draw(painter, m_.M + 1, y + 1, size.width(), size.height(), *line.symbol);
         }
         painter.setPen(fontColor(settings_.textFont));
         layout.draw(&painter, QPointF(left, y));

@@ -61,6 +61,12 @@ public:
     // repaints just the visible part of a large chart).
     void Drawpage(QPainter& painter, const QRect& exposed = {});
 
+    // Keeps the images of the symbols in `cache`, shared with other renderers of the same
+    // chart, instead of making them again for every paint: a printout then draws each symbol
+    // picture from one image on all its sheets. Neither the chart nor `cache` may change
+    // meanwhile, and `cache` must outlive the renderer's paints.
+    void shareSymbols(DrawDibCache& cache) { symbols_ = &cache; }
+
     const PageMetrics& metrics() const { return m_; }
 
     // The number chart row k (1-based from the top) carries, and the side it stands on.
@@ -115,8 +121,9 @@ private:
     int bottom_ = 0;
     QRect content_;
     QRect exposed_;
-    // The symbols at their drawn sizes and one header box, made once per paint.
-    DrawDibCache symbols_;
+    // The symbols at their drawn sizes, made once per paint unless shared; one header box.
+    DrawDibCache ownSymbols_;
+    DrawDibCache* symbols_ = &ownSymbols_;
     QImage headerBox_;
     std::vector<const TFeld*> legend_;
     std::vector<int> flowBreaks_;

@@ -1,6 +1,8 @@
 #include "designer/ChartPrinter.h"
 
 #include "FileTestHelpers.h"
+#include "PdfImages.h"
+#include "Pictures.h"
 #include "designer/ChartOutput.h"
 #include "foundation/DrawDib.h"
 #include "foundation/grafikrw3/grafikrw3.h"
@@ -13,6 +15,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <set>
 
 namespace {
 
@@ -155,6 +160,63 @@ TEST(ChartPrinter, EverySheetOfALargeChartCanBeReadAlone) {
     one.setResolution(kDpi);
     QPainter onePainter(&one);
     EXPECT_EQ(ChartOutput::printChart(one, onePainter, small, settings, kDpi, sheet), 1);
+}
+
+TEST(ChartPrinter, APrintoutHoldsEachPictureOnceAndAsItIs) {
+    // A 1-bit symbol in two colours and a true-colour one, on two sheets of the grid and in
+    // the legend on a third.
+    ChartDocument doc;
+    dib perle = makePatternPicture(32, 32, 1);
+    perle.pmi->colors()[0] = RGBQUAD{40, 30, 200, 0};
+    perle.pmi->colors()[1] = RGBQUAD{90, 220, 10, 0};
+    const QImage perleImage = dibToImage(perle).convertToFormat(QImage::Format_RGB32);
+    fillStitch(*doc.stiche.Add(), QStringLiteral("Perle"), 1, perle);
+    dib noppe = makePatternPicture(20, 20, 24);
+    const QImage noppeImage = dibToImage(noppe).convertToFormat(QImage::Format_RGB32);
+    fillStitch(*doc.stiche.Add(), QStringLiteral("Noppe"), 1, noppe);
+    ASSERT_TRUE(doc.buildChart(20, 30, -1));
+    for (int row = 0; row < 20; ++row) {
+        for (int column = row % 2; column < 30; column += 2) {
+            ASSERT_TRUE(doc.placeStitch(doc.cellAt(row, column), *doc.stiche.at(column % 4 / 2)));
+        }
+    }
+    doc.cellsChanged();
+    // The header boxes' gradient, 36 pixels square at 150 dpi.
+    constexpr int kDpi = 150;
+    constexpr int kBox = 36;
+    QImage boxImage(kBox, kBox, QImage::Format_RGB32);
+    for (int t = 0; t < kBox; ++t) {
+        const QRgb row =
+            qRgb((kBox - t) * 247 / kBox + t * 212 / kBox, (kBox - t) * 250 / kBox + t * 226 / kBox,
+                 (kBox - t) * 255 / kBox + t * 239 / kBox);
+        std::fill_n(reinterpret_cast<QRgb*>(boxImage.scanLine(t)), kBox, row);
+    }
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("bilder.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(kDpi);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        EXPECT_EQ(ChartOutput::printChart(writer, painter, doc, PageSettings{}, kDpi,
+                                          writer.pageLayout().paintRectPixels(kDpi).size()),
+                  3);
+    }
+    const QImage known[] = {perleImage, noppeImage, boxImage};
+    std::map<int, int> objects; // object number: which of the known pictures it holds
+    std::set<int> pages;
+    for (const PdfImage& image : pdfImages(pdf, true)) {
+        EXPECT_NE(image.encoding, QStringLiteral("jpeg"));
+        const auto which = std::find(std::begin(known), std::end(known), image.pixels);
+        ASSERT_NE(which, std::end(known)) << "page " << image.page;
+        const auto [at, added] = objects.emplace(image.object, int(which - std::begin(known)));
+        EXPECT_EQ(at->second, which - std::begin(known)) << "object " << image.object;
+        pages.insert(image.page);
+    }
+    EXPECT_EQ(objects.size(), 3u);
+    EXPECT_EQ(pages, (std::set<int>{1, 2, 3}));
 }
 
 TEST(ChartPrinter, LegendTextWrapsWithinThePageOnScreenPaperAndInPictures) {
