@@ -94,15 +94,27 @@ void showStoredFamily(QFontDialog& dialog, const QString& stored, const QString&
 }
 
 // Qt's font dialog has no colour; a button beside its effects shows the font's colour and
-// chooses another one into `colour`.
+// chooses another one into `colour`, and the sample text takes it.
 void addColourChoice(QFontDialog& dialog, QColor& colour) {
     auto* button = new QPushButton(QStringLiteral("&Farbe..."));
     button->setObjectName(QStringLiteral("FontColorBtn"));
-    auto showColour = [button, &colour] {
+    // The sample is the text field inside a group; the names and the size stand outside.
+    QLineEdit* sample = nullptr;
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (auto* field = group->findChild<QLineEdit*>()) {
+            sample = field;
+        }
+    }
+    auto showColour = [button, sample, &colour] {
         const int side = button->iconSize().height();
         QPixmap swatch(2 * side, side);
         swatch.fill(colour);
         button->setIcon(swatch);
+        if (sample) {
+            QPalette palette = sample->palette();
+            palette.setColor(QPalette::Text, colour);
+            sample->setPalette(palette);
+        }
     };
     showColour();
     QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &colour, showColour] {
