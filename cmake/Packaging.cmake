@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package (scripts/package): everything `cmake --install` puts in place, under
 # /usr, with the dependencies that dpkg-shlibdeps reads off the linked libraries.
 set(CPACK_GENERATOR DEB)

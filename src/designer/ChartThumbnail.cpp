@@ -40,12 +40,19 @@ double pageWidthMm() {
 
 int drawingDpi(ChartDocument& doc, const PageSettings& settings, int size) {
     const QSize probe = ChartOutput::exportSize(doc, settings, kProbeDpi, pageWidthMm());
-    double dpi = kProbeDpi * double(drawnSide(size)) / std::max(probe.width(), probe.height());
+    const double scaled =
+        kProbeDpi * double(drawnSide(size)) / std::max(probe.width(), probe.height());
+    int dpi = int(std::clamp(scaled, double(kMinDpi), double(kMaxDpi)));
     if (settings.tessaplan && settings.breitMm > 0) {
-        dpi = std::max(
-            dpi, std::ceil(kMinCellPixels * double(kMillimetresPerInch) / settings.breitMm) + 1);
+        int least =
+            int(std::min(std::ceil(kMinCellPixels * double(kMillimetresPerInch) / settings.breitMm),
+                         double(kMaxDpi)));
+        if (millimetresToPixels(settings.breitMm, least) < kMinCellPixels && least < kMaxDpi) {
+            ++least; // the division came out a hair short
+        }
+        dpi = std::max(dpi, least);
     }
-    return int(std::clamp(dpi, double(kMinDpi), double(kMaxDpi)));
+    return dpi;
 }
 
 namespace {
@@ -141,8 +148,9 @@ private:
 } // namespace
 
 std::int32_t cellSide(int size, std::int32_t columns, std::int32_t rows) {
-    // The grid spans columns + 2 cells across and rows + 1 down; the page is drawn about
-    // drawnSide(size) long, somewhat more where its texts do not shrink with the resolution.
+    // The grid spans columns + 2 cells across and rows + 1 down of a page drawn about
+    // drawnSide(size) long: a quarter more where the texts do not shrink with the resolution,
+    // and a large chart keeps cells of kMinCellPixels (rounded up by one) however long.
     const std::int64_t cells = std::max<std::int64_t>(std::int64_t(columns) + 2, rows + 1);
     return std::int32_t(std::min<std::int64_t>(
         (std::int64_t(drawnSide(size)) * 5 / 4 + cells - 1) / cells + kMinCellPixels + 1,
