@@ -21,13 +21,6 @@ namespace {
 
 constexpr std::uint64_t kPlenty = std::numeric_limits<std::uint64_t>::max();
 
-QByteArray projectBytes(const ChartDocument& doc, const PageSettings& settings) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(ProjectFile::write(buffer, doc, settings));
-    return buffer.data();
-}
-
 // A chart of `rows` x `columns` alternating between a dark disc, a checked 8-bit square and an
 // empty cell, with a two-cell stitch in the first row.
 void buildChart(ChartDocument& doc, int rows, int columns, int symbolSide) {
@@ -160,7 +153,10 @@ TEST(ChartThumbnail, PreviewIsThePageShrunkToTheSizeAskedFor) {
         PageSettings settings;
         settings.caption = QStringLiteral("Jacke mit Noppen");
         settings.text = QStringLiteral("Das Muster wird viermal wiederholt.");
-        const QByteArray bytes = projectBytes(doc, settings);
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(ProjectFile::write(file, doc, settings));
+        const QByteArray bytes = file.data();
 
         ChartDocument preview;
         PageSettings previewSettings;
