@@ -71,17 +71,16 @@ TEST(HelpMenu, EndsBothMenuBarsWithTheWindowsShortcutsAndTheAboutBox) {
         QWidget* window;
         QMenuBar* bar;
         helpmenu::Shortcut sample;
-        int twoKeyCommands; // commands with a second shortcut
     } cases[] = {
         {windows.MainForm.get(),
          windows.MainForm->menuBar(),
-         {QStringLiteral("Zeilen → Zeile einfügen"), QKeySequence(Qt::CTRL | Qt::Key_F)},
-         1},
+         // A command with two shortcuts is listed with each.
+         {QStringLiteral("Bearbeiten → Wiederholen"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
         {windows.DIBMainForm.get(),
          windows.DIBMainForm->MainMenu,
          {QStringLiteral("Bearbeiten → Einfügen → Als neue Auswahl"),
-          QKeySequence(Qt::CTRL | Qt::Key_E)},
-         0},
+          QKeySequence(Qt::CTRL | Qt::Key_E)}},
     };
     for (const auto& c : cases) {
         const QList<QAction*> menus = c.bar->actions();
@@ -97,11 +96,6 @@ TEST(HelpMenu, EndsBothMenuBarsWithTheWindowsShortcutsAndTheAboutBox) {
         EXPECT_EQ(keysOf(list), windowKeys(*c.window));
         EXPECT_NE(std::find(list.begin(), list.end(), c.sample), list.end())
             << c.sample.command.toStdString();
-        int commands = 0;
-        for (std::size_t i = 0; i + 1 < list.size(); ++i) {
-            commands += list[i].command == list[i + 1].command ? 1 : 0;
-        }
-        EXPECT_EQ(commands, c.twoKeyCommands);
 
         openFromMenu(help->actions().at(0), [&](QDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Tastenkürzel"));
