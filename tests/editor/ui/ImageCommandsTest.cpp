@@ -111,6 +111,17 @@ struct Case {
 
 const QRect kSelected(4, 3, 14, 9);
 
+// A palette file of 16 colours unlike the standard ones.
+bool writeSixteenColours(const QString& path) {
+    LPAL sixteen{};
+    sixteen.ver = kPaletteVersion;
+    sixteen.num = 16;
+    for (int i = 0; i < 16; ++i) {
+        sixteen.pal[i] = {std::uint8_t(i * 17), std::uint8_t(255 - i * 17), std::uint8_t(i * 5), 0};
+    }
+    return writePaletteFile(path, sixteen);
+}
+
 // The colour table's entries as red, green, blue.
 std::vector<std::uint32_t> colours(const dib& d) {
     std::vector<std::uint32_t> entries;
@@ -533,14 +544,8 @@ TEST_F(ImageCommands, FarbenAdjustmentsAndColourCommands) {
 
 TEST_F(ImageCommands, FarbenPaletteFilesAndColourCount) {
     QTemporaryDir dir;
-    LPAL sixteen{};
-    sixteen.ver = kPaletteVersion;
-    sixteen.num = 16;
-    for (int i = 0; i < 16; ++i) {
-        sixteen.pal[i] = {std::uint8_t(i * 17), std::uint8_t(255 - i * 17), std::uint8_t(i * 5), 0};
-    }
     const QString palette16 = dir.filePath(QStringLiteral("sechzehn.pal"));
-    ASSERT_TRUE(writePaletteFile(palette16, sixteen));
+    ASSERT_TRUE(writeSixteenColours(palette16));
     OwnedDib eight = patternPicture(2, 2, 8);
     LPAL reversed = eight->pal;
     std::reverse(reversed.pal, reversed.pal + 256);
@@ -627,14 +632,8 @@ TEST_F(ImageCommands, PaletteDialogsOfferPaletteFiles) {
 // leaves picture, undo steps and change mark as they were; Ja converts, with one undo step.
 TEST_F(ImageCommands, TheDitheringQuestionDismissedChangesNothing) {
     QTemporaryDir dir;
-    LPAL sixteen{};
-    sixteen.ver = kPaletteVersion;
-    sixteen.num = 16;
-    for (int i = 0; i < 16; ++i) {
-        sixteen.pal[i] = {std::uint8_t(i * 17), std::uint8_t(i * 3), std::uint8_t(255 - i), 0};
-    }
     const QString palette = dir.filePath(QStringLiteral("sechzehn.PAL"));
-    ASSERT_TRUE(writePaletteFile(palette, sixteen));
+    ASSERT_TRUE(writeSixteenColours(palette));
     form.NewWindow(patternPicture(24, 16, 24), QStringLiteral("T"));
     const std::vector<std::uint8_t> original = pixelBytes(doc().di.get());
     RealMessageBoxes boxes;
