@@ -215,7 +215,7 @@ recovery::Timing fastTiming() {
 
 TEST(RecoveryKeeper, KeepsTheCopyInStepWithTheUnsavedChanges) {
     QTemporaryDir dir;
-    const Store store(dir.path());
+    const Store store(dir.filePath(QStringLiteral("Wiederherstellung"))); // made when needed
     FakeDocument doc;
     auto keeper = std::make_unique<Keeper>(store, std::make_unique<FakeSource>(doc), fastTiming());
     int written = 0;
@@ -275,7 +275,7 @@ TEST(RecoveryKeeper, KeepsTheCopyInStepWithTheUnsavedChanges) {
     ASSERT_TRUE(waitFor([&] { return written == 4; }));
     const QString copy = keeper->copyPath();
     keeper.reset();
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(store.folder()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(QFile::exists(copy));
 }
 

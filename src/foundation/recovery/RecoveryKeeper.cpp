@@ -3,6 +3,7 @@
 #include "foundation/AtomicSave.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -201,6 +202,7 @@ void Keeper::step() {
         [bytes, snapshot = snapshot_.get(), copy = copyPath(), base = base_,
          description = snapshotDescription_, store = store_, stop = &stop_] {
             const auto proceed = [stop](int) { return !stop->load(); };
+            QDir().mkpath(store.folder());
             const SaveOutcome outcome =
                 saveAtomically(copy, [&](QIODevice& out) { return snapshot->write(out, proceed); });
             if (outcome == SaveOutcome::Saved) {
