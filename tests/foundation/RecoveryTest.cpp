@@ -15,6 +15,10 @@
 #include <functional>
 #include <set>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using recovery::Description;
 using recovery::Entry;
 using recovery::Keeper;
@@ -130,6 +134,34 @@ TEST(RecoveryStore, FindsTheCopiesOfProgramsThatNoLongerRun) {
     EXPECT_EQ(store.orphans(false).size(), 3u);
     Store::remove(store.orphans(false)[0]);
     EXPECT_EQ(store.orphans(false).size(), 2u);
+}
+
+TEST(RecoveryStore, AProgramRunsUntilItEndsEvenBeforeItIsWaitedFor) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    // Its token as it would write it: its start from /proc, this boot.
+    QByteArray stat;
+    ASSERT_TRUE(waitFor([&] {
+        QFile file(QStringLiteral("/proc/%1/stat").arg(child));
+        stat = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return !stat.isEmpty();
+    }));
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    const QString token = QStringLiteral("%1-%2-%3")
+                              .arg(child)
+                              .arg(QString::fromLatin1(fields[19]),
+                                   Store::processToken().section(QLatin1Char('-'), 2));
+    EXPECT_TRUE(Store::isRunning(token));
+    ::kill(child, SIGKILL);
+    // Ended but not yet waited for: it writes nothing any more.
+    EXPECT_TRUE(waitFor([&] { return !Store::isRunning(token); }));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_FALSE(Store::isRunning(token));
 }
 
 TEST(RecoveryStore, OneProgramAtATimeHoldsTheFolder) {

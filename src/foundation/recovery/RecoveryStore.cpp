@@ -32,7 +32,8 @@ QByteArray readSmallFile(const QString& path) {
 }
 
 // The start time of process `pid` in clock ticks after the boot, from /proc; empty when there
-// is no such process (or no /proc).
+// is no such process (or no /proc), and for one that ended but was not yet waited for (a
+// zombie), since it writes nothing any more.
 QByteArray processStart(qint64 pid) {
     const QByteArray stat = readSmallFile(QStringLiteral("/proc/%1/stat").arg(pid));
     // The command name in parentheses may hold spaces; the fields after it are plain.
@@ -41,8 +42,13 @@ QByteArray processStart(qint64 pid) {
         return {};
     }
     const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-    constexpr int kStartTimeField = 19; // field 22 of the line, counted after the name
-    return fields.size() > kStartTimeField ? fields[kStartTimeField] : QByteArray();
+    constexpr int kStateField = 0;      // field 3 of the line
+    constexpr int kStartTimeField = 19; // field 22
+    if (fields.size() <= kStartTimeField || fields[kStateField] == "Z" ||
+        fields[kStateField] == "X") {
+        return {};
+    }
+    return fields[kStartTimeField];
 }
 
 // Eight hex digits naming this boot of the machine.
