@@ -9,6 +9,7 @@
 #include "designer/Units.h"
 #include "foundation/OwnedText.h"
 #include "foundation/recovery/RecoveryKeeper.h"
+#include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QAction>
@@ -85,6 +86,7 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
     createMenus();
+    helpmenu::addHelpMenu(*menuBar(), *this);
 
     for (QDoubleSpinBox* edit :
          {TabSheet2->BreitEd, TabSheet2->RandEd, TabSheet2->PenWidEd, TabSheet2->BreitLegendeEd}) {

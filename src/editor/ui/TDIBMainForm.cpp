@@ -7,6 +7,7 @@
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
 #include "foundation/recovery/RecoveryKeeper.h"
+#include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 #include "image/PictureRecovery.h"
 #include "image/ui/TMDIChild.h"
@@ -64,6 +65,7 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
 
     createRegions();
     createMenus();
+    helpmenu::addHelpMenu(*MainMenu, *this);
     setCaption(QStringLiteral("Bild bearbeiten"));
     resize(kInitialWidth, kInitialHeight);
     restorePlacement();
