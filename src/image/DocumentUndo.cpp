@@ -41,7 +41,7 @@ bool ImageDocument::SaveForUndo() {
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
         return false;
     }
-    state_ = ++lastState_;
+    state_ = ++revision_;
     if (!changed) {
         changed = true;
         UpdateCaption();
@@ -58,6 +58,11 @@ bool ImageDocument::SaveForUndo() {
 void ImageDocument::markSaved() {
     savedState_ = state_;
     changed = false;
+}
+
+void ImageDocument::markUnsaved() {
+    savedState_ = 0;
+    changed = true;
 }
 
 void ImageDocument::FreeUndoBuffer(int nr) {
@@ -79,6 +84,7 @@ void ImageDocument::freeAllUndo() {
 
 void ImageDocument::LoadFromUndo() {
     if (CanUndo > 0) {
+        ++revision_;
         UndoEntry entry = std::move(UndoInfo[std::size_t(CanUndo - 1)]);
         UndoInfo[std::size_t(CanUndo - 1)] = UndoEntry{};
         --CanUndo;

@@ -125,10 +125,10 @@ bool ImageDocument::installImage(OwnedDib picture, const QString& name) {
     freeAllUndo();
 
     di = std::move(picture);
+    state_ = ++revision_;
     zoomin = 1;
     zoomout = 1;
     WinName = name;
-    state_ = ++lastState_;
     markSaved();
     cansave = false;
     SaveFilename.clear();
@@ -192,6 +192,7 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
 }
 
 void ImageDocument::imageChanged(const QRect& area) {
+    ++revision_;
     if (area.isEmpty()) {
         invalidateAll();
     } else {

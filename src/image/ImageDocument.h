@@ -62,6 +62,11 @@ public:
     // The image was changed in place: repaint it (the whole view, or the image rectangle `area`).
     void imageChanged(const QRect& area = {});
 
+    // Grows with every change of the image: each one starts with an undo step (or is an undo,
+    // a new image or an in-place change reported through imageChanged). A drag in progress
+    // (inPaint) changes the image further until its release.
+    std::uint64_t revision() const { return revision_; }
+
     // The part of the image operations may change: the mask while a selection is active.
     imageops::Selection selection() const { return imageops::Selection(&seldib.get(), selaktiv); }
 
@@ -230,6 +235,9 @@ public:
     // The image was written to its file: unchanged from here, and again after undoing back to
     // here.
     void markSaved();
+    // The image differs from its file without a recorded change (a recovered copy): changed in
+    // every state until it is saved.
+    void markUnsaved();
     // Frees entry nr (1 = oldest) and closes the gap.
     void FreeUndoBuffer(int nr);
     void freeAllUndo();
@@ -348,11 +356,12 @@ private:
     // The part of the floating corner a paint-box offset cannot express when reduced.
     TPoint dragRest_;
     QSize boxSize_;
-    // Every change recorded for undo starts a new state; undo returns to an earlier one. The
-    // image is unchanged exactly in the state it was loaded or saved in.
+    std::uint64_t revision_ = 0;
+    // Every change recorded for undo starts a new state, named by the revision it began at
+    // (never 0); undo returns to an earlier one. The image is unchanged exactly in the state it
+    // was loaded or saved in.
     std::uint64_t state_ = 0;
     std::uint64_t savedState_ = 0;
-    std::uint64_t lastState_ = 0;
 };
 
 // A white picture of width x height pixels at 24 bits, as the editor starts with.

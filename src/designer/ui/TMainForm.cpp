@@ -4,9 +4,11 @@
 #include "TNeuForm.h"
 #include "TSettingsTab.h"
 #include "ToolBarIcons.h"
+#include "designer/ChartRecovery.h"
 #include "designer/PageRenderer.h"
 #include "designer/Units.h"
 #include "foundation/OwnedText.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 
@@ -106,6 +108,9 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
 
     resize(649, 496 + menuBar()->sizeHint().height());
     centreOnScreen();
+    recovery_ = std::make_unique<recovery::Keeper>(
+        recovery::Store(recovery::Store::defaultFolder()),
+        std::make_unique<ChartRecoverySource>(doc, [this] { return TabSheet2->settings(); }));
     FormCreate();
 }
 
@@ -359,12 +364,19 @@ void TMainForm::NewAll() {
 
 void TMainForm::SetChanged() {
     doc.SetChanged();
-    setWindowTitle(doc.captionFor(maincap));
+    showChangedState();
 }
 
 void TMainForm::SetUnChanged() {
     doc.SetUnChanged();
+    showChangedState();
+}
+
+void TMainForm::showChangedState() {
     setWindowTitle(doc.captionFor(maincap));
+    if (recovery_) {
+        recovery_->touch();
+    }
 }
 
 void TMainForm::FormMouseWheel(QWheelEvent* event) {

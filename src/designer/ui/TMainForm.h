@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designer/ChartDocument.h"
+#include "designer/FileStatus.h"
 #include "designer/Instructions.h"
 #include "designer/PageSettings.h"
 
@@ -12,6 +13,7 @@
 
 class ProgramWindows;
 class QAction;
+class QIODevice;
 class QMenu;
 class QPushButton;
 class QMouseEvent;
@@ -25,6 +27,10 @@ class QToolButton;
 class QWidget;
 class TPaintBox;
 class TSettingsTab;
+
+namespace recovery {
+class Keeper;
+}
 
 // The chart designer's main window. It owns the chart document for the whole run and keeps the
 // window title in step with the file name and the unsaved-changes flag.
@@ -48,6 +54,12 @@ public:
     // Reads the project `fname`. A file that does not exist is passed over silently; a damaged
     // one is reported. On failure the chart, its file name and its caption stay as they were.
     bool LoadProject(const QString& fname);
+    // Reads the recovery copy `copyPath` as the chart of the file `fname` (none when empty),
+    // marked changed so that saving writes it there. False, with nothing reported and the chart
+    // as it was, when the copy cannot be read.
+    bool restoreProject(const QString& copyPath, const QString& fname);
+    // Keeps the recovery copy of the chart while it has unsaved changes.
+    recovery::Keeper& recoveryKeeper() { return *recovery_; }
 
     // The per-user data folder, ending in a separator; created first when `create` is set.
     QString GetProgramDir(bool create) const;
@@ -203,6 +215,10 @@ private:
     void openStartProject();
     // Repaints and marks the chart changed after a grid command; reports a missing mark.
     void afterEdit(ChartDocument::EditResult result);
+    // The caption and the recovery copy follow the changed mark.
+    void showChangedState();
+    // Reads a project into the chart and shows it; nothing is reported.
+    FileStatus readProject(QIODevice& file, std::int64_t size);
 
     // Undo and redo.
     void createEditMenu();
@@ -232,4 +248,8 @@ private:
     bool instructionsShown_ = false;
     std::uint64_t instructionsRevision_ = 0;
     instructions::Options instructionsOptions_;
+
+    // Declared after the document, so that it goes first: a copy being written holds stitch
+    // records of the document.
+    std::unique_ptr<recovery::Keeper> recovery_;
 };

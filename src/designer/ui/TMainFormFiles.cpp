@@ -9,6 +9,7 @@
 #include "foundation/DibCopy.h"
 #include "foundation/Memory.h"
 #include "foundation/UserMessage.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/FileDialogs.h"
 
 #include <QCloseEvent>
@@ -63,6 +64,23 @@ bool TMainForm::SaveProject(const QString& fname) {
     return outcome == SaveOutcome::Saved;
 }
 
+FileStatus TMainForm::readProject(QIODevice& file, std::int64_t size) {
+    PageSettings settings = TabSheet2->settings();
+    FileStatus status = FileStatus::Ok;
+    {
+        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
+        status = ProjectFile::read(file, size, doc, settings, memory::budgetBytes(),
+                                   progress.callback());
+    }
+    if (status == FileStatus::Ok) {
+        applySettingsQuietly(settings); // part of the loaded chart, not an edit
+        PaintBox1Paint();
+        PaintBox2Paint(); // the palette names stitches in the chart's number font
+        scrollToTopLeft();
+    }
+    return status;
+}
+
 bool TMainForm::LoadProject(const QString& fname) {
     QFile file(fname);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -74,14 +92,7 @@ bool TMainForm::LoadProject(const QString& fname) {
         }
         return false;
     }
-    PageSettings settings = TabSheet2->settings();
-    FileStatus status = FileStatus::Ok;
-    {
-        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
-        status = ProjectFile::read(file, file.size(), doc, settings, memory::budgetBytes(),
-                                   progress.callback());
-    }
-    switch (status) {
+    switch (readProject(file, file.size())) {
     case FileStatus::Ok:
         break;
     case FileStatus::Damaged:
@@ -93,12 +104,18 @@ bool TMainForm::LoadProject(const QString& fname) {
     case FileStatus::Stopped:
         return false;
     }
-    applySettingsQuietly(settings); // part of the loaded chart, not an edit
     doc.afilename = fname;
-    PaintBox1Paint();
-    PaintBox2Paint(); // the palette names stitches in the chart's number font
-    scrollToTopLeft();
     SetUnChanged();
+    return true;
+}
+
+bool TMainForm::restoreProject(const QString& copyPath, const QString& fname) {
+    QFile file(copyPath);
+    if (!file.open(QIODevice::ReadOnly) || readProject(file, file.size()) != FileStatus::Ok) {
+        return false;
+    }
+    doc.afilename = fname;
+    SetChanged();
     return true;
 }
 
@@ -243,6 +260,7 @@ void TMainForm::Beenden1Click() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // The question decides whether the window (and with it the program) may close.
     if (askToSave(kAskBeforeOpenOrClose)) {
+        recovery_->discard(); // changes left unsaved on purpose
         event->accept();
     } else {
         event->ignore();

@@ -1,5 +1,6 @@
 #include "ImageFiles.h"
 
+#include "../AtomicSave.h"
 #include "../Memory.h"
 #include "codecs/Codec.h"
 #include "grafikrw3.h"
@@ -7,10 +8,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 namespace grafikrw3 {
 
@@ -48,7 +49,8 @@ const std::array<FormatEntry, 12> kFormats{{
 // Further extensions the open filter offers for the same decoders.
 const char* const kExtraOpenPatterns[] = {".JPEG", ".JPE", ".TIFF"};
 
-int jpegQuality = 75;
+// Read by writers on other threads (recovery copies) while the window may set it.
+std::atomic<int> jpegQuality{75};
 
 // Room for the error text in a picture's palette, terminator included.
 constexpr std::size_t kPaletteBytes = sizeof(LPAL::pal);
@@ -205,43 +207,36 @@ void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHi
     *out = decoded.picture;
 }
 
-QByteArray SaveDibToBytes(const dib& picture, int code) {
+bool WriteDib(const dib& picture, QIODevice& out, int code, const ProgressCallback& progress) {
     const FormatEntry* e = entryFor(code);
     if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
-        return {};
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EncodeOptions options;
-    options.jpegQuality = jpegQuality;
-    options.rle = code == int(ImageFormat::Rle);
-    ProgressReporter reporter;
-    if (!e->encode(picture, buffer, options, reporter)) {
-        return {};
-    }
-    return bytes;
-}
-
-int SaveDib(const dib& picture, const QString& fileName, int code,
-            const ProgressCallback& progress) {
-    const FormatEntry* e = entryFor(code);
-    if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
-        return 0;
-    }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return 0;
+        return false;
     }
     EncodeOptions options;
     options.jpegQuality = jpegQuality;
     options.rle = code == int(ImageFormat::Rle);
     ProgressReporter reporter(progress);
-    if (!e->encode(picture, file, options, reporter)) {
-        file.cancelWriting();
+    return e->encode(picture, out, options, reporter);
+}
+
+QByteArray SaveDibToBytes(const dib& picture, int code) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return WriteDib(picture, buffer, code) ? bytes : QByteArray();
+}
+
+int SaveDib(const dib& picture, const QString& fileName, int code,
+            const ProgressCallback& progress) {
+    if (!entryFor(code) || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
         return 0;
     }
-    return file.commit() ? 1 : 0;
+    // TIFF points back at its directory from the start of the file.
+    const SaveAccess access =
+        code == int(ImageFormat::Tif) ? SaveAccess::Seekable : SaveAccess::Sequential;
+    const SaveOutcome outcome = saveAtomically(
+        fileName, [&](QIODevice& out) { return WriteDib(picture, out, code, progress); }, access);
+    return outcome == SaveOutcome::Saved ? 1 : 0;
 }
 
 QString GetDIBOpenFilter() {

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 #include <cstdint>
 
 // Image files of the image library: reading any known format, writing in a chosen one.
@@ -44,11 +46,15 @@ void OpenDib(dib* out, const QString& fileName, int reserved = 0,
 void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHint = {},
                       const ProgressCallback& progress = {});
 
+// Writes a file of format `code` holding `picture` to `out`; false when it cannot be written.
+// Safe on any thread for a picture no one changes meanwhile.
+bool WriteDib(const dib& picture, QIODevice& out, int code, const ProgressCallback& progress = {});
 // The bytes of a file of format `code` holding `picture`; empty when it cannot be written.
 QByteArray SaveDibToBytes(const dib& picture, int code);
 
 // Writes `picture` in the format `code` to `fileName` through a temporary file that replaces
-// the target only when complete. Returns 1 on success, 0 otherwise.
+// the target only when complete and on the disk (saveAtomically). Returns 1 on success, 0
+// otherwise.
 int SaveDib(const dib& picture, const QString& fileName, int code,
             const ProgressCallback& progress = {});
 
