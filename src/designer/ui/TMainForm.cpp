@@ -183,6 +183,10 @@ void TMainForm::createMenus() {
     // The view option is the one thing of this window kept between runs.
     ZeigegesamteTabelle1->setChecked(QSettings().value(kWholeTableKey, false).toBool());
     connect(ZeigegesamteTabelle1, &QAction::toggled, this, &TMainForm::ZeigegesamteTabelle1Click);
+    Einstellungen1->addSeparator();
+    Standardstichehinzufgen1 =
+        Einstellungen1->addAction(QStringLiteral("Standardstiche hinzufügen"), this,
+                                  &TMainForm::Standardstichehinzufgen1Click);
 }
 
 void TMainForm::createToolBar() {

@@ -85,6 +85,9 @@ public:
     void Zeilenachlinksverschieben1Click();
     void Zeilenachrechtsverschieben1Click();
 
+    // "Einstellungen" → "Standardstiche hinzufügen": the standard stitches the library lacks.
+    void Standardstichehinzufgen1Click();
+
     // The printer charts are printed on; its page sizes the chart view.
     QPrinter& printer();
 
@@ -182,6 +185,7 @@ public:
     QMenu* Zeilen1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
     QAction* ZeigegesamteTabelle1 = nullptr;
+    QAction* Standardstichehinzufgen1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
