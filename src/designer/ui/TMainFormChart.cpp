@@ -26,6 +26,18 @@ const QString kNoRowText = QStringLiteral(
     "Es ist keine Zeile markiert. Bitte klicken Sie auf ein hellblaues Kästchen am linken Rand "
     "der Tabelle, um eine Zeile zu markieren");
 
+const QString kNoBlockText = QStringLiteral(
+    "Es ist kein Block markiert. Bitte ziehen Sie bei gedrückter Umschalttaste mit der linken "
+    "Maustaste über die Tabelle, um einen Block zu markieren");
+const QString kNothingCopiedText = QStringLiteral(
+    "Es wurde noch kein Block kopiert. Bitte markieren Sie einen Block und wählen Sie „Block "
+    "kopieren“ oder „Block ausschneiden“");
+const QString kWouldCutText = QStringLiteral(
+    "Hier würde der eingefügte Block einen breiten Stich zerschneiden, der von links in ihn "
+    "hineinreicht. Bitte wählen Sie eine andere Zelle als linke obere Ecke");
+const QString kTooWideText = QStringLiteral(
+    "Der gewählte Stich ist breiter als der Block. Bitte markieren Sie einen breiteren Block");
+
 // Room below the grid for heading, legend and text, in cell heights.
 constexpr int kRoomBelowGrid = 42;
 
@@ -111,6 +123,18 @@ void TMainForm::afterEdit(ChartDocument::EditResult result) {
         break;
     case ChartDocument::EditResult::NeedRowMark:
         showUserMessage(MessageIcon::Error, kNoRowText);
+        break;
+    case ChartDocument::EditResult::NeedBlock:
+        showUserMessage(MessageIcon::Error, kNoBlockText);
+        break;
+    case ChartDocument::EditResult::NothingCopied:
+        showUserMessage(MessageIcon::Error, kNothingCopiedText);
+        break;
+    case ChartDocument::EditResult::WouldCutStitch:
+        showUserMessage(MessageIcon::Error, kWouldCutText);
+        break;
+    case ChartDocument::EditResult::StitchTooWide:
+        showUserMessage(MessageIcon::Error, kTooWideText);
         break;
     }
 }
