@@ -187,6 +187,7 @@ void TMainForm::createMenus() {
     Standardstichehinzufgen1 =
         Einstellungen1->addAction(QStringLiteral("Standardstiche hinzufügen"), this,
                                   &TMainForm::Standardstichehinzufgen1Click);
+    createBlockCommands();
 }
 
 void TMainForm::createToolBar() {
@@ -243,6 +244,7 @@ void TMainForm::createEditTab() {
         const PageSettings settings = TabSheet2->settings();
         PageRenderer renderer(doc, settings, PaintBox1->logicalDpiX(), false, PaintBox1->width());
         renderer.Drawpage(painter, exposed);
+        drawChartOverlay(painter);
     };
     PaintBox1->mouseDown = [this](QMouseEvent* event) { PaintBox1MouseDown(event); };
     ScrollBox1->setWidget(PaintBox1);

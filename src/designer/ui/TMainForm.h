@@ -15,6 +15,7 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QMouseEvent;
+class QPainter;
 class QPlainTextEdit;
 class QWheelEvent;
 class QPrinter;
@@ -85,6 +86,16 @@ public:
     void Zeilenachlinksverschieben1Click();
     void Zeilenachrechtsverschieben1Click();
 
+    // Blocks of cells: Shift + left drag selects one; the "Bearbeiten" menu works on it.
+    void PaintBox1MouseMove(QMouseEvent* event);
+    void PaintBox1MouseUp(QMouseEvent* event);
+    void Blockausschneiden1Click();
+    void Blockkopieren1Click();
+    void Blockeinfgen1Click();
+    void Blockleeren1Click();
+    void BlockmitStichfllen1Click();
+    void Blockwaagerechtspiegeln1Click();
+    void Blocksenkrechtspiegeln1Click();
     // "Einstellungen" → "Standardstiche hinzufügen": the standard stitches the library lacks.
     void Standardstichehinzufgen1Click();
 
@@ -206,6 +217,15 @@ private:
     // Repaints and marks the chart changed after a grid command; reports a missing mark.
     void afterEdit(ChartDocument::EditResult result);
 
+    // Blocks of cells: their menu entries, the drag and the outlines on the chart view.
+    void createBlockCommands();
+    void drawChartOverlay(QPainter& painter);
+    // The chart-view rectangle around the cells of `cells`; empty for an empty block.
+    QRect viewRect(const CellBlock& cells) const;
+    // Repaints what showed `before` and what shows `after`.
+    void updateOutline(const CellBlock& before, const CellBlock& after);
+    void showPlacement(const CellBlock& cells, bool fits);
+
     // Undo and redo.
     void createEditMenu();
     void createHistoryButtons();
@@ -225,6 +245,13 @@ private:
     QStringList arguments_;
     int startWaits_ = 0;
     std::unique_ptr<QPrinter> printer_;
+
+    // A Shift + left drag selecting a block, from this cell.
+    bool blockDragging_ = false;
+    ChartDocument::CellPos dragFrom_{0, 0};
+    CellBlock blockShown_;     // the block frame as last painted
+    CellBlock placementShown_; // the cells the stitch under the pointer would cover
+    bool placementFits_ = true;
 
     PageSettings settingsShown_; // the settings as last recorded
     bool applyingSettings_ = false;

@@ -85,8 +85,22 @@ void TMainForm::scrollToTopLeft() {
 
 void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    const ChartDocument::ClickResult result =
-        doc.clickAt(at.x(), at.y(), TabSheet2->TessaplanCheck->isChecked());
+    const bool chartShown = TabSheet2->TessaplanCheck->isChecked();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+        // Shift + left button starts a block at the cell, which the drag then widens.
+        const auto cell = chartShown ? doc.cellAtPoint(at.x(), at.y(), false) : std::nullopt;
+        if (cell) {
+            blockDragging_ = true;
+            dragFrom_ = *cell;
+            doc.selectBlock(*cell, *cell);
+            updateOutline(blockShown_, doc.block);
+        }
+        return;
+    }
+    // Any other click lets go of the block.
+    doc.block = {};
+    updateOutline(blockShown_, doc.block);
+    const ChartDocument::ClickResult result = doc.clickAt(at.x(), at.y(), chartShown);
     if (result.repaint) {
         // Only what the click changed is painted again, not the whole visible page.
         PaintBox1->update(result.dirty);
