@@ -8,6 +8,7 @@
 #include "foundation/UserMessage.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <new>
 
@@ -267,61 +268,29 @@ ChartDocument::EditResult ChartDocument::copyBlock() {
 }
 
 ChartDocument::EditResult ChartDocument::cutBlock() {
-    ChartHistory::Recording recording(history, ChartStepKind::BlockCut);
-    const EditResult copied = copyBlock();
-    if (copied != EditResult::Unchanged || copyblock.rows != block.rows ||
-        copyblock.columns != block.columns) {
-        return copied;
-    }
-    return clearBlock();
+    return rewriteBlock(ChartStepKind::BlockCut, [this](std::vector<TFeld>& cells) {
+        // The cells taken out become the copy; empty ones go back.
+        std::vector<TFeld> empty(cells.size());
+        Freecopyblock();
+        copyblock = {block.rows, block.columns, std::move(cells)};
+        cells = std::move(empty);
+        return EditResult::Done;
+    });
 }
 
-ChartDocument::EditResult ChartDocument::clearBlock() {
-    ChartHistory::Recording recording(history, ChartStepKind::BlockClear);
+ChartDocument::EditResult
+ChartDocument::rewriteBlock(ChartStepKind kind,
+                            const std::function<EditResult(std::vector<TFeld>&)>& change) {
+    ChartHistory::Recording recording(history, kind);
     block = wholeStitches(block);
     if (block.isEmpty()) {
         return EditResult::NeedBlock;
     }
     try {
-        HeldCells empty(*this,
-                        std::vector<TFeld>(std::size_t(block.rows) * std::size_t(block.columns)));
-        return writeBlock(block, empty.cells) ? EditResult::Done : EditResult::Unchanged;
-    } catch (const std::bad_alloc&) {
-        reportShortage();
-        return EditResult::Unchanged;
-    }
-}
-
-ChartDocument::EditResult ChartDocument::fillBlock() {
-    ChartHistory::Recording recording(history, ChartStepKind::BlockFill);
-    block = wholeStitches(block);
-    if (block.isEmpty()) {
-        return EditResult::NeedBlock;
-    }
-    if (stichnr < 0 || std::uint32_t(stichnr) >= stiche.count) {
-        return EditResult::Unchanged;
-    }
-    const TStich& stich = *stiche.at(std::uint32_t(stichnr));
-    const std::int32_t width = std::max(stich.breite, 1);
-    if (width > block.columns) {
-        return EditResult::StitchTooWide;
-    }
-    try {
-        HeldCells placed(*this, std::vector<TFeld>(1));
-        if (!placeStitch(placed.cells[0], stich)) {
-            reportShortage();
-            return EditResult::Unchanged;
-        }
         HeldCells held(*this, readBlock(block));
-        const std::int32_t whole = block.columns / width * width;
-        for (std::int32_t r = 0; r < block.rows; ++r) {
-            TFeld* line = held.cells.data() + std::size_t(r) * std::size_t(block.columns);
-            for (std::int32_t c = 0; c < whole; ++c) {
-                releaseCell(line[c]);
-                if (c % width == 0) {
-                    copyCell(line[c], placed.cells[0]);
-                }
-            }
+        const EditResult result = change(held.cells);
+        if (result != EditResult::Done) {
+            return result;
         }
         return writeBlock(block, held.cells) ? EditResult::Done : EditResult::Unchanged;
     } catch (const std::bad_alloc&) {
@@ -330,13 +299,46 @@ ChartDocument::EditResult ChartDocument::fillBlock() {
     }
 }
 
+ChartDocument::EditResult ChartDocument::clearBlock() {
+    return rewriteBlock(ChartStepKind::BlockClear, [this](std::vector<TFeld>& cells) {
+        for (TFeld& cell : cells) {
+            releaseCell(cell);
+        }
+        return EditResult::Done;
+    });
+}
+
+ChartDocument::EditResult ChartDocument::fillBlock() {
+    return rewriteBlock(ChartStepKind::BlockFill, [this](std::vector<TFeld>& cells) {
+        if (stichnr < 0 || std::uint32_t(stichnr) >= stiche.count) {
+            return EditResult::Unchanged;
+        }
+        const TStich& stich = *stiche.at(std::uint32_t(stichnr));
+        const std::int32_t width = std::max(stich.breite, 1);
+        if (width > block.columns) {
+            return EditResult::StitchTooWide;
+        }
+        HeldCells placed(*this, std::vector<TFeld>(1));
+        if (!placeStitch(placed.cells[0], stich)) {
+            reportShortage();
+            return EditResult::Unchanged;
+        }
+        const std::int32_t whole = block.columns / width * width;
+        for (std::int32_t r = 0; r < block.rows; ++r) {
+            TFeld* line = cells.data() + std::size_t(r) * std::size_t(block.columns);
+            for (std::int32_t c = 0; c < whole; ++c) {
+                releaseCell(line[c]);
+                if (c % width == 0) {
+                    copyCell(line[c], placed.cells[0]);
+                }
+            }
+        }
+        return EditResult::Done;
+    });
+}
+
 ChartDocument::EditResult ChartDocument::mirrorBlockHorizontally() {
-    ChartHistory::Recording recording(history, ChartStepKind::BlockMirrorHorizontally);
-    block = wholeStitches(block);
-    if (block.isEmpty()) {
-        return EditResult::NeedBlock;
-    }
-    try {
+    return rewriteBlock(ChartStepKind::BlockMirrorHorizontally, [this](std::vector<TFeld>& cells) {
         std::vector<TFeld> row(std::size_t(block.columns));
         // The library stitch leaning the other way, placed once for every content it replaces.
         std::map<const SharedStitch*, TFeld> partnerOf;
@@ -361,9 +363,8 @@ ChartDocument::EditResult ChartDocument::mirrorBlockHorizontally() {
             partnerOf.emplace(cell.stich, placed);
             return placed.belegt ? &partnerOf[cell.stich] : nullptr;
         };
-        HeldCells held(*this, readBlock(block));
         for (std::int32_t r = 0; r < block.rows; ++r) {
-            TFeld* line = held.cells.data() + std::size_t(r) * std::size_t(block.columns);
+            TFeld* line = cells.data() + std::size_t(r) * std::size_t(block.columns);
             // The stitches, read from the left, land from the right; each keeps its cells in
             // their order, so a wide stitch stays whole and covers what it covered.
             std::int32_t end = block.columns;
@@ -381,32 +382,19 @@ ChartDocument::EditResult ChartDocument::mirrorBlockHorizontally() {
                 }
             }
         }
-        return writeBlock(block, held.cells) ? EditResult::Done : EditResult::Unchanged;
-    } catch (const std::bad_alloc&) {
-        reportShortage();
-        return EditResult::Unchanged;
-    }
+        return EditResult::Done;
+    });
 }
 
 ChartDocument::EditResult ChartDocument::mirrorBlockVertically() {
-    ChartHistory::Recording recording(history, ChartStepKind::BlockMirrorVertically);
-    block = wholeStitches(block);
-    if (block.isEmpty()) {
-        return EditResult::NeedBlock;
-    }
-    try {
-        HeldCells held(*this, readBlock(block));
-        std::vector<TFeld>& cells = held.cells;
+    return rewriteBlock(ChartStepKind::BlockMirrorVertically, [this](std::vector<TFeld>& cells) {
         const auto columns = std::ptrdiff_t(block.columns);
         for (std::int32_t top = 0, bottom = block.rows - 1; top < bottom; ++top, --bottom) {
             std::swap_ranges(cells.begin() + top * columns, cells.begin() + (top + 1) * columns,
                              cells.begin() + bottom * columns);
         }
-        return writeBlock(block, cells) ? EditResult::Done : EditResult::Unchanged;
-    } catch (const std::bad_alloc&) {
-        reportShortage();
-        return EditResult::Unchanged;
-    }
+        return EditResult::Done;
+    });
 }
 
 ChartDocument::Growth ChartDocument::pasteGrowth() const {

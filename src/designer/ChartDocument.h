@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -280,6 +281,11 @@ private:
     bool writeBlock(const CellBlock& area, std::vector<TFeld>& cells);
     // The cells of `area` as copies (one reference each), row by row.
     std::vector<TFeld> readBlock(const CellBlock& area);
+    // A command that rewrites the selected block: one step of the history, the block widened
+    // to whole stitches, its cells handed to `change` (row by row, to change in place) and
+    // written back unless `change` answers other than Done.
+    EditResult rewriteBlock(ChartStepKind kind,
+                            const std::function<EditResult(std::vector<TFeld>&)>& change);
     // Adds `rows` empty rows at the bottom and `columns` empty columns at the right; false
     // (and nothing added) when memory ran out.
     bool growChart(std::int32_t rows, std::int32_t columns);

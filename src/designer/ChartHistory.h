@@ -227,6 +227,9 @@ private:
     bool apply(const Step& step, bool forward, Outcome& out);
     void putCell(std::int32_t row, std::int32_t column, const Content& content, Outcome& out,
                  bool& legendChanged);
+    // The cells of a step, as they were before it or after it (undone in reverse order);
+    // true when the legend changed.
+    bool putCells(const Step& step, bool forward, Outcome& out);
     bool insertColumn(std::int32_t column, const Runs& runs);
     bool insertRow(std::int32_t row, const Runs& runs);
     void fillLine(bool column, std::int32_t index, const Runs& runs);

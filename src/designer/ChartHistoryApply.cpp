@@ -149,6 +149,20 @@ void ChartHistory::putCell(std::int32_t row, std::int32_t column, const Content&
     }
 }
 
+bool ChartHistory::putCells(const Step& s, bool forward, Outcome& out) {
+    bool legendChanged = false;
+    if (forward) {
+        for (const CellChange& c : s.cells) {
+            putCell(c.row, c.column, c.after, out, legendChanged);
+        }
+    } else {
+        for (auto c = s.cells.rbegin(); c != s.cells.rend(); ++c) {
+            putCell(c->row, c->column, c->before, out, legendChanged);
+        }
+    }
+    return legendChanged;
+}
+
 void ChartHistory::setMarks(const Marks& marks, QRegion* dirty) {
     const Marks old = currentMarks();
     doc_.selectrow = marks.row;
@@ -260,16 +274,7 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
     switch (s.kind) {
     case ChartStepKind::PlaceStitch: {
         layout = false;
-        bool legendChanged = false;
-        if (forward) {
-            for (const CellChange& c : s.cells) {
-                putCell(c.row, c.column, c.after, out, legendChanged);
-            }
-        } else {
-            for (auto c = s.cells.rbegin(); c != s.cells.rend(); ++c) {
-                putCell(c->row, c->column, c->before, out, legendChanged);
-            }
-        }
+        const bool legendChanged = putCells(s, forward, out);
         if (!doc_.cellGrid.valid) {
             out.dirty = QRegion(kWholePage);
         } else if (legendChanged) {
@@ -289,18 +294,9 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
         if (forward && grown && !doc_.growChart(s.grownRows, s.grownColumns)) {
             return false;
         }
-        bool legendChanged = false;
-        if (forward) {
-            for (const CellChange& c : s.cells) {
-                putCell(c.row, c.column, c.after, out, legendChanged);
-            }
-        } else {
-            for (auto c = s.cells.rbegin(); c != s.cells.rend(); ++c) {
-                putCell(c->row, c->column, c->before, out, legendChanged);
-            }
-            if (grown) {
-                doc_.shrinkChart(s.grownRows, s.grownColumns);
-            }
+        putCells(s, forward, out);
+        if (!forward && grown) {
+            doc_.shrinkChart(s.grownRows, s.grownColumns);
         }
         // The block comes back with the cells it named.
         doc_.block = forward ? s.blockAfter : s.blockBefore;

@@ -90,6 +90,7 @@ void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
         // Shift + left button starts a block at the cell, which the drag then widens.
         const auto cell = chartShown ? doc.cellAtPoint(at.x(), at.y(), false) : std::nullopt;
         if (cell) {
+            showPlacement({}, true); // the frame shows what the drag takes
             blockDragging_ = true;
             dragFrom_ = *cell;
             doc.selectBlock(*cell, *cell);
