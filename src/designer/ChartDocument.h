@@ -148,11 +148,11 @@ public:
     // Fills the block with library stitch `stichnr`, as often as it fits whole into each row
     // from the left; the cells a wide stitch covers become empty, cells left over keep theirs.
     EditResult fillBlock();
-    // Left to right: the stitches of every row in reverse order, each one kept whole, and a
-    // stitch that leans or crosses one way replaced by the library stitch leaning or crossing
-    // the other way where the library has it.
+    // "Block waagerecht spiegeln", left to right: the stitches of every row in reverse order,
+    // each one kept whole, and a stitch that leans or crosses one way replaced by the library
+    // stitch leaning or crossing the other way where the library has it.
     EditResult mirrorBlockHorizontally();
-    // Top to bottom: the rows of the block in reverse order.
+    // "Block senkrecht spiegeln", top to bottom: the rows of the block in reverse order.
     EditResult mirrorBlockVertically();
 
     // Pasting puts the copied block with its top-left cell on the selected block's top-left
@@ -273,7 +273,8 @@ private:
                               const TFeld& after);
 
     // Rows (columns) came or went: `count` inserted at 0-based `at`, or -count removed from
-    // `at` on. What names cells by position follows them.
+    // `at` on. Every change of the grid's lines passes here, so that whatever names cells by
+    // position (the selected block) follows them.
     void linesMoved(bool columns, std::int32_t at, std::int32_t count);
     // Gives the cells of `area` the contents `cells` (row by row), each holding one reference
     // that passes to the cell or is given back. Notes every change for the history; true when

@@ -163,10 +163,10 @@ void drawCable(QPainter& painter, const Symbol& s) {
         }
     };
     // To the right: the front strand starts at the left and ends at the right.
-    const Strand front = s.toRight ? Strand{0, s.under * cell, s.over}
-                                   : Strand{s.under * cell, 0, s.over};
-    const Strand back = s.toRight ? Strand{s.over * cell, 0, s.under}
-                                  : Strand{0, s.over * cell, s.under};
+    const Strand front =
+        s.toRight ? Strand{0, s.under * cell, s.over} : Strand{s.under * cell, 0, s.over};
+    const Strand back =
+        s.toRight ? Strand{s.over * cell, 0, s.under} : Strand{0, s.over * cell, s.under};
     auto lines = [&](const Strand& strand) {
         for (const double offset : {strand.leftLine(), strand.rightLine()}) {
             painter.drawLine(QPointF(strand.bottom + offset, height),

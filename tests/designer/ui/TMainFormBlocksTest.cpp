@@ -1,6 +1,7 @@
 #include "designer/StandardStitches.h"
 #include "designer/StitchLibraryFile.h"
 #include "designer/ui/TNeuForm.h"
+#include "designer/ui/TSettingsTab.h"
 
 #include "ProgramFixture.h"
 #include "foundation/OwnedText.h"
@@ -9,8 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -212,6 +216,22 @@ TEST_F(FirstHour, BlocksAreDraggedWithShiftAndWorkedWithTheEditCommands) {
         EXPECT_EQ(m.doc.aspalten, 10);
         EXPECT_EQ(letters().at(9), QStringLiteral("rrrrrrrrrr"));
     }
+
+    // Typing keeps its keys: Entf in a text field deletes text, not the block.
+    m.doc.block = {9, 0, 1, 2};
+    m.PageControl1->setCurrentIndex(1);
+    m.TabSheet2->caped->setText(QStringLiteral("Jacke"));
+    m.TabSheet2->caped->setFocus();
+    m.TabSheet2->caped->setCursorPosition(0);
+    QTest::keyClick(m.TabSheet2->caped, Qt::Key_Delete);
+    EXPECT_EQ(m.TabSheet2->caped->text(), QStringLiteral("acke"));
+    m.TabSheet2->Memo2->setPlainText(QStringLiteral("Wolle"));
+    m.TabSheet2->Memo2->moveCursor(QTextCursor::Start);
+    m.TabSheet2->Memo2->setFocus();
+    QTest::keyClick(m.TabSheet2->Memo2, Qt::Key_Delete);
+    EXPECT_EQ(m.TabSheet2->Memo2->toPlainText(), QStringLiteral("olle"));
+    EXPECT_EQ(letters().at(9).left(2), QStringLiteral("rr"));
+    m.PageControl1->setCurrentIndex(0);
 
     // Any plain click lets go of the block; the commands then say how to get one.
     QTest::mouseClick(m.PaintBox1, Qt::LeftButton, {}, centre(8, 8));
