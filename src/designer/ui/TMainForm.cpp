@@ -191,6 +191,11 @@ void TMainForm::createMenus() {
     // The view option is the one thing of this window kept between runs.
     ZeigegesamteTabelle1->setChecked(QSettings().value(kWholeTableKey, false).toBool());
     connect(ZeigegesamteTabelle1, &QAction::toggled, this, &TMainForm::ZeigegesamteTabelle1Click);
+    Einstellungen1->addSeparator();
+    Standardstichehinzufgen1 =
+        Einstellungen1->addAction(QStringLiteral("Standardstiche hinzufügen"), this,
+                                  &TMainForm::Standardstichehinzufgen1Click);
+    createBlockCommands();
 }
 
 void TMainForm::createToolBar() {
@@ -247,6 +252,7 @@ void TMainForm::createEditTab() {
         const PageSettings settings = TabSheet2->settings();
         PageRenderer renderer(doc, settings, PaintBox1->logicalDpiX(), false, PaintBox1->width());
         renderer.Drawpage(painter, exposed);
+        drawChartOverlay(painter);
     };
     PaintBox1->mouseDown = [this](QMouseEvent* event) { PaintBox1MouseDown(event); };
     ScrollBox1->setWidget(PaintBox1);

@@ -17,6 +17,7 @@ class QIODevice;
 class QMenu;
 class QPushButton;
 class QMouseEvent;
+class QPainter;
 class QPlainTextEdit;
 class QWheelEvent;
 class QPrinter;
@@ -96,6 +97,19 @@ public:
     void Zeileeinfgen1Click();
     void Zeilenachlinksverschieben1Click();
     void Zeilenachrechtsverschieben1Click();
+
+    // Blocks of cells: Shift + left drag selects one; the "Bearbeiten" menu works on it.
+    void PaintBox1MouseMove(QMouseEvent* event);
+    void PaintBox1MouseUp(QMouseEvent* event);
+    void Blockausschneiden1Click();
+    void Blockkopieren1Click();
+    void Blockeinfgen1Click();
+    void Blockleeren1Click();
+    void BlockmitStichfllen1Click();
+    void Blockwaagerechtspiegeln1Click();
+    void Blocksenkrechtspiegeln1Click();
+    // "Einstellungen" → "Standardstiche hinzufügen": the standard stitches the library lacks.
+    void Standardstichehinzufgen1Click();
 
     // The printer charts are printed on; its page sizes the chart view.
     QPrinter& printer();
@@ -194,6 +208,7 @@ public:
     QMenu* Zeilen1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
     QAction* ZeigegesamteTabelle1 = nullptr;
+    QAction* Standardstichehinzufgen1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -220,6 +235,15 @@ private:
     // Reads a project into the chart and shows it; nothing is reported.
     FileStatus readProject(QIODevice& file, std::int64_t size);
 
+    // Blocks of cells: their menu entries, the drag and the outlines on the chart view.
+    void createBlockCommands();
+    void drawChartOverlay(QPainter& painter);
+    // The chart-view rectangle around the cells of `cells`; empty for an empty block.
+    QRect viewRect(const CellBlock& cells) const;
+    // Repaints what showed `before` and what shows `after`.
+    void updateOutline(const CellBlock& before, const CellBlock& after);
+    void showPlacement(const CellBlock& cells, bool fits);
+
     // Undo and redo.
     void createEditMenu();
     void createHistoryButtons();
@@ -241,6 +265,13 @@ private:
     std::unique_ptr<QPrinter> printer_;
     // Wheel turn not yet scrolled: a touchpad moves in steps smaller than a notch.
     int wheelTurn_ = 0;
+
+    // A Shift + left drag selecting a block, from this cell.
+    bool blockDragging_ = false;
+    ChartDocument::CellPos dragFrom_{0, 0};
+    CellBlock blockShown_;     // the block frame as last painted
+    CellBlock placementShown_; // the cells the stitch under the pointer would cover
+    bool placementFits_ = true;
 
     PageSettings settingsShown_; // the settings as last recorded
     bool applyingSettings_ = false;

@@ -4,6 +4,7 @@
 #include "ProgressDialogScope.h"
 #include "TSettingsTab.h"
 #include "designer/ProjectFile.h"
+#include "designer/StandardStitches.h"
 #include "designer/StitchLibraryFile.h"
 #include "foundation/AtomicSave.h"
 #include "foundation/DibCopy.h"
@@ -131,8 +132,17 @@ QString TMainForm::GetProgramDir(bool create) const {
 void TMainForm::LoadStiche() {
     const QString path = GetProgramDir(false) + StitchLibraryFile::kFileName;
     QFile file(path);
+    if (!file.exists()) {
+        // A new user starts with the standard stitches; a library once written, even an
+        // empty one, is the user's own and stays as it is.
+        if (standardstitches::addMissing(doc.stiche) < 0) {
+            showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        }
+        SaveStiche();
+        return;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
-        return; // a new user has no library yet
+        return; // unreadable: the library stays empty, and the file is not replaced
     }
     doc.FreeAllStiche();
     const StitchLibraryFile::ReadResult result =
