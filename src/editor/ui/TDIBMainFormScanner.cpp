@@ -40,14 +40,13 @@ bool findScanners(scanner::DeviceList& list) {
 
 void TDIBMainForm::createScanning() {
     scans_ = new ScanControl(this);
-    // Sent from the scanning thread, received here in turn.
+    // The progress comes from the scanning thread and is queued; the rest is sent on this
+    // thread and handled at once, so that no cancel can slip in between.
     connect(scans_, &ScanControl::progress, this, &TDIBMainForm::WMProgress, Qt::QueuedConnection);
-    connect(scans_, &ScanControl::scanDone, this, &TDIBMainForm::WMScanDone, Qt::QueuedConnection);
-    connect(
-        scans_, &ScanControl::scanFailed, this,
-        [](const QString& text) { showUserMessage(MessageIcon::Error, text); },
-        Qt::QueuedConnection);
-    connect(scans_, &ScanControl::finished, this, &TDIBMainForm::scanEnded, Qt::QueuedConnection);
+    connect(scans_, &ScanControl::scanDone, this, &TDIBMainForm::WMScanDone);
+    connect(scans_, &ScanControl::scanFailed, this,
+            [](const QString& text) { showUserMessage(MessageIcon::Error, text); });
+    connect(scans_, &ScanControl::finished, this, &TDIBMainForm::scanEnded);
     connect(ScanCancelBtn, &QToolButton::clicked, scans_, &ScanControl::cancel);
 }
 

@@ -30,6 +30,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -205,6 +206,20 @@ TEST_F(EditorFiles, ScanFromTheTestBackend) {
     form.close();
     QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
     EXPECT_EQ(DIBWidth(doc().di.get()), 78);
+}
+
+// A cancel that comes after the scanner finished, before its picture was handed over, keeps
+// the picture out.
+TEST_F(EditorFiles, ALateCancelKeepsTheScannedPictureOut) {
+    ASSERT_TRUE(useSaneTestBackend());
+    TScannerForm::storeSettings({QStringLiteral("test:0"), QStringLiteral("Color"), 25});
+    form.NewWindow(patternPicture(20, 10, 24), QStringLiteral("NONAME"));
+    form.Bildscannen1Click();
+    // The scan ends meanwhile; its report waits in the queue until the cancel is known.
+    QThread::msleep(2000);
+    form.ScanCancelBtn->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
+    EXPECT_EQ(DIBWidth(doc().di.get()), 20);
 }
 
 // Without any scanner both commands say so and nothing else happens.
