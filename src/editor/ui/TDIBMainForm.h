@@ -415,6 +415,8 @@ private:
 
     QEventLoop* modalLoop_ = nullptr;
     ScanControl* scans_ = nullptr;
+    // The document's revision when the running scan started.
+    std::uint64_t scanStartRevision_ = 0;
     bool standalone_ = false;
     std::unique_ptr<QPrinter> printer_;
 

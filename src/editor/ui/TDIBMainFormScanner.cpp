@@ -7,6 +7,7 @@
 
 #include "foundation/UserMessage.h"
 #include "foundation/scanner/Scanner.h"
+#include "image/ImageDocument.h"
 
 #include <QGuiApplication>
 #include <QToolButton>
@@ -71,6 +72,10 @@ void TDIBMainForm::Bildscannen1Click() {
         showUserMessage(MessageIcon::Information, kScanningText);
         return;
     }
+    // The scanned picture replaces the image, as a new or opened one does.
+    if (!AskSaveChanges()) {
+        return;
+    }
     scanner::DeviceList list;
     if (!findScanners(list)) {
         return;
@@ -92,6 +97,7 @@ void TDIBMainForm::Bildscannen1Click() {
         TScannerForm::storeSettings(settings);
     }
     if (scans_->start(settings)) {
+        scanStartRevision_ = doc().revision();
         ScanCancelBtn->show();
         setStatusText(0, QStringLiteral("Bild wird gescannt..."));
     }
@@ -101,7 +107,9 @@ void TDIBMainForm::WMScanDone(quint64 token) {
     dib scanned;
     scanner::GetScanedDib(&scanned, token);
     OwnedDib picture(scanned);
-    if (picture) {
+    // The window stayed usable while the scanner worked: changes made meanwhile are asked
+    // about too.
+    if (picture && (doc().revision() == scanStartRevision_ || AskSaveChanges())) {
         NewWindow(std::move(picture), QString());
     }
 }

@@ -222,6 +222,37 @@ TEST_F(EditorFiles, ALateCancelKeepsTheScannedPictureOut) {
     EXPECT_EQ(DIBWidth(doc().di.get()), 20);
 }
 
+// A scan replaces a changed picture only after the unsaved-changes question: Cancel starts no
+// scan; No scans; a change made while the scanner works is asked about when the picture
+// arrives.
+TEST_F(EditorFiles, ScanningAsksAboutUnsavedChanges) {
+    ASSERT_TRUE(useSaneTestBackend());
+    TScannerForm::storeSettings({QStringLiteral("test:0"), QStringLiteral("Color"), 25});
+    form.NewWindow(patternPicture(20, 10, 24), QStringLiteral("NONAME"));
+    ASSERT_TRUE(doc().SaveForUndo());
+    {
+        QuestionScript cancel({UserAnswer::Cancel});
+        form.Bildscannen1Click();
+        EXPECT_EQ(cancel.unanswered(), 0);
+    }
+    EXPECT_FALSE(form.ScanCancelBtn->isVisibleTo(&form));
+    {
+        QuestionScript keep({UserAnswer::No, UserAnswer::Cancel});
+        form.Bildscannen1Click();
+        ASSERT_TRUE(form.ScanCancelBtn->isVisibleTo(&form));
+        form.Graustufen1Click(); // a change while the scanner works
+        QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
+        EXPECT_EQ(keep.unanswered(), 0);
+    }
+    EXPECT_EQ(DIBWidth(doc().di.get()), 20);
+    {
+        QuestionScript discard({UserAnswer::No});
+        form.Bildscannen1Click();
+        QTRY_COMPARE_WITH_TIMEOUT(DIBWidth(doc().di.get()), 78, 30000);
+        EXPECT_EQ(discard.unanswered(), 0);
+    }
+}
+
 // Without any scanner both commands say so and nothing else happens.
 TEST_F(EditorFiles, WithoutAScannerTheCommandsSaySo) {
     QTemporaryDir config;
