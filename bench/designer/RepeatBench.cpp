@@ -8,8 +8,8 @@
 namespace {
 
 // An 8 x 8 motif of knit and purl stitches with a 2-cell cable in every other row, marked as
-// the repeat and tiled 125 times across and up: a 1000 x 1000 chart. Undoing between the runs
-// is not timed.
+// the repeat in the corner of a 208 x 208 chart and tiled 100 times (the most the dialog
+// offers) across and up: a 1000 x 1000 chart. Undoing between the runs is not timed.
 void BM_TileRepeatToLargestChart(benchmark::State& state) {
     constexpr int kMotif = 8;
     ChartDocument doc;
@@ -19,19 +19,22 @@ void BM_TileRepeatToLargestChart(benchmark::State& state) {
         s->breite = breite;
         grafikrw3::newdib(&s->di, 20 * breite, 20, 1, nullptr, 0);
     }
-    doc.buildChart(kMotif, kMotif, 0);
-    for (int r = 0; r < kMotif; ++r) {
-        for (int c = 0; c < kMotif; c += 2) {
+    constexpr int kTimes = ChartDocument::kMaxRepeatCopies;
+    constexpr int kStart = kMaxChartLines - kMotif * (kTimes - 1);
+    constexpr int kFirst = kStart - kMotif;
+    doc.buildChart(kStart, kStart, 0);
+    for (int r = kFirst; r < kStart; ++r) {
+        for (int c = kFirst; c < kStart; c += 2) {
             TFeld& cell = doc.cellAt(r, c);
             doc.releaseCell(cell);
             doc.placeStitch(cell, doc.stiche[r % 2 == 0 ? 2u : 1u]);
         }
     }
     doc.cellsChanged();
-    doc.repeat = {0, 0, kMotif, kMotif};
-    constexpr int kTimes = kMaxChartLines / kMotif;
+    doc.repeat = {kFirst, kFirst, kMotif, kMotif};
     for (auto _ : state) {
-        if (doc.tileRepeat(kTimes, kTimes) != ChartDocument::EditResult::Done) {
+        if (doc.tileRepeat(kTimes, kTimes) != ChartDocument::EditResult::Done ||
+            doc.azeilen != kMaxChartLines || doc.aspalten != kMaxChartLines) {
             state.SkipWithError("not tiled");
             break;
         }

@@ -199,7 +199,12 @@ void TMainForm::Blocksenkrechtspiegeln1Click() {
 }
 
 void TMainForm::AlsRapportmarkieren1Click() {
-    afterEdit(doc.markRepeat());
+    const ChartDocument::EditResult result = doc.markRepeat();
+    if (result == ChartDocument::EditResult::Done) {
+        // Let go of the block, whose frame would hide the repeat's.
+        doc.block = {};
+    }
+    afterEdit(result);
 }
 
 void TMainForm::Rapportaufheben1Click() {
