@@ -1,6 +1,6 @@
 #include "Transforms.h"
 
-#include "OpSupport.h"
+#include "OpProgress.h"
 
 #include "foundation/DibCopy.h"
 #include "foundation/grafikrw3/PixelRows.h"
@@ -75,7 +75,7 @@ void mirrorRow(std::uint8_t* row, std::int32_t w) {
 // Turns by a quarter into `dst` (h x w) in square tiles, so that both the rows read and the
 // rows written stay in the cache while a tile is done.
 template <int Bits, bool Clockwise>
-bool rotateQuarter(const dib& src, dib& dst, OpRowProgress& progress) {
+bool rotateQuarter(const dib& src, dib& dst, OpProgress& progress) {
     constexpr std::int32_t kTile = 64;
     const std::int32_t w = DIBWidth(src);
     const std::int32_t h = DIBHeight(src);
@@ -92,7 +92,7 @@ bool rotateQuarter(const dib& src, dib& dst, OpRowProgress& progress) {
                 }
             }
         }
-        if (!progress.row(y1 - 1)) {
+        if (!progress.step(y1 - 1, w)) {
             return false;
         }
     }
@@ -105,7 +105,7 @@ OwnedDib quarterTurn(const dib& di, const ProgressCallback& progress) {
     if (!result) {
         return {};
     }
-    OpRowProgress rows(progress, DIBWidth(di));
+    OpProgress rows(progress);
     bool finished = false;
     forDepth(DIBBitCount(di), [&](auto format) {
         finished = rotateQuarter<decltype(format)::bits, Clockwise>(di, result.get(), rows);
@@ -134,11 +134,11 @@ OpStatus FlipH(dib& di, const ProgressCallback& progress) {
     }
     const std::int32_t w = DIBWidth(di);
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     forDepth(DIBBitCount(di), [&](auto format) {
         for (std::int32_t y = 0; y < h; ++y) {
             mirrorRow<decltype(format)::bits>(rowAt(di, y), w);
-            rows.row(y);
+            rows.step(y, h);
         }
     });
     return OpStatus::Done;
@@ -149,13 +149,13 @@ OpStatus FlipV(dib& di, const ProgressCallback& progress) {
         return OpStatus::Unchanged;
     }
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     for (std::int32_t y = 0; y < h / 2; ++y) {
         std::uint8_t* top = rowAt(di, y);
         std::swap_ranges(top, top + di.bytew, rowAt(di, h - 1 - y));
-        rows.row(2 * y + 1);
+        rows.step(2 * y + 1, h);
     }
-    rows.row(h - 1);
+    rows.step(h - 1, h);
     return OpStatus::Done;
 }
 
@@ -190,7 +190,7 @@ OwnedDib Rot180(const dib& di, const ProgressCallback& progress) {
     }
     const std::int32_t w = DIBWidth(di);
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     bool finished = true;
     forDepth(DIBBitCount(di), [&](auto format) {
         constexpr int bits = decltype(format)::bits;
@@ -200,7 +200,7 @@ OwnedDib Rot180(const dib& di, const ProgressCallback& progress) {
             for (std::int32_t x = 0; x < w; ++x) {
                 copyPixel<bits>(from, w - 1 - x, to, x);
             }
-            finished = rows.row(y);
+            finished = rows.step(y, h);
         }
     });
     return finished ? std::move(result) : OwnedDib();
@@ -235,7 +235,7 @@ OwnedDib NewCanvas(const dib& di, const CanvasParams& p, std::uint32_t col2,
     const std::int64_t x1 = std::clamp<std::int64_t>(std::int64_t(p.Links) + w, 0, p.Breit);
     const std::vector<std::uint8_t> fill = filledRow(p.Breit, bits, col2, result->bytew);
 
-    OpRowProgress rows(progress, p.Hoch);
+    OpProgress rows(progress);
     bool finished = true;
     forDepth(bits, [&](auto format) {
         constexpr int kBits = decltype(format)::bits;
@@ -256,7 +256,7 @@ OwnedDib NewCanvas(const dib& di, const CanvasParams& p, std::uint32_t col2,
                     }
                 }
             }
-            finished = rows.row(y);
+            finished = rows.step(y, p.Hoch);
         }
     });
     return finished ? std::move(result) : OwnedDib();
