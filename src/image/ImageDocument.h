@@ -160,7 +160,10 @@ public:
     // The document takes both pictures over. False when memory is short (message shown).
     bool InitDraging(OwnedDib di2, OwnedDib savesel, bool saveselhan, bool trans, int nr,
                      bool setoff);
-    void LiftSelection(std::int32_t X, std::int32_t Y);
+    // Floating pixels follow the pointer from paint-box point (X, Y): the selection lifted off
+    // the image, or the put-down floating pixels picked up again. False when memory is short
+    // (the message has been shown).
+    bool LiftSelection(std::int32_t X, std::int32_t Y);
     void MoveFloating(std::int32_t X, std::int32_t Y);
     void DropFloating(std::int32_t X, std::int32_t Y);
     void RefreshFloating();
@@ -249,8 +252,9 @@ public:
     // --- undo (ImageDocumentUndo.cpp) --------------------------------------------------------
     // Records the current state as the newest entry and marks the image changed. When a copy
     // cannot be made nothing is recorded, the message is shown and false is returned: the
-    // caller must then leave the document as it is. Commands record through beginEdit.
-    [[nodiscard]] bool SaveForUndo();
+    // caller must then leave the document as it is. The oldest entry a full history pushes
+    // out goes to `pushedOut` when given. Commands record through beginEdit.
+    [[nodiscard]] bool SaveForUndo(UndoEntry* pushedOut = nullptr);
     // Steps back to the newest entry, "Rückgängig": the drawing colours follow the restored
     // picture (coloursFollowImage). The image counts as changed afterwards unless that is the
     // state last saved (or loaded).
@@ -347,6 +351,10 @@ private:
     using ToolPress = void (ImageDocument::*)(TMouseButton button, std::int32_t X, std::int32_t Y,
                                               const ToolOptions& options);
     static ToolPress pressOf(Tool tool);
+    // The edit of a press that records an undo step (repaintChangesOnly).
+    ImageEdit pressEdit();
+    // A press on the selection: it follows the pointer from (X, Y), one undo step.
+    void liftPress(std::int32_t X, std::int32_t Y);
     void zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
     void handToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
@@ -386,9 +394,8 @@ private:
     imageops::OpStatus mirror(bool leftRight, const ProgressCallback& progress);
     imageops::OpStatus rotateFloating(const imageops::RotateParams& p,
                                       const ProgressCallback& progress);
-    // Undo: SaveForUndo handing out the entry a full history pushes out; the newest entry
-    // restored; a failed edit's entry taken back with the pushed-out one returned.
-    bool recordUndo(UndoEntry* pushedOut);
+    // Undo: the newest entry restored; a failed edit's entry taken back with the one its
+    // step pushed out of a full history returned.
     void restoreNewest();
     void takeBackNewest(UndoEntry pushedOut);
     void flushRefresh();
@@ -412,7 +419,8 @@ private:
     int openEdits_ = 0;
     struct PendingRefresh {
         bool palette = false;
-        bool view = false;
+        bool view = false;        // the whole view
+        std::vector<QRect> areas; // otherwise these parts of it
         bool menus = false;
     };
     PendingRefresh pending_;

@@ -71,6 +71,19 @@ ImageDocument::ToolPress ImageDocument::pressOf(Tool tool) {
     return nullptr;
 }
 
+ImageEdit ImageDocument::pressEdit() {
+    ImageEdit edit = beginEdit();
+    edit.repaintChangesOnly();
+    return edit;
+}
+
+void ImageDocument::liftPress(std::int32_t X, std::int32_t Y) {
+    ImageEdit edit = pressEdit();
+    if (edit) {
+        edit.finish(LiftSelection(X, Y) ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
+    }
+}
+
 void ImageDocument::zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                                   const ToolOptions& /*options*/) {
     if (button == TMouseButton::Left) {
@@ -83,9 +96,7 @@ void ImageDocument::zoomToolPress(TMouseButton button, std::int32_t X, std::int3
 void ImageDocument::handToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
                                   const ToolOptions& /*options*/) {
     if (selaktiv && isSelected(view().toImage(X), view().toImage(Y))) {
-        if (SaveForUndo()) {
-            LiftSelection(X, Y);
-        }
+        liftPress(X, Y);
     } else {
         // Scrolling changes no pixel: it records no undo step and leaves the image unchanged.
         PaintZeug = paintzeug::kHand;
@@ -106,11 +117,13 @@ void ImageDocument::pipettePress(TMouseButton button, std::int32_t X, std::int32
 
 void ImageDocument::shapeToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
                                    const ToolOptions& options) {
-    if (!SaveForUndo()) {
+    ImageEdit edit = pressEdit();
+    if (!edit) {
         return;
     }
     PaintZeug = options.tool == Tool::Line ? paintzeug::kLine : paintzeug::kShape;
     BeginDrag(X, Y);
+    edit.finish(imageops::OpStatus::Done);
 }
 
 void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X, std::int32_t Y,

@@ -15,29 +15,31 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
     const std::int32_t iy = view().toImage(Y);
     if (isSelected(ix, iy) && !ShiftState.shift && !ShiftState.ctrl) {
         // A press on the selection: the right button empties it, the others move it.
-        if (!SaveForUndo()) {
+        if (button != TMouseButton::Right) {
+            liftPress(X, Y);
             return;
         }
-        if (button == TMouseButton::Right) {
+        ImageEdit edit = pressEdit();
+        if (edit) {
             FinishDraging();
             clearSelection();
-            updateMenus();
-        } else {
-            LiftSelection(X, Y);
+            edit.finish(imageops::OpStatus::Done);
         }
         return;
     }
-    if (!SaveForUndo()) {
+    ImageEdit edit = pressEdit();
+    if (!edit) {
         return;
     }
     FinishDraging();
+    bool done = true;
     switch (options.tool) {
     case Tool::Select:
         PaintZeug = paintzeug::kSelect;
         BeginDrag(X, Y);
         break;
     case Tool::Magic:
-        MagicWandSelect(ix, iy, options.toleranz);
+        done = MagicWandSelect(ix, iy, options.toleranz);
         break;
     case Tool::FreeSel:
         PaintZeug = paintzeug::kFreeSelect;
@@ -49,6 +51,7 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
     default:
         break;
     }
+    edit.finish(done ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
 }
 
 void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
