@@ -127,7 +127,8 @@ public:
     // The 250 ms tick: the marching ants move on while no drag runs.
     void Timer1Timer();
 
-    void BeginDrag(std::int32_t X, std::int32_t Y);
+    // A drag from paint-box point (X, Y): its moves and release go to `tool`'s handlers.
+    void BeginDrag(std::int32_t X, std::int32_t Y, Tool tool);
     void EraseRubberBand();
     void DrawRubberBand(const ToolOptions& options);
     void CommitShape(const ToolOptions& options);
@@ -347,10 +348,19 @@ private:
     // The mask exists with the image's size (made anew, empty, when it does not).
     bool ensureMask();
     void clearSelection();
-    // The tools' presses, one a tool (pressOf), at paint-box point (X, Y).
+    // What each tool does with the mouse (handlersOf), at paint-box point (X, Y): its press,
+    // and the moves and release of a drag its press began (none for a tool that starts none).
+    // A drag of floating pixels is no tool's: it follows the pointer whichever tool started it.
     using ToolPress = void (ImageDocument::*)(TMouseButton button, std::int32_t X, std::int32_t Y,
                                               const ToolOptions& options);
-    static ToolPress pressOf(Tool tool);
+    using ToolDrag = void (ImageDocument::*)(std::int32_t X, std::int32_t Y,
+                                             const ToolOptions& options);
+    struct ToolHandlers {
+        ToolPress press = nullptr;
+        ToolDrag move = nullptr;
+        ToolDrag release = nullptr;
+    };
+    static ToolHandlers handlersOf(Tool tool);
     // The edit of a press that records an undo step (repaintChangesOnly).
     ImageEdit pressEdit();
     // A press on the selection: it follows the pointer from (X, Y), one undo step.
@@ -359,24 +369,30 @@ private:
                        const ToolOptions& options);
     void handToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
+    void handDrag(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void pipettePress(TMouseButton button, std::int32_t X, std::int32_t Y,
                       const ToolOptions& options);
+    // Line, shape and rectangle selection: a rubber band from the press to the pointer (a
+    // square or circle when the options keep the sides equal), committed by the release.
     void shapeToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                         const ToolOptions& options);
+    void figureMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void figureRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     // tools/: selection tools (a press on or beside the selection; the free-hand outline's
     // moves and release), the brush family, the fill and the text.
     void selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                             const ToolOptions& options);
-    void freehandMove(std::int32_t X, std::int32_t Y);
-    void freehandRelease();
+    void freehandMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void freehandRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void brushToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                         const ToolOptions& options);
+    // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
+    void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void brushRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void fillToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
     void textToolClick(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
-    // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
-    void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     // The clone cross's centre, paint-box pixels: the point the brush copies from.
     QPoint cloneCrossCentre(const ToolOptions& options) const;
     void statusForMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
@@ -409,6 +425,8 @@ private:
     QRect composed_;
     // The part of the floating corner a paint-box offset cannot express when reduced.
     TPoint dragRest_;
+    // The tool whose press began the drag in progress (BeginDrag).
+    Tool dragTool_ = Tool::Zoom;
     QSize boxSize_;
     std::uint64_t revision_ = 0;
     // Every change recorded for undo starts a new state, named by the revision it began at

@@ -59,7 +59,7 @@ void ImageDocument::brushToolPress(TMouseButton button, std::int32_t X, std::int
         break;
     }
     PaintZeug = paintzeug::kBrush;
-    BeginDrag(X, Y);
+    BeginDrag(X, Y, options.tool);
     // The press paints a single dab.
     strokeTo(X, Y, options);
     edit.finish(imageops::OpStatus::Done);
@@ -76,6 +76,19 @@ void ImageDocument::strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& 
     if (CloneNow) {
         DrawRubberBand(options);
     }
+}
+
+void ImageDocument::brushRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options) {
+    // The last dab goes where the last move was, not to the release point.
+    TPaintInfo& p = PaintInfo;
+    const ZoomView v = view();
+    BrushLine(v.toImage(p.sx), v.toImage(p.sy), v.toImage(p.ax), v.toImage(p.ay), paintcolor,
+              options);
+    p.sx = X;
+    p.sy = Y;
+    Replace = false;
+    CloneNow = false;
+    Retouch = false;
 }
 
 void ImageDocument::BrushLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,

@@ -36,7 +36,7 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
     switch (options.tool) {
     case Tool::Select:
         PaintZeug = paintzeug::kSelect;
-        BeginDrag(X, Y);
+        BeginDrag(X, Y, Tool::Select);
         break;
     case Tool::Magic:
         done = MagicWandSelect(ix, iy, options.toleranz);
@@ -46,7 +46,7 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
         FreeSel(sel_);
         sel_.aktiv = true;
         sel_.poi1.emplace_back();
-        BeginDrag(X, Y);
+        BeginDrag(X, Y, Tool::FreeSel);
         break;
     default:
         break;
@@ -54,7 +54,7 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
     edit.finish(done ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
 }
 
-void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
+void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y, const ToolOptions& /*options*/) {
     if (sel_.poi1.empty()) {
         return;
     }
@@ -67,7 +67,8 @@ void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
     }
 }
 
-void ImageDocument::freehandRelease() {
+void ImageDocument::freehandRelease(std::int32_t /*X*/, std::int32_t /*Y*/,
+                                    const ToolOptions& /*options*/) {
     if (sel_.poi1.empty()) {
         return;
     }
