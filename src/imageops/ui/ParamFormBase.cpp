@@ -1,6 +1,7 @@
 #include "ParamFormBase.h"
 
 #include "foundation/ui/DecimalSpinBox.h"
+#include "foundation/ui/DialogButtons.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -13,24 +14,21 @@ ParamFormBase::ParamFormBase(const QString& objectName, const QString& caption, 
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    OkBitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    OkBitBtn1->setObjectName(QStringLiteral("OkBitBtn1"));
-    OkBitBtn1->setDefault(true);
-    AbbrechenBitBtn2 = new QPushButton(QStringLiteral("A&bbrechen"), this);
-    AbbrechenBitBtn2->setObjectName(QStringLiteral("AbbrechenBitBtn2"));
-    AbbrechenBitBtn2->setAutoDefault(false);
-    connect(OkBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(AbbrechenBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(OkBitBtn1);
-    buttons->addWidget(AbbrechenBitBtn2);
-    buttons->addStretch();
+    DialogButtonsStyle style;
+    style.okText = QStringLiteral("&OK");
+    style.cancelText = QStringLiteral("A&bbrechen");
+    style.okName = QStringLiteral("OkBitBtn1");
+    style.cancelName = QStringLiteral("AbbrechenBitBtn2");
+    style.placement = ButtonPlacement::Column;
+    style.onlyOkIsDefault = true;
+    const DialogButtons buttons = makeDialogButtons(*this, style);
+    OkBitBtn1 = buttons.ok;
+    AbbrechenBitBtn2 = buttons.cancel;
 
     controls_ = new QVBoxLayout;
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(controls_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 namespace formcontrols {
