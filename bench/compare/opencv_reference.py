@@ -9,10 +9,12 @@ Needs an optimised benchmark build (see the README) and OpenCV for Debian's Pyth
 (`apt-get install python3-opencv`); installs nothing by itself.
 
     /usr/bin/python3 bench/compare/opencv_reference.py [--build build/bench] [--repetitions 5]
+                                                    [--clock cpu|wall] [--filter NAME]
 
-Times are processor time (user + system, which includes the page faults of fresh results), the
-median of the repetitions on both sides, so that other work on a shared machine disturbs the
-figures little. Like ours, every OpenCV operation that makes a new picture allocates it anew.
+Times are the median of the repetitions on both sides; by default processor time (user +
+system, which includes the page faults of fresh results), which other work on a shared machine
+disturbs little; `--clock wall` compares elapsed time on a quiet one. Like ours, every OpenCV
+operation that makes a new picture allocates it anew.
 """
 
 import argparse
@@ -73,6 +75,9 @@ def counterparts(picture):
                     dtype=np.uint8)
     turn_size, turn_map = free_turn_matrix(17)
 
+    def box(side):
+        return np.full((side, side), 1 / (side * side), np.float32)
+
     def in_place(op):
         def setup():
             work = picture.copy()
@@ -105,10 +110,11 @@ def counterparts(picture):
         cv2.resize(small, (WIDTH, HEIGHT), dst=work, interpolation=cv2.INTER_NEAREST)
 
     return [
-        ("BM_Filter5x5", "imageops_bench", "blur 5 x 5",
-         in_place(lambda w: cv2.blur(w, (5, 5), dst=w))),
-        ("BM_Filter3x3", "imageops_bench", "blur 3 x 3",
-         in_place(lambda w: cv2.blur(w, (3, 3), dst=w))),
+        # Ours are convolutions with any weights, hence filter2D rather than the box filter.
+        ("BM_Filter5x5", "imageops_bench", "filter2D 5 x 5",
+         in_place(lambda w: cv2.filter2D(w, -1, box(5), dst=w))),
+        ("BM_Filter3x3", "imageops_bench", "filter2D 3 x 3",
+         in_place(lambda w: cv2.filter2D(w, -1, box(3), dst=w))),
         ("BM_Invert", "imageops_bench", "bitwise_not",
          in_place(lambda w: cv2.bitwise_not(w, dst=w))),
         ("BM_Grayscale", "imageops_bench", "cvtColor to grey and back", in_place(grey)),
@@ -134,24 +140,24 @@ def counterparts(picture):
     ]
 
 
-def time_opencv(setup, repetitions):
-    """Median processor milliseconds of one call; a setup may return (operation, restore)."""
+def time_opencv(setup, repetitions, clock):
+    """Median milliseconds of one call; a setup may return (operation, restore)."""
     made = setup()
     operation, restore = made if isinstance(made, tuple) else (made, None)
     times = []
     for i in range(repetitions + 1):
         if restore:
             restore()
-        start = time.process_time()
+        start = clock()
         operation()
-        spent = (time.process_time() - start) * 1e3
+        spent = (clock() - start) * 1e3
         if i:  # the first call warms the caches and the allocator
             times.append(spent)
     return statistics.median(times)
 
 
-def run_ours(build, program, names, repetitions):
-    """Median processor milliseconds per benchmark name."""
+def run_ours(build, program, names, repetitions, field):
+    """Median milliseconds (of `field`, cpu_time or real_time) per benchmark name."""
     pattern = "^(" + "|".join(names) + ")$"
     result = subprocess.run(
         [os.path.join(build, "bench", program), "--benchmark_filter=" + pattern,
@@ -162,7 +168,7 @@ def run_ours(build, program, names, repetitions):
     for entry in json.loads(result.stdout)["benchmarks"]:
         if entry.get("run_type") == "iteration":
             scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry["time_unit"]]
-            runs.setdefault(entry["run_name"], []).append(entry["cpu_time"] * scale)
+            runs.setdefault(entry["run_name"], []).append(entry[field] * scale)
     return {name: statistics.median(times) for name, times in runs.items()}
 
 
@@ -170,8 +176,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default="build/bench", help="the optimised benchmark build")
     parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--clock", choices=("cpu", "wall"), default="cpu")
     parser.add_argument("--filter", default="", help="only benchmarks whose name contains this")
     args = parser.parse_args()
+    field, clock = (("cpu_time", time.process_time) if args.clock == "cpu"
+                    else ("real_time", time.perf_counter))
 
     cv2.setNumThreads(1)
     with tempfile.TemporaryDirectory() as folder:
@@ -184,14 +193,15 @@ def main():
     ours = {}
     for program in dict.fromkeys(p[1] for p in pairs):
         ours.update(run_ours(args.build, program, [p[0] for p in pairs if p[1] == program],
-                             args.repetitions))
+                             args.repetitions, field))
 
-    print(f"OpenCV {cv2.__version__}, one thread; median processor time of "
+    kind = "processor" if args.clock == "cpu" else "elapsed"
+    print(f"OpenCV {cv2.__version__}, one thread; median {kind} time of "
           f"{args.repetitions} runs\n")
     print("| benchmark | ours (ms) | OpenCV (ms) | OpenCV does | ratio |")
     print("|---|---:|---:|---|---:|")
     for name, _, what, setup in pairs:
-        theirs = time_opencv(setup, args.repetitions)
+        theirs = time_opencv(setup, args.repetitions, clock)
         mine = ours.get(name, float("nan"))
         print(f"| {name} | {mine:.1f} | {theirs:.1f} | {what} | {mine / theirs:.2f} × |",
               flush=True)

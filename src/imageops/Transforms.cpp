@@ -72,23 +72,27 @@ void mirrorRow(std::uint8_t* row, std::int32_t w) {
     }
 }
 
-// Turns by a quarter into `dst` (h x w) in square tiles, so that both the rows read and the
-// rows written stay in the cache while a tile is done.
+// Turns by a quarter into `dst` (h x w) in square tiles. Each result row of a tile is written
+// from left to right while the tile's source rows, read one pixel apart, stay in the cache.
 template <int Bits, bool Clockwise>
 bool rotateQuarter(const dib& src, dib& dst, OpRowProgress& progress) {
     constexpr std::int32_t kTile = 64;
     const std::int32_t w = DIBWidth(src);
     const std::int32_t h = DIBHeight(src);
-    const std::int64_t dstStride = dst.bytew;
+    // Result column x reads source row h - 1 - x (clockwise) or x; rows lie bottom-up in
+    // memory, so stepping x steps the source address by one stride up or down.
+    const std::int64_t srcStep = Clockwise ? std::int64_t(src.bytew) : -std::int64_t(src.bytew);
+    const std::uint8_t* column0 = rowAt(src, Clockwise ? h - 1 : 0);
     for (std::int32_t y0 = 0; y0 < w; y0 += kTile) { // result rows = source columns
         const std::int32_t y1 = std::min(w, y0 + kTile);
         for (std::int32_t x0 = 0; x0 < h; x0 += kTile) { // result columns = source rows
             const std::int32_t x1 = std::min(h, x0 + kTile);
-            for (std::int32_t x = x0; x < x1; ++x) {
-                const std::uint8_t* from = rowAt(src, Clockwise ? h - 1 - x : x);
-                std::uint8_t* to = rowAt(dst, y0);
-                for (std::int32_t y = y0; y < y1; ++y, to -= dstStride) {
-                    copyPixel<Bits>(from, Clockwise ? y : w - 1 - y, to, x);
+            for (std::int32_t y = y0; y < y1; ++y) {
+                const std::int32_t sx = Clockwise ? y : w - 1 - y;
+                std::uint8_t* to = rowAt(dst, y);
+                const std::uint8_t* from = column0 + x0 * srcStep;
+                for (std::int32_t x = x0; x < x1; ++x, from += srcStep) {
+                    copyPixel<Bits>(from, sx, to, x);
                 }
             }
         }
