@@ -27,22 +27,23 @@ struct FormatEntry {
     const char* description;
     Decoder decode;
     Encoder encode;
+    RowEncoderStart rows; // for formats that can be written band by band
 };
 
 // In code order; the save filter follows it.
 const std::array<FormatEntry, 12> kFormats{{
-    {3, ".BMP", "Windows-Bitmap", decodeBmp, encodeBmp},
-    {4, ".DIB", "Geräteunabhängige Bitmap", decodeBmp, encodeBmp},
-    {5, ".GIF", "CompuServe GIF", decodeGif, encodeGif},
-    {6, ".IFF", "Amiga IFF", decodeIlbm, encodeIlbm},
-    {7, ".JIF", "JPEG (JIF)", decodeJpeg, encodeJpeg},
-    {8, ".JPG", "JPEG", decodeJpeg, encodeJpeg},
-    {9, ".LBM", "Deluxe Paint LBM", decodeIlbm, encodeIlbm},
-    {10, ".PCX", "ZSoft PCX", decodePcx, encodePcx},
-    {11, ".RLE", "Windows-Bitmap, RLE-komprimiert", decodeBmp, encodeBmp},
-    {12, ".TGA", "Truevision Targa", decodeTga, encodeTga},
-    {13, ".TIF", "TIFF", decodeTiff, encodeTiff},
-    {14, ".PNG", "Portable Network Graphics", decodePng, encodePng},
+    {3, ".BMP", "Windows-Bitmap", decodeBmp, encodeBmp, startBmpRows},
+    {4, ".DIB", "Geräteunabhängige Bitmap", decodeBmp, encodeBmp, startBmpRows},
+    {5, ".GIF", "CompuServe GIF", decodeGif, encodeGif, nullptr},
+    {6, ".IFF", "Amiga IFF", decodeIlbm, encodeIlbm, nullptr},
+    {7, ".JIF", "JPEG (JIF)", decodeJpeg, encodeJpeg, nullptr},
+    {8, ".JPG", "JPEG", decodeJpeg, encodeJpeg, nullptr},
+    {9, ".LBM", "Deluxe Paint LBM", decodeIlbm, encodeIlbm, nullptr},
+    {10, ".PCX", "ZSoft PCX", decodePcx, encodePcx, startPcxRows},
+    {11, ".RLE", "Windows-Bitmap, RLE-komprimiert", decodeBmp, encodeBmp, startBmpRows},
+    {12, ".TGA", "Truevision Targa", decodeTga, encodeTga, startTgaRows},
+    {13, ".TIF", "TIFF", decodeTiff, encodeTiff, startTiffRows},
+    {14, ".PNG", "Portable Network Graphics", decodePng, encodePng, startPngRows},
 }};
 
 // Further extensions the open filter offers for the same decoders.
@@ -111,6 +112,13 @@ Decoder decoderFor(Bytes data, const QString& fileName) {
 QString patternsFor(const char* extension) {
     const QString upper = QString::fromLatin1(extension);
     return QStringLiteral("*") + upper.toLower() + QStringLiteral(";*") + upper;
+}
+
+EncodeOptions encodeOptions(int code) {
+    EncodeOptions options;
+    options.jpegQuality = jpegQuality;
+    options.rle = code == int(ImageFormat::Rle);
+    return options;
 }
 
 } // namespace
@@ -213,9 +221,7 @@ QByteArray SaveDibToBytes(const dib& picture, int code) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    EncodeOptions options;
-    options.jpegQuality = jpegQuality;
-    options.rle = code == int(ImageFormat::Rle);
+    const EncodeOptions options = encodeOptions(code);
     ProgressReporter reporter;
     if (!e->encode(picture, buffer, options, reporter)) {
         return {};
@@ -233,15 +239,80 @@ int SaveDib(const dib& picture, const QString& fileName, int code,
     if (!file.open(QIODevice::WriteOnly)) {
         return 0;
     }
-    EncodeOptions options;
-    options.jpegQuality = jpegQuality;
-    options.rle = code == int(ImageFormat::Rle);
     ProgressReporter reporter(progress);
-    if (!e->encode(picture, file, options, reporter)) {
+    if (!e->encode(picture, file, encodeOptions(code), reporter)) {
         file.cancelWriting();
         return 0;
     }
     return file.commit() ? 1 : 0;
+}
+
+struct BandWriter::State {
+    QSaveFile file;
+    std::unique_ptr<RowEncoder> encoder;
+    PictureHeader header;
+    std::int32_t rowsWritten = 0;
+    ProgressReporter progress;
+    bool failed = false;
+};
+
+bool BandWriter::writesInBands(int code) {
+    const FormatEntry* e = entryFor(code);
+    return e && e->rows;
+}
+
+BandWriter::BandWriter(const QString& fileName, int code, const dib& like, std::int32_t height,
+                       const ProgressCallback& progress)
+    : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.progress = ProgressReporter(progress);
+    const FormatEntry* e = entryFor(code);
+    s.header = headerOf(like);
+    s.header.height = height;
+    s.file.setFileName(fileName);
+    if (e && e->rows && like.poi && isSupportedBitCount(s.header.bits) && height > 0 &&
+        s.file.open(QIODevice::WriteOnly)) {
+        s.encoder = e->rows(s.header, s.file, encodeOptions(code));
+    }
+    s.failed = !s.encoder;
+}
+
+// The file is dropped unless committed.
+BandWriter::~BandWriter() = default;
+
+bool BandWriter::ok() const {
+    return !state_->failed;
+}
+
+bool BandWriter::bottomUp() const {
+    return state_->encoder && state_->encoder->bottomUp();
+}
+
+bool BandWriter::write(const dib& band) {
+    State& s = *state_;
+    const std::int32_t rows = DIBHeight(band);
+    if (s.failed || !band.poi || DIBWidth(band) != s.header.width ||
+        DIBBitCount(band) != s.header.bits || rows > s.header.height - s.rowsWritten) {
+        s.failed = true;
+        return false;
+    }
+    // Memory holds the band's rows bottom-up.
+    for (std::int32_t r = 0; r < rows && !s.failed; ++r) {
+        const std::int32_t memoryRow = s.encoder->bottomUp() ? r : rows - 1 - r;
+        s.failed = !s.encoder->row(band.poi + std::int64_t(memoryRow) * band.bytew) ||
+                   !s.progress.report(++s.rowsWritten, s.header.height);
+    }
+    return !s.failed;
+}
+
+bool BandWriter::commit() {
+    State& s = *state_;
+    if (s.failed || s.rowsWritten != s.header.height || !s.encoder->finish()) {
+        s.failed = true;
+        return false;
+    }
+    s.encoder.reset();
+    return s.file.commit();
 }
 
 QString GetDIBOpenFilter() {

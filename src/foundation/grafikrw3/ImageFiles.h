@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 // Image files of the image library: reading any known format, writing in a chosen one.
 namespace grafikrw3 {
@@ -51,6 +52,41 @@ QByteArray SaveDibToBytes(const dib& picture, int code);
 // the target only when complete. Returns 1 on success, 0 otherwise.
 int SaveDib(const dib& picture, const QString& fileName, int code,
             const ProgressCallback& progress = {});
+
+// Writes a picture file band by band while the picture is being made, so that the picture never
+// needs to be whole in memory. Only formats whose files keep the rows one after another are
+// written this way (PNG, TIFF, BMP/DIB/RLE, TGA, PCX); the bytes are those SaveDib writes for
+// the whole picture. The file replaces its target only when committed; a writer dropped before
+// that leaves the target as it was.
+class BandWriter {
+public:
+    // Whether format `code` is written band by band.
+    static bool writesInBands(int code);
+
+    // Starts the file of a picture `height` rows high with the width, depth, colour table and
+    // resolution of `like`. Progress counts the rows written.
+    BandWriter(const QString& fileName, int code, const dib& like, std::int32_t height,
+               const ProgressCallback& progress = {});
+    ~BandWriter();
+    BandWriter(const BandWriter&) = delete;
+    BandWriter& operator=(const BandWriter&) = delete;
+
+    // False when the file could not be started: a format not written in bands, a picture the
+    // format cannot hold, a file that cannot be created; and after any failure since.
+    bool ok() const;
+    // The bands come from the bottom of the picture up where the file keeps the bottom row
+    // first (BMP, TGA), and from the top down otherwise.
+    bool bottomUp() const;
+    // Writes the rows of `band`, a picture of the same width and depth, as the next band.
+    // False when writing failed or the user stopped it.
+    bool write(const dib& band);
+    // Completes the file after the last band and puts it in place.
+    bool commit();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Filter texts for file dialogs: description and pattern pairs separated by "|". The open
 // filter starts with "Alle Bilddateien"; the save filter lists the formats in code order.

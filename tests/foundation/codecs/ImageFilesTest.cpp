@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace codectest;
 using namespace grafikrw3;
@@ -115,6 +118,83 @@ TEST(ImageFiles, FilesRecordThePicturesResolutionOrSay72Dpi) {
             EXPECT_NEAR(said[1].toDouble(), expected, 0.05) << name.toStdString();
         }
     }
+}
+
+// Rows [top, top + rows) of `picture` as a picture of their own with its colour table.
+dib bandOf(const dib& picture, int top, int rows) {
+    dib band;
+    newdib(&band, DIBWidth(picture), rows, DIBBitCount(picture), picture.pmi,
+           std::int32_t(DIBColorTableSize(picture)));
+    for (int r = 0; r < rows; ++r) {
+        std::memcpy(rowAt(band, r), rowAt(picture, top + r), std::size_t(picture.bytew));
+    }
+    return band;
+}
+
+// Writes `picture` through a BandWriter in bands of `bandRows`, in the order the writer asks.
+bool writeInBands(const dib& picture, const QString& name, int code, int bandRows,
+                  const ProgressCallback& progress = {}) {
+    const int height = DIBHeight(picture);
+    BandWriter writer(name, code, picture, height, progress);
+    for (int done = 0; done < height && writer.ok(); done += bandRows) {
+        const int rows = std::min(bandRows, height - done);
+        Picture band(bandOf(picture, writer.bottomUp() ? height - done - rows : done, rows));
+        writer.write(band.d);
+    }
+    return writer.commit();
+}
+
+TEST(ImageFiles, BandsMakeTheSameFileAsTheWholePicture) {
+    for (int code = 3; code <= 14; ++code) {
+        const bool banded = code == 3 || code == 4 || code == 10 || code == 11 || code == 12 ||
+                            code == 13 || code == 14;
+        EXPECT_EQ(BandWriter::writesInBands(code), banded) << code;
+        for (const int bits : kDepths) {
+            for (const int width : {1, 7, 33}) {
+                Picture picture(makeTestPicture(width, 11, bits));
+                picture.d.pmi->bmiHeader.biXPelsPerMeter = 11811;
+                picture.d.pmi->bmiHeader.biYPelsPerMeter = 11811;
+                const QString name = tempPath(QStringLiteral("band%1_%2").arg(code).arg(bits) +
+                                              formatExtension(code));
+                if (!banded) {
+                    EXPECT_FALSE(BandWriter(name, code, picture.d, 11).ok()) << code;
+                    continue;
+                }
+                for (const int bandRows : {1, 4, 11}) {
+                    ASSERT_TRUE(writeInBands(picture.d, name, code, bandRows));
+                    EXPECT_EQ(readFile(name), SaveDibToBytes(picture.d, code))
+                        << code << " " << bits << " bits, width " << width << ", bands of "
+                        << bandRows;
+                }
+            }
+        }
+    }
+}
+
+TEST(ImageFiles, BandWriterRefusesWhatItCannotFinishAndKeepsTheOldFile) {
+    Picture picture(makeTestPicture(9, 6, 24));
+    const QString target = tempPath(QStringLiteral("bänder.png"));
+    writeFile(target, QByteArray("alt"));
+    // Stopped by the user half way.
+    EXPECT_FALSE(writeInBands(picture.d, target, 14, 2, [](int percent) { return percent < 50; }));
+    {
+        // Fewer rows than announced, and a band of another width.
+        BandWriter writer(target, 14, picture.d, 7);
+        ASSERT_TRUE(writer.ok());
+        EXPECT_TRUE(writer.write(picture.d));
+        EXPECT_FALSE(writer.commit());
+        BandWriter other(target, 14, picture.d, 6);
+        Picture narrow(makeTestPicture(8, 6, 24));
+        EXPECT_FALSE(other.write(narrow.d));
+        EXPECT_FALSE(other.ok());
+    }
+    // Sizes the format cannot hold are refused before a row is written.
+    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Tga), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Pcx), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Bmp), picture.d, 0x7fffffff / 8).ok());
+    EXPECT_EQ(readFile(target), QByteArray("alt"));
+    EXPECT_EQ(QDir(QFileInfo(target).path()).entryList({QStringLiteral("bänder*")}, QDir::Files),
+              QStringList{QStringLiteral("bänder.png")});
 }
 
 TEST(Halftone, TrueColourBecomesEightBitsInAFixedPalette) {
