@@ -3,6 +3,9 @@
 #include "ChartPrinter.h"
 #include "PageRenderer.h"
 #include "Units.h"
+#include "foundation/OwnedDib.h"
+#include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/grafikrw3/PixelRows.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QImage>
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace ChartOutput {
 
@@ -22,11 +26,79 @@ constexpr int kBandRows = 256;
 // Sides beyond this cannot be pictures.
 constexpr std::int64_t kMaxSide = 1 << 30;
 
+int dotsPerMeter(int dpi) {
+    return int(std::lround(dpi / 0.0254));
+}
+
 // Text is measured on the device it is drawn on: images of the export's resolution.
 void setResolution(QImage& image, int dpi) {
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    image.setDotsPerMeterX(dotsPerMeter(dpi));
+    image.setDotsPerMeterY(dotsPerMeter(dpi));
+}
+
+// A new white 24-bit picture that records the resolution it was made for.
+OwnedDib newPicture(QSize size, int dpi) {
+    OwnedDib picture;
+    grafikrw3::newdib(&picture.get(), size.width(), size.height(), 24, nullptr, 0);
+    if (picture) {
+        picture->pmi->bmiHeader.biXPelsPerMeter = dotsPerMeter(dpi);
+        picture->pmi->bmiHeader.biYPelsPerMeter = dotsPerMeter(dpi);
+    }
+    return picture;
+}
+
+// Pixel memory of one band: the image it is painted on and the picture rows it becomes.
+std::int64_t bandBytes(QSize size) {
+    const std::int64_t rows = std::min(kBandRows, size.height());
+    return (std::int64_t(size.width()) * 4 + grafikrw3::rowBytes(size.width(), 24)) * rows;
+}
+
+// Renders the picture of `size` in bands of kBandRows rows, from the top or, with `bottomUp`,
+// from the bottom, and hands each to `take` as a 24-bit picture with its top row. The bands
+// are the same either way, so that the pixels are too. False when a band cannot be made or
+// `take` fails.
+bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                 QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
+    QImage image(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
+    if (image.isNull()) {
+        return false;
+    }
+    setResolution(image, dpi);
+    PageRenderer renderer(doc, settings, dpi, false,
+                          exportPageWidth(doc, settings, dpi, pageWidthMm));
+    OwnedDib band;
+    const int bands = (size.height() + kBandRows - 1) / kBandRows;
+    for (int i = 0; i < bands; ++i) {
+        const int top = (bottomUp ? bands - 1 - i : i) * kBandRows;
+        const int rows = std::min(kBandRows, size.height() - top);
+        if (!band || DIBHeight(band.get()) != rows) { // the last band may be shorter
+            band = newPicture(QSize(size.width(), rows), dpi);
+            if (!band) {
+                return false;
+            }
+        }
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.translate(0, -top);
+            const QRect part(0, top, size.width(), rows);
+            painter.setClipRect(part);
+            renderer.Drawpage(painter, part);
+        }
+        for (int y = 0; y < rows; ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            std::uint8_t* dst = grafikrw3::rowAt(band.get(), y);
+            for (int x = 0; x < size.width(); ++x) {
+                dst[3 * x] = std::uint8_t(qBlue(src[x]));
+                dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
+                dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
+            }
+        }
+        if (!take(band.get(), top)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Lays the page out without drawing anything, for its measures.
@@ -63,14 +135,15 @@ QSize exportSize(ChartDocument& doc, const PageSettings& settings, int dpi, doub
 }
 
 ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
-                      std::uint64_t budgetBytes) {
+                      int code, std::uint64_t budgetBytes) {
     const std::int64_t limit =
         std::int64_t(std::min<std::uint64_t>(budgetBytes, grafikrw3::kMaxImageBytes));
+    const bool banded = grafikrw3::BandWriter::writesInBands(code);
     auto planAt = [&](int atDpi) {
         ExportPlan plan;
         plan.size = exportSize(doc, settings, atDpi, pageWidthMm);
         const std::int64_t row = grafikrw3::rowBytes(plan.size.width(), 24);
-        plan.bytes = row < 0 ? -1 : row * plan.size.height();
+        plan.bytes = row < 0 ? -1 : banded ? bandBytes(plan.size) : row * plan.size.height();
         plan.fits = plan.bytes > 0 && plan.bytes <= limit;
         return plan;
     };
@@ -93,45 +166,55 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, do
                    dib& out, const ProgressCallback& progress) {
     out = dib{};
     const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
-    grafikrw3::newdib(&out, size.width(), size.height(), 24, nullptr, 0);
-    if (!out.poi) {
+    OwnedDib picture = newPicture(size, dpi);
+    if (!picture) {
         return false;
     }
-    // The file records the resolution the picture was made for.
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    out.pmi->bmiHeader.biXPelsPerMeter = dotsPerMeter;
-    out.pmi->bmiHeader.biYPelsPerMeter = dotsPerMeter;
-    QImage band(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
-    if (band.isNull()) {
-        FreeDIB(out);
-        return false;
-    }
-    setResolution(band, dpi);
-    PageRenderer renderer(doc, settings, dpi, false,
-                          exportPageWidth(doc, settings, dpi, pageWidthMm));
     ProgressReporter reporter(progress);
-    for (int top = 0; top < size.height(); top += band.height()) {
-        const int rows = std::min(band.height(), size.height() - top);
-        band.fill(Qt::white);
-        {
-            QPainter painter(&band);
-            painter.translate(0, -top);
-            const QRect part(0, top, size.width(), rows);
-            painter.setClipRect(part);
-            renderer.Drawpage(painter, part);
-        }
-        for (int y = 0; y < rows; ++y) {
-            const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
-            std::uint8_t* dst = out.poi + std::int64_t(size.height() - 1 - (top + y)) * out.bytew;
-            for (int x = 0; x < size.width(); ++x) {
-                dst[3 * x] = std::uint8_t(qBlue(src[x]));
-                dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
-                dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
+    const bool rendered =
+        renderBands(doc, settings, dpi, pageWidthMm, size, false, [&](const dib& band, int top) {
+            const int rows = DIBHeight(band);
+            for (int y = 0; y < rows; ++y) {
+                std::memcpy(grafikrw3::rowAt(picture.get(), top + y), grafikrw3::rowAt(band, y),
+                            std::size_t(band.bytew));
             }
-        }
-        reporter.report(top + rows, size.height());
+            reporter.report(top + rows, size.height());
+            return true;
+        });
+    if (!rendered) {
+        return false;
     }
+    out = picture.release();
     return true;
+}
+
+ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int dpi,
+                           double pageWidthMm, const QString& fileName, int code,
+                           const ProgressCallback& progress) {
+    if (!grafikrw3::BandWriter::writesInBands(code)) {
+        dib picture;
+        if (!renderPicture(doc, settings, dpi, pageWidthMm, picture, progress)) {
+            return ExportResult::NoMemory;
+        }
+        const bool saved = grafikrw3::SaveDib(picture, fileName, code, progress) == 1;
+        FreeDIB(picture);
+        return saved ? ExportResult::Saved : ExportResult::NotWritten;
+    }
+    const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
+    // The file takes its width, depth and resolution from one row of the picture.
+    const OwnedDib like = newPicture(QSize(size.width(), 1), dpi);
+    if (!like) {
+        return ExportResult::NoMemory;
+    }
+    grafikrw3::BandWriter writer(fileName, code, like.get(), size.height(), progress);
+    if (!writer.ok()) {
+        return ExportResult::NotWritten;
+    }
+    if (!renderBands(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
+                     [&writer](const dib& band, int) { return writer.write(band); })) {
+        return writer.ok() ? ExportResult::NoMemory : ExportResult::NotWritten;
+    }
+    return writer.commit() ? ExportResult::Saved : ExportResult::NotWritten;
 }
 
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,

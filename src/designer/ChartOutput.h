@@ -6,6 +6,7 @@
 #include "foundation/dib.h"
 
 #include <QSize>
+#include <QString>
 
 #include <cstdint>
 
@@ -29,19 +30,32 @@ QSize exportSize(ChartDocument& doc, const PageSettings& settings, int dpi, doub
 
 struct ExportPlan {
     QSize size;             // pixels of the picture
-    std::int64_t bytes = 0; // its pixel memory at 24 bits
+    std::int64_t bytes = 0; // the pixel memory the export holds at once
     bool fits = false;      // the machine can hold it
     int suggestedDpi = 0;   // the highest resolution that fits, when it does not
 };
-// Whether the exported picture at `dpi` fits into `budgetBytes`.
+// Whether the export at `dpi` to a file of format `code` fits into `budgetBytes`: formats
+// written band by band hold one band of the picture, the others all of it at 24 bits.
 ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
-                      std::uint64_t budgetBytes);
+                      int code, std::uint64_t budgetBytes);
 
 // Renders the exported picture at `dpi` into `out`, a new white 24-bit picture that records
 // the resolution, in bands, so that the pixels exist only once. False (and no picture) when
 // the picture cannot be made.
 bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    dib& out, const ProgressCallback& progress = {});
+
+enum class ExportResult {
+    Saved,
+    NoMemory,   // the picture, or a band of it, could not be made
+    NotWritten, // the file could not be written (or the user stopped)
+};
+// Renders the exported picture at `dpi` and writes it to `fileName` in format `code`: band by
+// band while it is rendered where the format allows it (grafikrw3::BandWriter), otherwise as
+// one picture (renderPicture, then SaveDib). The file replaces `fileName` only when complete.
+ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int dpi,
+                           double pageWidthMm, const QString& fileName, int code,
+                           const ProgressCallback& progress = {});
 
 // Prints the page on `device` (printer or PDF) through `painter`, whose printable area is
 // `page` pixels at `dpi`, on as many sheets as ChartPrinter lays it out on. Returns their
