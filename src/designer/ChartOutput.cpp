@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 namespace ChartOutput {
 
@@ -36,7 +35,7 @@ void setResolution(QImage& image, int dpi) {
     image.setDotsPerMeterY(dotsPerMeter(dpi));
 }
 
-// A new white 24-bit picture that records the resolution it was made for.
+// A new 24-bit picture that records the resolution it is made for.
 OwnedDib newPicture(QSize size, int dpi) {
     OwnedDib picture;
     grafikrw3::newdib(&picture.get(), size.width(), size.height(), 24, nullptr, 0);
@@ -53,12 +52,10 @@ std::int64_t bandBytes(QSize size) {
     return (std::int64_t(size.width()) * 4 + grafikrw3::rowBytes(size.width(), 24)) * rows;
 }
 
-// Renders the picture of `size` in bands of kBandRows rows, from the top or, with `bottomUp`,
-// from the bottom, and hands each to `take` as a 24-bit picture with its top row. The bands
-// are the same either way, so that the pixels are too. False when a band cannot be made or
-// `take` fails.
-bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
-                 QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
+// The bands of renderBands, for a picture of `size`: kBandRows rows each but the last, the same
+// whichever way they are taken, so that the pixels are too.
+bool renderBandsOf(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                   QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
     QImage image(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
     if (image.isNull()) {
         return false;
@@ -162,6 +159,12 @@ ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi,
     return plan;
 }
 
+bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                 bool bottomUp, const std::function<bool(const dib& band, int top)>& take) {
+    return renderBandsOf(doc, settings, dpi, pageWidthMm,
+                         exportSize(doc, settings, dpi, pageWidthMm), bottomUp, take);
+}
+
 bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    dib& out, const ProgressCallback& progress) {
     out = dib{};
@@ -172,7 +175,7 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, do
     }
     ProgressReporter reporter(progress);
     const bool rendered =
-        renderBands(doc, settings, dpi, pageWidthMm, size, false, [&](const dib& band, int top) {
+        renderBandsOf(doc, settings, dpi, pageWidthMm, size, false, [&](const dib& band, int top) {
             const int rows = DIBHeight(band);
             for (int y = 0; y < rows; ++y) {
                 std::memcpy(grafikrw3::rowAt(picture.get(), top + y), grafikrw3::rowAt(band, y),
@@ -210,8 +213,8 @@ ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int
     if (!writer.ok()) {
         return ExportResult::NotWritten;
     }
-    if (!renderBands(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
-                     [&writer](const dib& band, int) { return writer.write(band); })) {
+    if (!renderBandsOf(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
+                       [&writer](const dib& band, int) { return writer.write(band); })) {
         return writer.ok() ? ExportResult::NoMemory : ExportResult::NotWritten;
     }
     return writer.commit() ? ExportResult::Saved : ExportResult::NotWritten;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -44,6 +45,13 @@ ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi,
 // the picture cannot be made.
 bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    dib& out, const ProgressCallback& progress = {});
+
+// Renders the exported picture at `dpi` band by band, from the top down or, with `bottomUp`,
+// from the bottom up, and hands each band to `take` as a 24-bit picture of the exported
+// width that records the resolution, with the picture row it starts at. Only one band exists
+// at a time. False when a band cannot be made or `take` returns false.
+bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                 bool bottomUp, const std::function<bool(const dib& band, int top)>& take);
 
 enum class ExportResult {
     Saved,
