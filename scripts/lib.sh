@@ -12,9 +12,13 @@ required_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 
-# Independent image tools the tests cross-check the image files against.
+# Building the Debian package: dpkg-shlibdeps and file find its dependencies.
+package_packages=(dpkg-dev file)
+
+# Independent image tools the tests cross-check the image files against, and the checkers of
+# the desktop files, the metadata and the manual page; the tests build the package too.
 test_packages=(netpbm imagemagick desktop-file-utils libxml2-utils poppler-utils xvfb xauth
-    libsane1)
+    libsane1 appstream groff-base "${package_packages[@]}")
 
 # Installs whatever is missing from the given packages (non-interactive, no-op when complete).
 ensure_packages() {

@@ -1,17 +1,21 @@
-// Save and load of a large chart next to a plain copy of the same file, in one run:
-//   designer_bench --benchmark_filter=Project
+// Save, load and preview of a large chart next to a plain copy of the same file, in one run:
+//   designer_bench --benchmark_filter='Project|Thumbnail'
 #include "ResidentMemory.h"
 #include "designer/ChartDocument.h"
+#include "designer/ChartThumbnail.h"
 #include "designer/ProjectFile.h"
 #include "foundation/AtomicSave.h"
 #include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -76,6 +80,35 @@ void BM_LoadProject(benchmark::State& state) {
     state.counters["loaded_MB"] = resident::megabytes(resident::bytes() - before);
 }
 BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The preview a file manager asks for (256 pixels) of the same chart, from the file to the
+// PNG bytes, beside its load.
+void BM_ThumbnailOfLargeChart(benchmark::State& state) {
+    chart().save();
+    const std::int64_t before = resident::baseline();
+    std::int64_t peak = 0;
+    for (auto _ : state) {
+        QFile file(chart().path);
+        file.open(QIODevice::ReadOnly);
+        ChartDocument preview;
+        PageSettings settings;
+        if (ChartThumbnail::read(file, file.size(), 256, preview, settings,
+                                 std::numeric_limits<std::uint64_t>::max()) != FileStatus::Ok) {
+            state.SkipWithError("read failed");
+            break;
+        }
+        const QImage picture = ChartThumbnail::render(preview, settings, 256);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        if (picture.isNull() || !picture.save(&png, "PNG")) {
+            state.SkipWithError("no preview");
+        }
+        peak = std::max(peak, resident::bytes() - before);
+    }
+    // What the chart read for the preview and the picture take.
+    state.counters["preview_MB"] = resident::megabytes(peak);
+}
+BENCHMARK(BM_ThumbnailOfLargeChart)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The same file copied with cp, as a yardstick for the disk and the page cache.
 void BM_CopyProjectWithCp(benchmark::State& state) {

@@ -3,17 +3,20 @@
 
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
+#include "designer/ChartThumbnail.h"
 #include "designer/FileStatus.h"
 #include "designer/Instructions.h"
 #include "designer/PageSettings.h"
 #include "designer/ProjectFile.h"
 #include "foundation/AtomicSave.h"
 #include "foundation/Memory.h"
+#include "foundation/ProgramVersion.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -31,6 +34,8 @@ constexpr int kMinDpi = 10;
 constexpr int kMaxDpi = 4000;
 constexpr int kDefaultDpi = 300;
 constexpr int kPdfResolution = 1200;
+
+constexpr int kMaxThumbnailSize = 4096;
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
@@ -58,9 +63,19 @@ const char* const kUsage =
     "  tessaplan-designer --image [BILD]\n"
     "      öffnet nur die Bildbearbeitung mit dem Bild (oder einem neuen, leeren Bild);\n"
     "      Speichern schreibt das Bild, Schließen beendet das Programm.\n"
+    "  tessaplan-designer --thumbnail DATEI.tpd VORSCHAU.png GRÖSSE\n"
+    "      schreibt eine Vorschau der Seite als PNG-Bild, höchstens GRÖSSE Pixel (1 bis 4096)\n"
+    "      an der längeren Seite, wie sie Dateimanager zeigen.\n"
+    "  tessaplan-designer --version\n"
+    "      zeigt die Version.\n"
     "  tessaplan-designer --help\n"
     "      zeigt diese Hilfe.\n"
     "Rückgabewert: 0 bei Erfolg, 1 bei einem Fehler, 2 bei falschem Aufruf.\n";
+
+const char* const kVersionNotice =
+    "Lizenz GPLv3+: GNU GPL Version 3 oder neuer <https://gnu.org/licenses/gpl.html>.\n"
+    "Dies ist freie Software: Sie dürfen sie ändern und weitergeben.\n"
+    "Es gibt KEINE GARANTIE, soweit das Gesetz es zulässt.\n";
 
 int fail(int status, const QString& text) {
     std::fprintf(stderr, "tessaplan-designer: %s\n", text.toLocal8Bit().constData());
@@ -72,17 +87,22 @@ struct Chart {
     PageSettings settings;
 };
 
-// Reads the chart, or says why not.
-bool load(const QString& fileName, Chart& chart, int& status) {
+// Reads the chart (for a preview of `previewSize` pixels when that is given), or says why not.
+bool load(const QString& fileName, Chart& chart, int& status, int previewSize = 0) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a plain file: a pipe or a device could keep the reader waiting.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         status = fail(
             kFailure,
             QStringLiteral("„%1“ kann nicht geöffnet werden (gibt es die Datei?).").arg(fileName));
         return false;
     }
-    switch (
-        ProjectFile::read(file, file.size(), chart.doc, chart.settings, memory::budgetBytes())) {
+    const FileStatus read = previewSize > 0
+                                ? ChartThumbnail::read(file, file.size(), previewSize, chart.doc,
+                                                       chart.settings, memory::budgetBytes())
+                                : ProjectFile::read(file, file.size(), chart.doc, chart.settings,
+                                                    memory::budgetBytes());
+    switch (read) {
     case FileStatus::Ok:
         return true;
     case FileStatus::NoMemory:
@@ -179,6 +199,31 @@ int writeInstructions(const QString& input, const QString& output) {
     return kSuccess;
 }
 
+int writeThumbnail(const QString& input, const QString& output, const QString& sizeText) {
+    bool ok = false;
+    const int size = sizeText.toInt(&ok);
+    if (!ok || size < 1 || size > kMaxThumbnailSize) {
+        return fail(kWrongUse, QStringLiteral("Die Größe der Vorschau muss zwischen 1 und %1 "
+                                              "Pixeln liegen.")
+                                   .arg(kMaxThumbnailSize));
+    }
+    Chart chart;
+    int status = kSuccess;
+    if (!load(input, chart, status, size)) {
+        return status;
+    }
+    const QImage picture = ChartThumbnail::render(chart.doc, chart.settings, size);
+    if (picture.isNull()) {
+        return fail(kFailure, QStringLiteral("Für die Vorschau reicht der Arbeitsspeicher nicht."));
+    }
+    const SaveOutcome saved =
+        saveAtomically(output, [&](QIODevice& file) { return picture.save(&file, "PNG"); });
+    if (saved != SaveOutcome::Saved) {
+        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
+    }
+    return kSuccess;
+}
+
 } // namespace
 
 bool wanted(int argc, char** argv) {
@@ -224,6 +269,13 @@ int run(int argc, char** argv) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         std::fputs(kUsage, stdout);
         return kSuccess;
+    }
+    if (args == QStringList{QStringLiteral("--version")}) {
+        std::printf("Tessaplan-Designer %s\n%s", kProgramVersion, kVersionNotice);
+        return kSuccess;
+    }
+    if (args.size() == 4 && args.first() == QStringLiteral("--thumbnail")) {
+        return writeThumbnail(args.at(1), args.at(2), args.at(3));
     }
     if (!args.isEmpty() && args.first() == QStringLiteral("--from-picture")) {
         return fromPicture(args.mid(1));

@@ -6,6 +6,8 @@
 //   tessaplan-designer --instructions CHART.tpd OUT.txt
 //   tessaplan-designer --from-picture PICTURE OUT.tpd [--width W] [--colours N] [--gauge S/R]
 //                      [--dither]
+//   tessaplan-designer --thumbnail CHART.tpd OUT.png SIZE
+//   tessaplan-designer --version
 //   tessaplan-designer --help
 // and the image editor on its own (a window, so not handled here):
 //   tessaplan-designer --image [PICTURE]

@@ -3,6 +3,7 @@
 #include "designer/ui/TMainForm.h"
 #include "editor/ui/ImageEditorAlone.h"
 #include "editor/ui/TDIBMainForm.h"
+#include "foundation/ProgramVersion.h"
 #include "foundation/ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvenal"));
     QCoreApplication::setApplicationName(QStringLiteral("Tessaplan-Designer"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
 
     // The user interface is German throughout, whatever the desktop's language.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -1,9 +1,11 @@
 #include "PictureBlock.h"
 
+#include "foundation/grafikrw3/PixelRows.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace PictureBlock {
 
@@ -92,10 +94,14 @@ bool write(ByteWriter& out, const dib& picture) {
     return out.writeBytes(picture.poi, std::int64_t(DIBHeight(picture)) * picture.bytew);
 }
 
-FileStatus readInPlace(ByteReader& in, InPlace& out) {
+namespace {
+
+// The block up to its pixel rows into `out` (size, depth, colour table); `rowLength` is the
+// length of a stored row.
+FileStatus readHead(ByteReader& in, InPlace& out, BITMAPINFOHEADER& header,
+                    std::int64_t& rowLength) {
     std::int32_t headerLength = 0;
     std::int32_t entries = 0;
-    BITMAPINFOHEADER header{};
     if (!in.readInt32(headerLength) || !in.readInt32(entries) ||
         headerLength != 40 + 4 * std::int64_t(entries) || !readHeader(in, header)) {
         return FileStatus::Damaged;
@@ -106,7 +112,7 @@ FileStatus readInPlace(ByteReader& in, InPlace& out) {
         header.biHeight < 1) {
         return FileStatus::Damaged;
     }
-    const std::int64_t rowLength = grafikrw3::rowBytes(header.biWidth, bits);
+    rowLength = grafikrw3::rowBytes(header.biWidth, bits);
     if (rowLength < 0 || in.remaining() < std::int64_t(entries) * 4 ||
         (in.remaining() - std::int64_t(entries) * 4) / rowLength < header.biHeight) {
         return FileStatus::Damaged; // the rows cannot be in the rest of the file
@@ -118,29 +124,114 @@ FileStatus readInPlace(ByteReader& in, InPlace& out) {
     out.height = header.biHeight;
     out.bits = bits;
     out.entries = entries;
+    return FileStatus::Ok;
+}
+
+// A picture of `width` x `height` with the block's depth and colour table, owned by `out`.
+bool makeOwn(InPlace& out, const BITMAPINFOHEADER& header, std::int32_t width,
+             std::int32_t height) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } info{header, {}};
+    std::copy_n(out.colors, out.entries, info.colors);
+    dib picture;
+    grafikrw3::newdib(&picture, width, height, out.bits, reinterpret_cast<const BITMAPINFO*>(&info),
+                      out.entries);
+    out.own.reset(picture);
+    return picture.poi != nullptr;
+}
+
+// The pixel rows after readHead: in place when they fit the reader's buffer.
+FileStatus readRows(ByteReader& in, InPlace& out, const BITMAPINFOHEADER& header,
+                    std::int64_t rowLength) {
     const std::int64_t rowsBytes = std::int64_t(header.biHeight) * rowLength;
     if (rowsBytes <= in.viewLimit()) {
         out.bytew = std::int32_t(rowLength);
         out.rows = in.view(rowsBytes);
         return out.rows ? FileStatus::Ok : in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
     }
-    // Header and colour table as a picture information block, the colour-table source.
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[256];
-    } info{header, {}};
-    std::copy_n(out.colors, entries, info.colors);
-    dib picture;
-    grafikrw3::newdib(&picture, header.biWidth, header.biHeight, bits,
-                      reinterpret_cast<const BITMAPINFO*>(&info), entries);
-    out.own.reset(picture);
-    if (!picture.poi) {
+    if (!makeOwn(out, header, out.width, out.height)) {
         return FileStatus::NoMemory;
     }
+    const dib& picture = out.own.get();
     if (!in.readBytes(picture.poi, rowsBytes)) {
         out.own.reset();
         return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
     }
+    out.bytew = picture.bytew;
+    out.rows = picture.poi;
+    return FileStatus::Ok;
+}
+
+} // namespace
+
+FileStatus readInPlace(ByteReader& in, InPlace& out) {
+    BITMAPINFOHEADER header{};
+    std::int64_t rowLength = 0;
+    const FileStatus head = readHead(in, out, header, rowLength);
+    return head == FileStatus::Ok ? readRows(in, out, header, rowLength) : head;
+}
+
+FileStatus readInPlace(ByteReader& in, InPlace& out, std::int32_t maxWidth,
+                       std::int32_t maxHeight) {
+    BITMAPINFOHEADER header{};
+    std::int64_t rowLength = 0;
+    const FileStatus head = readHead(in, out, header, rowLength);
+    if (head != FileStatus::Ok) {
+        return head;
+    }
+    const std::int32_t width = out.width;
+    const std::int32_t height = out.height;
+    if (width <= maxWidth && height <= maxHeight) {
+        return readRows(in, out, header, rowLength);
+    }
+    // The largest size that fits, in the picture's proportions, as symbols are fitted.
+    std::int32_t w = std::max(1, maxWidth);
+    std::int32_t h = std::int32_t(std::int64_t(height) * w / width);
+    if (h > maxHeight) {
+        h = std::max(1, maxHeight);
+        w = std::int32_t(std::int64_t(width) * h / height);
+    }
+    w = std::max(1, w);
+    h = std::max(1, h);
+    if (!makeOwn(out, header, w, h)) {
+        return FileStatus::NoMemory;
+    }
+    dib& picture = out.own.get();
+    std::vector<std::uint8_t> longRow;
+    std::int64_t next = 0; // the stored row the stream is at, counted from the bottom
+    for (std::int32_t k = h - 1; k >= 0; --k) {
+        // Row k from the top shows row height * k / h, as a picture is drawn scaled; stored
+        // rows run bottom up, so the rows are met in the order of the file.
+        const std::int64_t stored = height - 1 - std::int64_t(height) * k / h;
+        const std::uint8_t* row = nullptr;
+        if (in.skip((stored - next) * rowLength)) {
+            if (rowLength <= in.viewLimit()) {
+                row = in.view(rowLength);
+            } else {
+                longRow.resize(std::size_t(rowLength));
+                row = in.readBytes(longRow.data(), rowLength) ? longRow.data() : nullptr;
+            }
+        }
+        if (!row) {
+            out.own.reset();
+            return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+        }
+        next = stored + 1;
+        std::uint8_t* target = grafikrw3::rowAt(picture, k);
+        grafikrw3::forDepth(out.bits, [&](auto format) {
+            for (std::int32_t x = 0; x < w; ++x) {
+                format.put(target, x, format.get(row, std::int32_t(std::int64_t(width) * x / w)));
+            }
+        });
+    }
+    if (!in.skip((height - next) * rowLength)) {
+        out.own.reset();
+        return in.stopped() ? FileStatus::Stopped : FileStatus::Damaged;
+    }
+    out.width = w;
+    out.height = h;
     out.bytew = picture.bytew;
     out.rows = picture.poi;
     return FileStatus::Ok;

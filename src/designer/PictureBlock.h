@@ -33,5 +33,9 @@ struct InPlace {
     OwnedDib own;
 };
 FileStatus readInPlace(ByteReader& in, InPlace& out);
+// The same for a preview: a picture larger than `maxWidth` x `maxHeight` comes as a smaller copy
+// that fits, in its proportions and sampled as a picture is drawn scaled, in a picture of its
+// own; only the rows the copy takes are read, the others are passed over.
+FileStatus readInPlace(ByteReader& in, InPlace& out, std::int32_t maxWidth, std::int32_t maxHeight);
 
 } // namespace PictureBlock

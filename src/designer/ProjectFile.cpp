@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -89,6 +90,9 @@ bool readScratchText(ByteReader& in, std::u16string& text) {
 // through the pool; `previous` is the record of the cell before, which most cells match.
 struct StitchReader {
     std::u16string texts[4];
+    // For a preview: pictures larger than this come sampled down to fit; 0 for none.
+    std::int32_t maxWidth = 0;
+    std::int32_t maxHeight = 0;
 
     FileStatus read(ByteReader& in, StitchPool& pool, const SharedStitch* previous,
                     const SharedStitch*& out) {
@@ -98,7 +102,9 @@ struct StitchReader {
             }
         }
         PictureBlock::InPlace picture;
-        const FileStatus status = PictureBlock::readInPlace(in, picture);
+        const FileStatus status = maxHeight > 0
+                                      ? PictureBlock::readInPlace(in, picture, maxWidth, maxHeight)
+                                      : PictureBlock::readInPlace(in, picture);
         if (status != FileStatus::Ok) {
             return status == FileStatus::Damaged ? failure(in) : status;
         }
@@ -131,10 +137,9 @@ bool readFinite(ByteReader& in, double& value) {
 
 // Parts 2 to 9 into `rows` and `settings`; the pictures that are new to the document's pool
 // may take `pictureBudget` bytes.
-FileStatus readBody(ByteReader& in, ChartDocument& doc, TDynaArrayOf<TZeile>& rows,
-                    std::int32_t rowCount, std::int32_t columnCount, PageSettings& settings,
-                    std::uint64_t pictureBudget) {
-    StitchReader stitches;
+FileStatus readBody(ByteReader& in, StitchReader& stitches, ChartDocument& doc,
+                    TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount,
+                    PageSettings& settings, std::uint64_t pictureBudget) {
     const SharedStitch* previous = nullptr;
     const std::uint64_t sharedBefore = doc.pool.bytes();
     for (std::int32_t r = 0; r < rowCount; ++r) {
@@ -276,8 +281,11 @@ bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& sett
     return out.flush();
 }
 
-FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,
-                std::uint64_t memoryBudget, const ProgressCallback& progress) {
+namespace {
+
+FileStatus readChart(QIODevice& device, std::int64_t size, ChartDocument& doc,
+                     PageSettings& settings, std::uint64_t memoryBudget,
+                     const ProgressCallback& progress, const PreviewCellSide& previewCellSide) {
     ByteReader in(device, size, progress);
     std::int32_t columns = 0;
     std::int32_t rows = 0;
@@ -298,16 +306,35 @@ FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSe
         return FileStatus::NoMemory;
     }
 
+    StitchReader stitches;
+    if (previewCellSide) {
+        stitches.maxHeight = std::max(1, previewCellSide(columns, rows));
+        stitches.maxWidth = std::int32_t(
+            std::min<std::int64_t>(std::int64_t(stitches.maxHeight) * kMaxStitchWidth, INT32_MAX));
+    }
     TZeile* mirror = nullptr;
     TDynaArrayOf<TZeile> built(&mirror);
     const FileStatus status =
-        readBody(in, doc, built, rows, columns, settings, memoryBudget - gridBytes);
+        readBody(in, stitches, doc, built, rows, columns, settings, memoryBudget - gridBytes);
     if (status == FileStatus::Ok) {
         doc.adoptRows(built, rows, columns);
     } else {
         doc.releaseRows(built);
     }
     return status;
+}
+
+} // namespace
+
+FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,
+                std::uint64_t memoryBudget, const ProgressCallback& progress) {
+    return readChart(device, size, doc, settings, memoryBudget, progress, {});
+}
+
+FileStatus readPreview(QIODevice& device, std::int64_t size, ChartDocument& doc,
+                       PageSettings& settings, std::uint64_t memoryBudget,
+                       const PreviewCellSide& cellSide) {
+    return readChart(device, size, doc, settings, memoryBudget, {}, cellSide);
 }
 
 } // namespace ProjectFile

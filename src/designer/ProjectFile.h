@@ -6,6 +6,7 @@
 #include "foundation/Progress.h"
 
 #include <cstdint>
+#include <functional>
 
 class QIODevice;
 
@@ -33,5 +34,14 @@ bool write(QIODevice& out, const ChartDocument& doc, const PageSettings& setting
 // `memoryBudget` is the memory the loaded chart may take.
 FileStatus read(QIODevice& in, std::int64_t size, ChartDocument& doc, PageSettings& settings,
                 std::uint64_t memoryBudget, const ProgressCallback& progress = {});
+
+// The largest cell side, in pixels, a preview of a chart of `columns` x `rows` cells draws.
+using PreviewCellSide = std::function<std::int32_t(std::int32_t columns, std::int32_t rows)>;
+
+// Reads a project as read() does, for a preview: every cell's picture is kept at most
+// `cellSide` pixels high and ten cells wide, sampled as the page draws it, and only the pixel
+// rows that takes are read from the file.
+FileStatus readPreview(QIODevice& in, std::int64_t size, ChartDocument& doc, PageSettings& settings,
+                       std::uint64_t memoryBudget, const PreviewCellSide& cellSide);
 
 } // namespace ProjectFile

@@ -132,6 +132,31 @@ const std::uint8_t* ByteReader::view(std::int64_t count) {
     return bytes;
 }
 
+bool ByteReader::skip(std::int64_t count) {
+    if (!ok_ || count < 0 || count > remaining()) {
+        ok_ = false;
+        return false;
+    }
+    while (count > end_ - begin_) {
+        count -= end_ - begin_;
+        consume(end_ - begin_);
+        begin_ = end_ = 0;
+        if (!device_.isSequential()) {
+            if (!device_.seek(device_.pos() + count)) {
+                ok_ = false;
+                return false;
+            }
+            position_ += count;
+            return fetched(count);
+        }
+        if (!fill(std::min(count, capacity_))) {
+            return false;
+        }
+    }
+    consume(count);
+    return true;
+}
+
 bool ByteReader::readDouble(double& value) {
     std::uint64_t bits = 0;
     if (!readLittleEndian(bits)) {

@@ -49,6 +49,10 @@ public:
     const std::uint8_t* view(std::int64_t count);
     std::int64_t viewLimit() const { return capacity_; }
 
+    // Passes over the next `count` bytes. What lies beyond the buffer is not read at all from
+    // a device that can seek.
+    bool skip(std::int64_t count);
+
     std::int64_t remaining() const { return size_ - position_; }
     bool atEnd() const { return position_ >= size_; }
     bool ok() const { return ok_; }

@@ -227,7 +227,8 @@ TEST(ProjectFile, FilesWithoutTheOptionalTailLoad) {
 }
 
 // Every cut of a valid file either loads (only where the optional parts end) or fails with
-// the previous chart and settings untouched.
+// the previous chart and settings untouched, read in full or for a preview that passes over
+// most pixel rows.
 TEST(ProjectFile, TruncationAtEveryByteFailsCleanlyOrLoadsTheShortForms) {
     ChartDocument sample;
     buildSampleChart(sample);
@@ -239,11 +240,17 @@ TEST(ProjectFile, TruncationAtEveryByteFailsCleanlyOrLoadsTheShortForms) {
     ASSERT_TRUE(doc.buildChart(2, 2, -1));
     const TFeld* before = &doc.cellAt(0, 0);
     const PageSettings original;
-    for (int cut = 0; cut < full.size(); ++cut) {
+    for (int attempt = 0; attempt < 2 * full.size(); ++attempt) {
+        const int cut = attempt / 2;
         // What a failed load read is given back, shared pictures included.
         ASSERT_EQ(doc.pool.size(), 0u) << cut;
         PageSettings settings = original;
-        const FileStatus status = readProject(full.left(cut), doc, settings);
+        const FileStatus status =
+            attempt % 2 == 0 ? readProject(full.left(cut), doc, settings)
+                             : readFrom(full.left(cut), [&](QBuffer& b, std::int64_t size) {
+                                   return ProjectFile::readPreview(b, size, doc, settings, kPlenty,
+                                                                   [](int, int) { return 2; });
+                               });
         if (cut == tailStart || cut == tailStart + 8) {
             ASSERT_EQ(status, FileStatus::Ok) << cut;
             ASSERT_TRUE(doc.buildChart(2, 2, -1));

@@ -1,4 +1,5 @@
 #include "foundation/ByteStream.h"
+#include "CountingDevice.h"
 
 #include <QBuffer>
 
@@ -132,4 +133,38 @@ TEST(ByteStream, ProgressRisesPerBlockAndStopEndsTheRead) {
     }
     EXPECT_TRUE(in.stopped());
     EXPECT_EQ(seen, (std::vector<int>{10, 20, 30, 40, 50, 60}));
+}
+
+TEST(ByteStream, SkipLandsOnTheRightByteAndSeeksOverWhatIsNotBuffered) {
+    // Byte i of the stream is i modulo 251, so that every value read tells where it came from.
+    QByteArray bytes(20000, '\0');
+    for (int i = 0; i < bytes.size(); ++i) {
+        bytes[i] = char(i % 251);
+    }
+    const std::int64_t skips[] = {0, 1, 3, 250, 999, 1000, 1001, 5000, 2, 7000};
+    for (bool sequential : {false, true}) {
+        for (std::int64_t bufferBytes : {0, 1000, 1 << 20}) {
+            CountingDevice device(bytes, sequential);
+            ByteReader in(device, bytes.size(), {}, bufferBytes);
+            std::int64_t at = 0;
+            for (std::int64_t skip : skips) {
+                ASSERT_TRUE(in.skip(skip)) << skip;
+                at += skip;
+                std::uint8_t value = 0;
+                ASSERT_TRUE(in.readUInt8(value));
+                ASSERT_EQ(value, at % 251) << sequential << ' ' << bufferBytes << ' ' << skip;
+                ++at;
+            }
+            EXPECT_EQ(in.remaining(), bytes.size() - at);
+            // A stream must be read to pass over it; a file is not read where the skips
+            // leave the buffer behind.
+            if (sequential || bufferBytes >= bytes.size()) {
+                EXPECT_GE(device.bytesRead(), at);
+            } else {
+                EXPECT_LT(device.bytesRead(), at - 5000);
+            }
+            EXPECT_FALSE(in.skip(in.remaining() + 1));
+            EXPECT_FALSE(in.ok());
+        }
+    }
 }

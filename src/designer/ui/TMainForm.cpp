@@ -7,6 +7,7 @@
 #include "designer/PageRenderer.h"
 #include "designer/Units.h"
 #include "foundation/OwnedText.h"
+#include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QAction>
@@ -83,6 +84,7 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
     createMenus();
+    helpmenu::addHelpMenu(*menuBar(), *this);
 
     for (QDoubleSpinBox* edit :
          {TabSheet2->BreitEd, TabSheet2->RandEd, TabSheet2->PenWidEd, TabSheet2->BreitLegendeEd}) {

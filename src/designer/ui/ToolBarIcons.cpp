@@ -1,5 +1,6 @@
 #include "ToolBarIcons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -150,17 +151,20 @@ void drawRedo(QPainter& p) {
     drawUndo(p);
 }
 
+QImage drawAt(int size, Painter draw) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
+    draw(p);
+    return image;
+}
+
 QIcon render(Painter draw) {
     QIcon result;
     for (int size : {16, 24, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 24.0, size / 24.0);
-        draw(p);
-        p.end();
-        result.addPixmap(pixmap);
+        result.addPixmap(QPixmap::fromImage(drawAt(size, draw)));
     }
     return result;
 }
@@ -211,6 +215,10 @@ QIcon icon(Kind kind) {
 
 QIcon programIcon() {
     return render(drawProgram);
+}
+
+QImage programImage(int size) {
+    return drawAt(size, drawProgram);
 }
 
 } // namespace toolbaricons

@@ -6,6 +6,7 @@
 
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
+#include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 #include "image/ui/TMDIChild.h"
 
@@ -62,6 +63,7 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
 
     createRegions();
     createMenus();
+    helpmenu::addHelpMenu(*MainMenu, *this);
     setCaption(QStringLiteral("Bild bearbeiten"));
     resize(kInitialWidth, kInitialHeight);
     restorePlacement();

@@ -32,14 +32,16 @@ public:
     // Needs libraryLock().
     bool start() {
         if (!started_) {
-            SANE_Int version = 0;
-            started_ = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
+            started_ = sane_init(&version_, nullptr) == SANE_STATUS_GOOD;
         }
         return started_;
     }
+    // Needs start().
+    SANE_Int version() const { return version_; }
 
 private:
     bool started_ = false;
+    SANE_Int version_ = 0;
 };
 
 Library& library() {
@@ -254,6 +256,18 @@ QString modeLabel(const QString& mode) {
         return QStringLiteral("Raster");
     }
     return mode;
+}
+
+QString libraryVersion() {
+    const std::lock_guard guard(libraryLock());
+    if (!library().start()) {
+        return {};
+    }
+    const SANE_Int version = library().version();
+    return QStringLiteral("%1.%2.%3")
+        .arg(SANE_VERSION_MAJOR(version))
+        .arg(SANE_VERSION_MINOR(version))
+        .arg(SANE_VERSION_BUILD(version));
 }
 
 DeviceList listDevices() {

@@ -27,6 +27,9 @@ struct Device {
     QString label() const;
 };
 
+// The version of the library in use ("1.2.1"); empty when it cannot be started.
+QString libraryVersion();
+
 // The devices the library finds; `error` holds a German text when it cannot even look.
 struct DeviceList {
     std::vector<Device> devices;

@@ -78,7 +78,7 @@ protected:
 
 TEST_F(MainFormHistory, TheEditMenuAndItsButtonsNameWhatTheyUndoAndRedo) {
     EXPECT_EQ(menuTitles(),
-              (QStringList{"Datei", "Bearbeiten", "Spalten", "Zeilen", "Einstellungen"}));
+              (QStringList{"Datei", "Bearbeiten", "Spalten", "Zeilen", "Einstellungen", "&Hilfe"}));
     EXPECT_EQ(main().Rckgngig1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(main().Wiederholen1->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
