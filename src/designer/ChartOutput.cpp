@@ -52,50 +52,30 @@ std::int64_t bandBytes(QSize size) {
     return (std::int64_t(size.width()) * 4 + grafikrw3::rowBytes(size.width(), 24)) * rows;
 }
 
-// The bands of renderBands, for a picture of `size`: kBandRows rows each but the last, the same
-// whichever way they are taken, so that the pixels are too.
+// The bands of renderBands, for a picture of `size`.
 bool renderBandsOf(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
-    QImage image(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
-    if (image.isNull()) {
-        return false;
-    }
-    setResolution(image, dpi);
-    PageRenderer renderer(doc, settings, dpi, false,
-                          exportPageWidth(doc, settings, dpi, pageWidthMm));
     OwnedDib band;
-    const int bands = (size.height() + kBandRows - 1) / kBandRows;
-    for (int i = 0; i < bands; ++i) {
-        const int top = (bottomUp ? bands - 1 - i : i) * kBandRows;
-        const int rows = std::min(kBandRows, size.height() - top);
-        if (!band || DIBHeight(band.get()) != rows) { // the last band may be shorter
-            band = newPicture(QSize(size.width(), rows), dpi);
-            if (!band) {
-                return false;
+    return paintBands(
+        doc, settings, dpi, pageWidthMm, size, bottomUp,
+        [&](const QImage& image, int top, int rows) {
+            if (!band || DIBHeight(band.get()) != rows) { // the last band may be shorter
+                band = newPicture(QSize(size.width(), rows), dpi);
+                if (!band) {
+                    return false;
+                }
             }
-        }
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.translate(0, -top);
-            const QRect part(0, top, size.width(), rows);
-            painter.setClipRect(part);
-            renderer.Drawpage(painter, part);
-        }
-        for (int y = 0; y < rows; ++y) {
-            const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            std::uint8_t* dst = grafikrw3::rowAt(band.get(), y);
-            for (int x = 0; x < size.width(); ++x) {
-                dst[3 * x] = std::uint8_t(qBlue(src[x]));
-                dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
-                dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
+            for (int y = 0; y < rows; ++y) {
+                const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                std::uint8_t* dst = grafikrw3::rowAt(band.get(), y);
+                for (int x = 0; x < size.width(); ++x) {
+                    dst[3 * x] = std::uint8_t(qBlue(src[x]));
+                    dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
+                    dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
+                }
             }
-        }
-        if (!take(band.get(), top)) {
-            return false;
-        }
-    }
-    return true;
+            return take(band.get(), top);
+        });
 }
 
 // Lays the page out without drawing anything, for its measures.
@@ -157,6 +137,35 @@ ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi,
         plan.suggestedDpi = suggested;
     }
     return plan;
+}
+
+bool paintBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                QSize size, bool bottomUp,
+                const std::function<bool(const QImage& band, int top, int rows)>& take) {
+    QImage image(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
+    if (image.isNull()) {
+        return false;
+    }
+    setResolution(image, dpi);
+    PageRenderer renderer(doc, settings, dpi, false,
+                          exportPageWidth(doc, settings, dpi, pageWidthMm));
+    const int bands = (size.height() + kBandRows - 1) / kBandRows;
+    for (int i = 0; i < bands; ++i) {
+        const int top = (bottomUp ? bands - 1 - i : i) * kBandRows;
+        const int rows = std::min(kBandRows, size.height() - top);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.translate(0, -top);
+            const QRect part(0, top, size.width(), rows);
+            painter.setClipRect(part);
+            renderer.Drawpage(painter, part);
+        }
+        if (!take(image, top, rows)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,

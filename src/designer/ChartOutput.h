@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 
+class QImage;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -45,6 +46,15 @@ ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi,
 // the picture cannot be made.
 bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    dib& out, const ProgressCallback& progress = {});
+
+// Paints the page of the exported picture of `size` (exportSize) at `dpi` band by band on one
+// white image of up to 256 rows, from the top down or, with `bottomUp`, from the bottom up,
+// and hands each band to `take` with the picture row it starts at and the rows it holds. The
+// bands are the same either way, so that the pixels are too. False when the image cannot be
+// made or `take` returns false.
+bool paintBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                QSize size, bool bottomUp,
+                const std::function<bool(const QImage& band, int top, int rows)>& take);
 
 // Renders the exported picture at `dpi` band by band, from the top down or, with `bottomUp`,
 // from the bottom up, and hands each band to `take` as a 24-bit picture of the exported
