@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace ChartOutput {
 
@@ -52,30 +51,34 @@ std::int64_t bandBytes(QSize size) {
     return (std::int64_t(size.width()) * 4 + grafikrw3::rowBytes(size.width(), 24)) * rows;
 }
 
+// Row `y` of a band as blue, green, red bytes: a row of a 24-bit picture.
+void toPictureRow(const QImage& band, int y, std::uint8_t* row) {
+    const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+    for (int x = 0; x < band.width(); ++x) {
+        row[3 * x] = std::uint8_t(qBlue(src[x]));
+        row[3 * x + 1] = std::uint8_t(qGreen(src[x]));
+        row[3 * x + 2] = std::uint8_t(qRed(src[x]));
+    }
+}
+
 // The bands of renderBands, for a picture of `size`.
 bool renderBandsOf(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
                    QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
     OwnedDib band;
-    return paintBands(
-        doc, settings, dpi, pageWidthMm, size, bottomUp,
-        [&](const QImage& image, int top, int rows) {
-            if (!band || DIBHeight(band.get()) != rows) { // the last band may be shorter
-                band = newPicture(QSize(size.width(), rows), dpi);
-                if (!band) {
-                    return false;
-                }
-            }
-            for (int y = 0; y < rows; ++y) {
-                const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-                std::uint8_t* dst = grafikrw3::rowAt(band.get(), y);
-                for (int x = 0; x < size.width(); ++x) {
-                    dst[3 * x] = std::uint8_t(qBlue(src[x]));
-                    dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
-                    dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
-                }
-            }
-            return take(band.get(), top);
-        });
+    return paintBands(doc, settings, dpi, pageWidthMm, size, bottomUp,
+                      [&](const QImage& image, int top, int rows) {
+                          if (!band ||
+                              DIBHeight(band.get()) != rows) { // the last band may be shorter
+                              band = newPicture(QSize(size.width(), rows), dpi);
+                              if (!band) {
+                                  return false;
+                              }
+                          }
+                          for (int y = 0; y < rows; ++y) {
+                              toPictureRow(image, y, grafikrw3::rowAt(band.get(), y));
+                          }
+                          return take(band.get(), top);
+                      });
 }
 
 // Lays the page out without drawing anything, for its measures.
@@ -183,12 +186,10 @@ bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, do
         return false;
     }
     ProgressReporter reporter(progress);
-    const bool rendered =
-        renderBandsOf(doc, settings, dpi, pageWidthMm, size, false, [&](const dib& band, int top) {
-            const int rows = DIBHeight(band);
+    const bool rendered = paintBands(
+        doc, settings, dpi, pageWidthMm, size, false, [&](const QImage& band, int top, int rows) {
             for (int y = 0; y < rows; ++y) {
-                std::memcpy(grafikrw3::rowAt(picture.get(), top + y), grafikrw3::rowAt(band, y),
-                            std::size_t(band.bytew));
+                toPictureRow(band, y, grafikrw3::rowAt(picture.get(), top + y));
             }
             reporter.report(top + rows, size.height());
             return true;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace grafikrw3 {
 
@@ -251,6 +252,7 @@ struct BandWriter::State {
     QSaveFile file;
     std::unique_ptr<RowEncoder> encoder;
     PictureHeader header;
+    std::vector<RGBQUAD> colors; // the header's, kept for the writer's life
     std::int32_t rowsWritten = 0;
     ProgressReporter progress;
     bool failed = false;
@@ -269,6 +271,10 @@ BandWriter::BandWriter(const QString& fileName, int code, const dib& like, std::
     const FormatEntry* e = entryFor(code);
     s.header = headerOf(like);
     s.header.height = height;
+    if (s.header.colors && s.header.bits <= 8) {
+        s.colors.assign(s.header.colors, s.header.colors + (1 << s.header.bits));
+        s.header.colors = s.colors.data();
+    }
     s.file.setFileName(fileName);
     if (e && e->rows && like.poi && isSupportedBitCount(s.header.bits) && height > 0 &&
         s.file.open(QIODevice::WriteOnly)) {
