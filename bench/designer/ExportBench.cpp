@@ -1,8 +1,8 @@
 // "Exportieren als Bild" of a 100 x 100 chart at 600 dpi: rendering the picture of the page
-// (about 16 100 x 16 600 pixels) and writing it, once as BMP and once as PNG. And a 200 x 300
-// chart at 600 dpi to PNG, rendered and written band by band, next to libpng alone encoding
-// the same rows at the same settings:
-//   designer_bench --benchmark_filter=LargeChart
+// (about 16 100 x 16 600 pixels) and writing it, once as BMP and once as PNG. A large chart
+// printed into a PDF file, and exported at 600 dpi to PNG, rendered and written band by band,
+// next to libpng alone encoding the same rows at the same settings:
+//   designer_bench --benchmark_filter=ExportLargeChart
 #include "ResidentMemory.h"
 #include "designer/ChartDocument.h"
 #include "designer/ChartOutput.h"
@@ -12,6 +12,7 @@
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -59,27 +60,27 @@ BENCHMARK(BM_Export100x100At600Dpi)
     ->Iterations(1)
     ->UseRealTime();
 
-// 300 rows of 200 cells, every third holding the same 32 x 32 true-colour symbol.
+// 200 stitches by 300 rows, every third cell holding one 1-bit 32 x 32 symbol.
 struct LargeChart {
     ChartDocument doc;
-    PageSettings settings;
+    const PageSettings settings;
 
     LargeChart() {
         TStich* s = doc.stiche.Add();
-        s->bezeichnung = ownedTextFromString(QStringLiteral("Noppe"));
+        s->bezeichnung = ownedTextFromString(QStringLiteral("Linke Masche"));
+        s->hinreihe = ownedTextFromString(QStringLiteral("links stricken"));
+        s->rueckreihe = ownedTextFromString(QStringLiteral("rechts stricken"));
         s->breite = 1;
-        grafikrw3::newdib(&s->di, 32, 32, 24, nullptr, 0);
-        grafikrw3::recht_filled(s->di, 0, 0, 31, 31, 0xffffff);
-        grafikrw3::FilledEllipse(s->di, 4, 4, 27, 27, 0x2050a0);
+        grafikrw3::newdib(&s->di, 32, 32, 1, nullptr, 0);
+        grafikrw3::recht_filled(s->di, 0, 0, 31, 31, 1);
+        grafikrw3::FilledEllipse(s->di, 6, 6, 25, 25, 0);
         doc.buildChart(300, 200, -1);
-        int n = 0;
-        for (int row = 0; row < 300; ++row) {
-            for (int column = 0; column < 200; ++column) {
-                if (n++ % 3 == 0) {
-                    doc.placeStitch(doc.cellAt(row, column), *s);
-                }
+        for (int row = 0; row < doc.azeilen; ++row) {
+            for (int column = row % 3; column < doc.aspalten; column += 3) {
+                doc.placeStitch(doc.cellAt(row, column), *s);
             }
         }
+        doc.cellsChanged();
     }
 };
 
@@ -87,6 +88,20 @@ LargeChart& largeChart() {
     static LargeChart chart;
     return chart;
 }
+
+// "--pdf" of the large chart: 64 sheets of the grid and one of the legend.
+void BM_PdfOfLargeChart(benchmark::State& state) {
+    LargeChart& chart = largeChart();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("gross.pdf"));
+    for (auto _ : state) {
+        if (!ChartOutput::writePdf(chart.doc, chart.settings, file, QStringLiteral("gross.tpd"))) {
+            state.SkipWithError("writing the PDF failed");
+        }
+    }
+    state.counters["pdf_MB"] = double(QFileInfo(file).size()) / 1e6;
+}
+BENCHMARK(BM_PdfOfLargeChart)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void BM_ExportLargeChart600(benchmark::State& state) {
     LargeChart& chart = largeChart();

@@ -17,10 +17,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QStringList>
 
 #include <cstdio>
@@ -33,7 +30,6 @@ namespace {
 constexpr int kMinDpi = 10;
 constexpr int kMaxDpi = 4000;
 constexpr int kDefaultDpi = 300;
-constexpr int kPdfResolution = 1200;
 
 constexpr int kMaxThumbnailSize = 4096;
 
@@ -165,19 +161,7 @@ int printPdf(const QString& input, const QString& output) {
     if (!load(input, chart, status)) {
         return status;
     }
-    QPdfWriter writer(output);
-    writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    writer.setTitle(QFileInfo(input).fileName());
-    writer.setCreator(QStringLiteral("Tessaplan-Designer"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
-    }
-    const QRect page = writer.pageLayout().paintRectPixels(kPdfResolution);
-    ChartOutput::printChart(writer, painter, chart.doc, chart.settings, kPdfResolution,
-                            page.size());
-    if (!painter.end()) {
+    if (!ChartOutput::writePdf(chart.doc, chart.settings, output, QFileInfo(input).fileName())) {
         return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
     }
     return kSuccess;

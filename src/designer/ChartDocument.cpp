@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <new>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace {
 
@@ -223,7 +223,7 @@ const std::vector<ChartDocument::LegendEntry>& ChartDocument::legendEntries() {
         return legend_;
     }
     legend_.clear();
-    std::unordered_set<std::uint64_t> listed;
+    std::unordered_multimap<std::uint64_t, const SharedStitch*> listed;
     const SharedStitch* previous = nullptr;
     std::int32_t r = 0;
     for (TZeile row : zeilen) {
@@ -232,8 +232,13 @@ const std::vector<ChartDocument::LegendEntry>& ChartDocument::legendEntries() {
             // Neighbouring cells mostly share their record: one comparison settles them.
             if (cell.belegt && cell.stich != previous) {
                 previous = cell.stich;
-                if (listed.insert(cell.stich->legendKey).second) {
-                    legend_.push_back({cell.stich->legendKey, r, c});
+                const std::uint64_t key = cell.stich->legendKey;
+                const auto [first, last] = listed.equal_range(key);
+                if (std::none_of(first, last, [&](const auto& entry) {
+                        return StitchPool::sameLegendLine(*entry.second, *cell.stich);
+                    })) {
+                    listed.emplace(key, cell.stich);
+                    legend_.push_back({key, r, c});
                 }
             }
             ++c;

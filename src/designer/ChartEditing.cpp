@@ -61,12 +61,19 @@ bool ChartDocument::legendAfterPlacement(std::int32_t row, std::int32_t column, 
     if (!legendValid_) {
         return true;
     }
-    auto entryFor = [&](const TFeld& cell) -> const LegendEntry* {
+    // The line of a content, found by its fingerprint and confirmed by the cell it names. An
+    // entry naming this cell stands for the content it held before.
+    auto entryFor = [&](const TFeld& cell, bool old) -> const LegendEntry* {
         if (!cell.belegt) {
             return nullptr;
         }
         for (const LegendEntry& e : legend_) {
-            if (e.key == cell.stich->legendKey) {
+            if (e.key != cell.stich->legendKey) {
+                continue;
+            }
+            const bool here = e.row == row && e.column == column;
+            if (here ? old
+                     : StitchPool::sameLegendLine(*cellAt(e.row, e.column).stich, *cell.stich)) {
                 return &e;
             }
         }
@@ -76,9 +83,9 @@ bool ChartDocument::legendAfterPlacement(std::int32_t row, std::int32_t column, 
     auto isBefore = [&](const LegendEntry* e) {
         return e && (e->row < row || (e->row == row && e->column < column));
     };
-    const LegendEntry* was = entryFor(before);
-    const LegendEntry* now = entryFor(after);
-    if (before.belegt && after.belegt && before.stich->legendKey == after.stich->legendKey) {
+    const LegendEntry* was = entryFor(before, true);
+    const LegendEntry* now = entryFor(after, false);
+    if (before.belegt && after.belegt && StitchPool::sameLegendLine(*before.stich, *after.stich)) {
         // The same line; only its box follows the width of this cell when it is the first.
         return isHere(was) && before.breite != after.breite;
     }

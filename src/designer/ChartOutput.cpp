@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -240,6 +241,23 @@ int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
         printer.drawSheet(painter, sheet);
     }
     return printer.sheetCount();
+}
+
+bool writePdf(ChartDocument& doc, const PageSettings& settings, const QString& fileName,
+              const QString& title) {
+    constexpr int kResolution = 1200;
+    QPdfWriter writer(fileName);
+    writer.setResolution(kResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Tessaplan-Designer"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        return false;
+    }
+    const QRect page = writer.pageLayout().paintRectPixels(kResolution);
+    printChart(writer, painter, doc, settings, kResolution, page.size());
+    return painter.end();
 }
 
 } // namespace ChartOutput

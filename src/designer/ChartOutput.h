@@ -81,4 +81,9 @@ ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
                const PageSettings& settings, int dpi, QSize page);
 
+// Prints the page into the PDF file `fileName` titled `title`: A4 sheets without margins at
+// 1200 dpi, as the command line writes them. False when the file cannot be written.
+bool writePdf(ChartDocument& doc, const PageSettings& settings, const QString& fileName,
+              const QString& title);
+
 } // namespace ChartOutput

@@ -33,6 +33,9 @@ ChartPrinter::ChartPrinter(QPainter& painter, ChartDocument& doc, const PageSett
       flowSettings_(flowOnly(settings)), whole_(doc, wholeSettings_, dpi, true, sheet.width()),
       grid_(doc, gridSettings_, dpi, true, sheet.width()),
       flow_(doc, flowSettings_, dpi, true, sheet.width()), doc_(doc), sheet_(sheet) {
+    for (PageRenderer* renderer : {&whole_, &grid_, &flow_}) {
+        renderer->shareSymbols(symbols_);
+    }
     layOut(painter, whole_);
     const PageMetrics& m = whole_.metrics();
     const std::int64_t gridRight = m.M + std::int64_t(m.c) * (doc.aspalten + 2) + m.lw;

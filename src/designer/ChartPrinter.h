@@ -56,6 +56,8 @@ private:
     void layOutFlow(QPainter& painter);
     PageRenderer& renderer(Source source);
 
+    // The symbols' images, made once for every sheet: a PDF file then holds each picture once.
+    DrawDibCache symbols_;
     PageSettings wholeSettings_;
     PageSettings gridSettings_;
     PageSettings flowSettings_;

@@ -5,8 +5,8 @@
 #include "foundation/OwnedText.h"
 
 #include <QFontMetrics>
-#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -78,6 +78,11 @@ QColor fontColor(const PageFont& font) {
                   int((font.color >> 16) & 0xff));
 }
 
+std::uint32_t fontColorValue(const QColor& color) {
+    return std::uint32_t(color.red()) | std::uint32_t(color.green()) << 8 |
+           std::uint32_t(color.blue()) << 16;
+}
+
 std::vector<const TFeld*> legendCells(ChartDocument& doc) {
     std::vector<const TFeld*> cells;
     for (const ChartDocument::LegendEntry& e : doc.legendEntries()) {
@@ -114,8 +119,7 @@ void PageRenderer::setFramePen(QPainter& painter, const QColor& color) {
 
 void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     exposed_ = exposed;
-    symbols_.clear();
-    headerBox_ = QImage();
+    ownSymbols_.clear();
     flowBreaks_.clear();
     content_ = QRect();
     doc_.cellwh = m_.c;
@@ -123,6 +127,8 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // Pictures reach paper and PDF files as they are, not as JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.setBackgroundMode(Qt::TransparentMode);
     if (!printit_) {
         painter.fillRect(exposed.isEmpty() ? painter.viewport() : exposed, Qt::white);
@@ -222,10 +228,9 @@ void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow,
         return QColor((h - t) * 247 / h + t * 212 / h, (h - t) * 250 / h + t * 226 / h,
                       (h - t) * 255 / h + t * 239 / h);
     };
-    // Every box has the same size. On screens and images one box is made and copied, which
-    // gives the same pixels as filling each box row by row, as printers get it.
-    const bool printer = dynamic_cast<const QPagedPaintDevice*>(painter.device()) != nullptr;
-    if (!printer && headerBox_.isNull() && c - lw > 0) {
+    // Every box has the same size. One box is made and copied, which gives the same pixels as
+    // filling each box row by row; a PDF file holds it once.
+    if (headerBox_.isNull() && c - lw > 0) {
         headerBox_ = QImage(c - lw, c - lw, QImage::Format_RGB32);
         for (int t = 0; t < headerBox_.height(); ++t) {
             std::fill_n(reinterpret_cast<QRgb*>(headerBox_.scanLine(t)), headerBox_.width(),
@@ -235,7 +240,8 @@ void PageRenderer::drawHeaderBoxes(QPainter& painter, int firstRow, int lastRow,
     // Box from (x1, y1) to (x2, y2), corners included, filled row by row.
     auto box = [&](int x1, int y1, int x2, int y2) {
         const int h = y2 - y1 + 1;
-        if (h <= 0 || x2 < x1) {
+        if (h <= 0 || x2 < x1 ||
+            (!exposed_.isEmpty() && !exposed_.intersects(QRect(x1, y1, x2 - x1 + 1, h)))) {
             return;
         }
         if (!headerBox_.isNull() && headerBox_.size() == QSize(x2 - x1 + 1, h)) {
@@ -336,7 +342,7 @@ void PageRenderer::drawCell(QPainter& painter, TFeld& cell, bool marked) {
     if (!exposed_.isEmpty() && !exposed_.intersects(QRect(x, y, size.width(), size.height()))) {
         return;
     }
-    symbols_.draw(painter, x, y, size.width(), size.height(), picture);
+    symbols_->draw(painter, x, y, size.width(), size.height(), picture);
 }
 
 void PageRenderer::drawGridLines(QPainter& painter) {
@@ -383,16 +389,8 @@ void PageRenderer::drawGridLines(QPainter& painter) {
 }
 
 int PageRenderer::drawLegend(QPainter& painter, int y) {
-    const int L = m_.L;
-    const int lw = m_.lw;
-    QPen outline(pageColors::kLegendOutline);
-    outline.setWidth(lw);
-    const QColor textColor = fontColor(settings_.textFont);
     for (const TFeld* cell : legend_) {
         const SharedStitch& s = *cell->stich;
-        const int breite = std::max(cell->breite, 1);
-        const QRect box(QPoint(m_.M, y), QPoint(m_.M + breite * L, y + L));
-        const QSize size = symbolSize(s.di, breite * L - lw, L - lw);
         QString text = ownedTextToString(s.bezeichnung);
         if (settings_.inst) {
             if (ownedTextLength(s.hinreihe) > 0) {
@@ -402,22 +400,54 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
                 text += QStringLiteral(" Rückreihe: ") + ownedTextToString(s.rueckreihe);
             }
         }
-        const QRect textArea = textRect(painter, m_.M + size.width() + L, y, text);
-        content_ |= box | textArea;
-        const bool visible = exposed_.isEmpty() || exposed_.intersects(box | textArea);
-        if (visible) {
-            painter.fillRect(box, Qt::white);
-            painter.setPen(outline);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(box.adjusted(0, 0, -1, -1));
-            if (!size.isEmpty()) {
-                symbols_.draw(painter, m_.M + 1, y + 1, size.width(), size.height(), s.di);
-            }
-            painter.setPen(textColor);
-            textOut(painter, textArea.left(), y, text);
-        }
-        y += 2 * lw + L;
-        flowBreaks_.push_back(y);
+        y = drawLegendLine(painter, y, {std::max(cell->breite, 1), &s.di, text});
     }
+    return y;
+}
+
+int PageRenderer::drawLegendLine(QPainter& painter, int y, const LegendLine& line) {
+    const int L = m_.L;
+    const int lw = m_.lw;
+    const QRect box(QPoint(m_.M, y), QPoint(m_.M + line.cells * L, y + L));
+    const QSize size =
+        line.symbol ? symbolSize(*line.symbol, line.cells * L - lw, L - lw) : QSize();
+    // The text stands beside the symbol and wraps within the page's text width, inside a word
+    // only when the word alone is wider; continuation lines start under its first letter. A
+    // page too narrow for the text beside the box still gets ten characters a line.
+    const int left = m_.M + size.width() + L;
+    const QFontMetrics fm = painter.fontMetrics();
+    const int width = std::max(pageWidth_ - m_.M - left, 10 * fm.averageCharWidth());
+    QTextLayout layout(line.text, painter.font(), painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    int textWidth = 0;
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(width);
+        row.setPosition(QPointF(0, lines++ * fm.lineSpacing()));
+        textWidth = std::max(textWidth, int(std::ceil(row.naturalTextWidth())));
+    }
+    layout.endLayout();
+    // The last line is a font high, as a single line of text is everywhere on the page.
+    const int height = std::max(1, lines) * fm.lineSpacing() - fm.leading();
+    const QRect textArea(left, y, textWidth, height);
+    content_ |= box | textArea;
+    if (exposed_.isEmpty() || exposed_.intersects(box | textArea)) {
+        painter.fillRect(box, Qt::white);
+        QPen outline(pageColors::kLegendOutline);
+        outline.setWidth(lw);
+        painter.setPen(outline);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (!size.isEmpty()) {
+            symbols_->draw(painter, m_.M + 1, y + 1, size.width(), size.height(), *line.symbol);
+        }
+        painter.setPen(fontColor(settings_.textFont));
+        layout.draw(&painter, QPointF(left, y));
+    }
+    y += 2 * lw + std::max(L, height);
+    flowBreaks_.push_back(y);
     return y;
 }

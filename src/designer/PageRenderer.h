@@ -38,6 +38,8 @@ inline const QColor kLegendOutline{128, 128, 128};
 // A page font at the character height it has on a device of `dpi`, and its colour.
 QFont deviceFont(const PageFont& font, int dpi);
 QColor fontColor(const PageFont& font);
+// The value a font stores for `color`: red + 256 × green + 65536 × blue.
+std::uint32_t fontColorValue(const QColor& color);
 
 // The cells of the chart whose stitches make up the legend, in reading order: a cell is left
 // out when an earlier one holds a stitch with the same texts and the same picture (the width
@@ -58,6 +60,12 @@ public:
     // Paints the page; only what meets `exposed` is drawn when it is not empty (the screen
     // repaints just the visible part of a large chart).
     void Drawpage(QPainter& painter, const QRect& exposed = {});
+
+    // Keeps the images of the symbols in `cache`, shared with other renderers of the same
+    // chart, instead of making them again for every paint: a printout then draws each symbol
+    // picture from one image on all its sheets. Neither the chart nor `cache` may change
+    // meanwhile, and `cache` must outlive the renderer's paints.
+    void shareSymbols(DrawDibCache& cache) { symbols_ = &cache; }
 
     const PageMetrics& metrics() const { return m_; }
 
@@ -88,7 +96,16 @@ private:
                    bool markedOnly);
     void drawCell(QPainter& painter, TFeld& cell, bool marked);
     void drawGridLines(QPainter& painter);
+    // The legend's lines below each other from `y`; returns the position below the last.
     int drawLegend(QPainter& painter, int y);
+    // One line of the legend: a box `cells` legend cells wide with the symbol in it, when there
+    // is one, and the text beside it.
+    struct LegendLine {
+        int cells;
+        const dib* symbol;
+        QString text;
+    };
+    int drawLegendLine(QPainter& painter, int y, const LegendLine& line);
     void useFont(QPainter& painter, const QFont& font, const QColor& color);
     int spaceHeight(QPainter& painter) const;
     bool isMarked(int row, int column) const;
@@ -104,8 +121,9 @@ private:
     int bottom_ = 0;
     QRect content_;
     QRect exposed_;
-    // The symbols at their drawn sizes and one header box, made once per paint.
-    DrawDibCache symbols_;
+    // The symbols at their drawn sizes, made once per paint unless shared; one header box.
+    DrawDibCache ownSymbols_;
+    DrawDibCache* symbols_ = &ownSymbols_;
     QImage headerBox_;
     std::vector<const TFeld*> legend_;
     std::vector<int> flowBreaks_;

@@ -86,6 +86,24 @@ std::uint64_t StitchPool::legendKeyOf(const StitchContent& c) {
     return key == 0 ? 1 : key; // 0 stands for "none" in the legend bookkeeping
 }
 
+bool StitchPool::sameLegendLine(const SharedStitch& a, const SharedStitch& b) {
+    if (&a == &b) {
+        return true;
+    }
+    if (a.legendKey != b.legendKey || textView(a.bezeichnung) != textView(b.bezeichnung) ||
+        textView(a.abkuerzung) != textView(b.abkuerzung) ||
+        textView(a.hinreihe) != textView(b.hinreihe) ||
+        textView(a.rueckreihe) != textView(b.rueckreihe) || !a.di.poi != !b.di.poi) {
+        return false;
+    }
+    if (!a.di.poi) {
+        return true;
+    }
+    const std::int32_t height = DIBHeight(a.di);
+    return a.di.bytew == b.di.bytew && height == DIBHeight(b.di) &&
+           std::memcmp(a.di.poi, b.di.poi, std::size_t(height) * std::size_t(a.di.bytew)) == 0;
+}
+
 bool StitchPool::matches(const SharedStitch& record, const StitchContent& c) {
     if (textView(record.bezeichnung) != c.bezeichnung ||
         textView(record.abkuerzung) != c.abkuerzung || textView(record.hinreihe) != c.hinreihe ||

@@ -69,6 +69,11 @@ public:
     static std::uint64_t contentKeyOf(const StitchContent& content);
     static std::uint64_t legendKeyOf(const StitchContent& content);
 
+    // Whether two records make the same legend line: equal texts and pictures of the same row
+    // length, height and pixel bytes. Equal fingerprints are confirmed by the contents, as
+    // different stitches may share one.
+    static bool sameLegendLine(const SharedStitch& a, const SharedStitch& b);
+
 private:
     static bool matches(const SharedStitch& record, const StitchContent& content);
     SharedStitch* make(const StitchContent& content, std::uint64_t key);

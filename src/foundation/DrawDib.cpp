@@ -112,10 +112,12 @@ void drawSampled(QPainter& painter, const Rects& r, const dib& picture) {
     }
 }
 
-// Draws `image` scaled into the destination, without smoothing.
+// Draws `image` scaled into the destination, without smoothing. Printers and PDF files get
+// the pixels as they are: Qt would store most pictures there as JPEG.
 void drawScaled(QPainter& painter, const Rects& r, const QImage& image) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     painter.drawImage(QRect(r.xdest, r.ydest, r.destw, r.desth), image);
     painter.restore();
 }

@@ -31,9 +31,11 @@ void DrawDIB(QPainter& painter, int xdest, int ydest, int destw, int desth, cons
 QImage dibToImage(const dib& picture, QRect region = {});
 
 // Draws whole pictures exactly as DrawDIB does without halftoning, but makes the image of each
-// picture at each size only once: a page shows the same few symbols thousands of times. The
-// pictures are known by their pixel memory, so they must neither change nor go while the cache
-// is in use, and it serves one device at a time; clear() forgets pictures and device.
+// picture at each size only once: a page shows the same few symbols thousands of times. On a
+// printer a picture stays one image at every size, which a PDF file stores once however often
+// it is drawn. The pictures are known by their pixel memory, so they must neither change nor
+// go while the cache is in use, and it serves one device at a time; clear() forgets pictures
+// and device.
 class DrawDibCache {
 public:
     void draw(QPainter& painter, int x, int y, int w, int h, const dib& picture);

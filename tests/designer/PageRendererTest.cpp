@@ -199,6 +199,41 @@ TEST(PageRenderer, LegendListsEachStitchOnceByTextsAndPicture) {
                                     QStringLiteral("Masche")}));
 }
 
+TEST(PageRenderer, StitchesWhoseFingerprintsCollideKeepLinesOfTheirOwn) {
+    ChartDocument doc;
+    const TStich& masche = solidStitch(doc, QStringLiteral("Masche"), 1, 10, 10, 0x00ff00);
+    const TStich& noppe = solidStitch(doc, QStringLiteral("Noppe"), 1, 10, 10, 0xff0000);
+    ASSERT_TRUE(doc.buildChart(3, 3, -1));
+    putStitch(doc, 0, 0, masche);
+    putStitch(doc, 1, 1, noppe);
+    putStitch(doc, 2, 2, noppe);
+    // Two different stitches with one fingerprint, as a 64-bit hash allows.
+    ASSERT_EQ(doc.cellAt(1, 1).stich, doc.cellAt(2, 2).stich);
+    const_cast<SharedStitch*>(doc.cellAt(1, 1).stich)->legendKey =
+        doc.cellAt(0, 0).stich->legendKey;
+    doc.cellsChanged();
+    auto lines = [&] {
+        std::vector<std::pair<QString, QPoint>> out;
+        for (const ChartDocument::LegendEntry& e : doc.legendEntries()) {
+            out.emplace_back(ownedTextToString(doc.cellAt(e.row, e.column).stich->bezeichnung),
+                             QPoint(e.column, e.row));
+        }
+        return out;
+    };
+    using Lines = std::vector<std::pair<QString, QPoint>>;
+    EXPECT_EQ(lines(), (Lines{{QStringLiteral("Masche"), QPoint(0, 0)},
+                              {QStringLiteral("Noppe"), QPoint(1, 1)}}));
+
+    // A click puts the first stitch over the first cell of the second: its line now names
+    // the cell that still holds it.
+    render(doc, PageSettings{}, 96);
+    doc.stichnr = 0;
+    const CellRect& target = doc.cellAt(1, 1).feldrect;
+    ASSERT_TRUE(doc.clickAt(target.left + 2, target.top + 2, true).changed);
+    EXPECT_EQ(lines(), (Lines{{QStringLiteral("Masche"), QPoint(0, 0)},
+                              {QStringLiteral("Noppe"), QPoint(2, 2)}}));
+}
+
 TEST(PageRenderer, WithoutTheChartOnlyLegendAndTextShow) {
     ChartDocument doc;
     const TStich& s = solidStitch(doc, QStringLiteral("Masche"), 1, 10, 10, 0x00ff00);
@@ -233,7 +268,11 @@ TEST(PageRenderer, CellsWithoutPictureOrWithZeroWidthDrawNothing) {
 
 TEST(PageRenderer, PartialPaintDrawsTheSameAsTheWholePage) {
     ChartDocument doc;
-    const TStich& zopf = solidStitch(doc, QStringLiteral("Zopf"), 3, 300, 100, 0x0000ff);
+    // A legend line long enough to wrap twice.
+    const TStich& zopf = solidStitch(doc,
+                                     QStringLiteral("Zopf").repeated(3) +
+                                         QStringLiteral(" aus sechs Maschen, ").repeated(12),
+                                     3, 300, 100, 0x0000ff);
     ASSERT_TRUE(doc.buildChart(30, 30, -1));
     for (int r = 0; r < 30; r += 3) {
         putStitch(doc, r, r % 20, zopf);

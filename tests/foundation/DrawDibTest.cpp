@@ -1,9 +1,12 @@
 #include "foundation/DrawDib.h"
 
+#include "PdfImages.h"
 #include "Pictures.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -162,4 +165,45 @@ TEST(DrawDibCache, DrawsWhatDrawDIBDrawsAtEveryDepthSizeAndRepeat) {
         }
     }
     EXPECT_TRUE(cached == expected);
+}
+
+TEST(DrawDIB, PdfFilesGetThePicturesOfEveryDepthAsTheyAre) {
+    std::vector<OwnedDib> pictures;
+    for (int bits : kAllDepths) {
+        pictures.push_back(patternPicture(33, 17, bits));
+    }
+    // One bit in two colours other than black and white.
+    pictures.push_back(patternPicture(31, 9, 1));
+    RGBQUAD* colors = pictures.back().get().pmi->colors();
+    colors[0] = RGBQUAD{40, 30, 200, 0};
+    colors[1] = RGBQUAD{90, 220, 10, 0};
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("bilder.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        DrawDibCache cache;
+        int y = 0;
+        for (const OwnedDib& p : pictures) {
+            const int w = DIBWidth(p.get());
+            const int h = DIBHeight(p.get());
+            DrawDIB(painter, 0, y, 2 * w, 2 * h, p.get(), 0, 0, w, h, false);
+            // From the cache twice, at two sizes: one picture in the file.
+            cache.draw(painter, 100, y, w, h, p.get());
+            cache.draw(painter, 200, y, 3 * w, h, p.get());
+            y += 3 * h;
+        }
+    }
+    const std::vector<PdfImage> stored = pdfImages(pdf, true);
+    ASSERT_EQ(stored.size(), 3 * pictures.size());
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const QImage expected = dibToImage(pictures[i].get()).convertToFormat(QImage::Format_RGB32);
+        for (std::size_t k = 3 * i; k < 3 * i + 3; ++k) {
+            EXPECT_NE(stored[k].encoding, QStringLiteral("jpeg")) << i;
+            EXPECT_TRUE(stored[k].pixels == expected) << i;
+        }
+        EXPECT_EQ(stored[3 * i + 1].object, stored[3 * i + 2].object) << i;
+    }
 }

@@ -42,7 +42,8 @@ constexpr int kToolButtonSize = 33;
 constexpr int kPalettePanelWidth = 225;
 constexpr int kPaletteButtonStripHeight = 57;
 constexpr int kInitialRows = 10;
-constexpr int kWheelStep = 10;
+constexpr int kWheelStep = 10;   // pixels per notch
+constexpr int kWheelNotch = 120; // angle units of one notch
 const QString kWholeTableKey = QStringLiteral("MainForm/ZeigegesamteTabelle");
 constexpr int kInitialColumns = 10;
 
@@ -245,6 +246,7 @@ void TMainForm::createEditTab() {
     PaintBox1->mouseDown = [this](QMouseEvent* event) { PaintBox1MouseDown(event); };
     ScrollBox1->setWidget(PaintBox1);
     ScrollBox1->viewport()->installEventFilter(this);
+    ScrollBox1->verticalScrollBar()->installEventFilter(this);
 
     auto* palettePanel = new QWidget(Splitter1);
     palettePanel->setObjectName(QStringLiteral("Panel1"));
@@ -366,19 +368,39 @@ void TMainForm::SetUnChanged() {
 }
 
 void TMainForm::FormMouseWheel(QWheelEvent* event) {
-    // Ten pixels per notch, up or down.
-    const int notches = event->angleDelta().y() / 120;
+    // Ten pixels per notch, up or down. Turns smaller than a notch add up, so that a touchpad
+    // scrolls a pixel per twelfth of a notch.
+    constexpr int kTurnPerPixel = kWheelNotch / kWheelStep;
+    wheelTurn_ += event->angleDelta().y();
+    const int pixels = wheelTurn_ / kTurnPerPixel;
+    wheelTurn_ %= kTurnPerPixel;
     QScrollBar* bar = ScrollBox1->verticalScrollBar();
-    bar->setValue(bar->value() - kWheelStep * notches);
+    bar->setValue(bar->value() - pixels);
+}
+
+void TMainForm::wheelEvent(QWheelEvent* event) {
+    // The palette scrolls itself; the chart scrolls only where it shows.
+    const QWidget* under = childAt(event->position().toPoint());
+    if (event->angleDelta().y() == 0 || PageControl1->currentWidget() != TabSheet1 ||
+        (under && ScrollBox2->isAncestorOf(under))) {
+        QMainWindow::wheelEvent(event);
+        return;
+    }
+    FormMouseWheel(event);
+    event->accept();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (!ScrollBox1 || !ScrollBox2 || !PaintBox2) {
         return QMainWindow::eventFilter(watched, event); // still being built
     }
-    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
-        FormMouseWheel(static_cast<QWheelEvent*>(event));
-        return true;
+    if ((watched == ScrollBox1->viewport() || watched == ScrollBox1->verticalScrollBar()) &&
+        event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->angleDelta().y() != 0) { // sideways turns scroll sideways as usual
+            FormMouseWheel(wheel);
+            return true;
+        }
     }
     if (watched == ScrollBox2->viewport() && event->type() == QEvent::Resize) {
         PaintBox2Paint(); // the palette is as wide as its scroll box

@@ -187,6 +187,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Wheel turns over the window that no control used scroll the chart.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void createToolBar();
@@ -221,6 +223,8 @@ private:
     QStringList arguments_;
     int startWaits_ = 0;
     std::unique_ptr<QPrinter> printer_;
+    // Wheel turn not yet scrolled: a touchpad moves in steps smaller than a notch.
+    int wheelTurn_ = 0;
 
     PageSettings settingsShown_; // the settings as last recorded
     bool applyingSettings_ = false;

@@ -1,12 +1,18 @@
 #include "TSettingsTab.h"
 
+#include "designer/PageRenderer.h"
+#include "editor/ui/ColourChoice.h"
 #include "foundation/ui/DecimalSpinBox.h"
+#include "foundation/ui/PasteGuard.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDoubleSpinBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -40,7 +47,10 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-// The installed face that draws `font`, in its size and style.
+// The installed face that draws `font`, in its size and style. The style goes by the face's
+// own name for it: the font dialog otherwise opens a regular font on the face's first style,
+// which may be oblique, and OK would keep that. Of equal styles the shortest name is the plain
+// one ("Book" rather than "Condensed").
 QFont fontAsDrawn(const PageFont& font) {
     QFont drawn(QFontInfo(font.font).family());
     drawn.setPointSize(std::max(1, font.pointSize()));
@@ -48,6 +58,18 @@ QFont fontAsDrawn(const PageFont& font) {
     drawn.setItalic(font.font.italic());
     drawn.setUnderline(font.font.underline());
     drawn.setStrikeOut(font.font.strikeOut());
+    QString styleName;
+    for (const QString& style : QFontDatabase::styles(drawn.family())) {
+        const QFont face = QFontDatabase::font(drawn.family(), style, drawn.pointSize());
+        if (face.weight() == drawn.weight() &&
+            (face.style() != QFont::StyleNormal) == drawn.italic() &&
+            (styleName.isEmpty() || style.size() < styleName.size())) {
+            styleName = style;
+        }
+    }
+    if (!styleName.isEmpty()) {
+        drawn.setStyleName(styleName);
+    }
     return drawn;
 }
 
@@ -68,6 +90,51 @@ void showStoredFamily(QFontDialog& dialog, const QString& stored, const QString&
             field->setText(stored);
             return;
         }
+    }
+}
+
+// Qt's font dialog has no colour; a button beside its effects shows the font's colour and
+// chooses another one into `colour`, and the sample text takes it.
+void addColourChoice(QFontDialog& dialog, QColor& colour) {
+    auto* button = new QPushButton(QStringLiteral("&Farbe..."));
+    button->setObjectName(QStringLiteral("FontColorBtn"));
+    // The sample is the text field inside a group; the names and the size stand outside.
+    QLineEdit* sample = nullptr;
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (auto* field = group->findChild<QLineEdit*>()) {
+            sample = field;
+        }
+    }
+    auto showColour = [button, sample, &colour] {
+        const int side = button->iconSize().height();
+        QPixmap swatch(2 * side, side);
+        swatch.fill(colour);
+        button->setIcon(swatch);
+        if (sample) {
+            QPalette palette = sample->palette();
+            palette.setColor(QPalette::Text, colour);
+            sample->setPalette(palette);
+        }
+    };
+    showColour();
+    QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &colour, showColour] {
+        const std::unique_ptr<QColorDialog> colours(makeColourDialog(&dialog));
+        if (const std::optional<QColor> chosen = chooseColour(colours.get(), colour)) {
+            colour = *chosen;
+            showColour();
+        }
+    });
+    // The effects are the group with the check boxes for underline and strike-out.
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (group->layout() && !group->findChildren<QCheckBox*>().isEmpty()) {
+            group->layout()->addWidget(button);
+            return;
+        }
+    }
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        grid->addWidget(button, grid->rowCount(), 0);
+    } else {
+        button->setParent(&dialog);
     }
 }
 
@@ -99,6 +166,7 @@ TSettingsTab::TSettingsTab(QWidget* parent) : QWidget(parent) {
     caped->setObjectName(QStringLiteral("caped"));
     Memo2 = new QPlainTextEdit(this);
     Memo2->setObjectName(QStringLiteral("Memo2"));
+    PasteGuard::install(Memo2);
     BitBtn6 =
         makeButton(this, "BitBtn6", QStringLiteral("Schriftart für Zeilen/Spaltennummern..."));
     BitBtn7 = makeButton(this, "BitBtn7", QStringLiteral("Schriftart für die Überschrift..."));
@@ -210,14 +278,25 @@ void TSettingsTab::chooseFont(PageFont& font, const QString& title) {
     dialog.setWindowTitle(caption);
     dialog.setCurrentFont(shown);
     showStoredFamily(dialog, font.font.family(), shown.family());
+    const QColor storedColour = fontColor(font);
+    QColor colour = storedColour;
+    addColourChoice(dialog, colour);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
+    // What did not change stays as stored: the face, size and style, and a system colour.
     const QFont chosen = dialog.selectedFont();
-    if (sameChoice(chosen, shown)) {
-        return; // nothing changed: the stored face, size and style stay
+    const bool newFont = !sameChoice(chosen, shown);
+    const bool newColour = colour.rgb() != storedColour.rgb();
+    if (!newFont && !newColour) {
+        return;
     }
-    font.font = chosen;
+    if (newFont) {
+        font.font = chosen;
+    }
+    if (newColour) {
+        font.color = fontColorValue(colour);
+    }
     emit fontChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include "TImagePaintBox.h"
 
+#include "foundation/ui/PasteGuard.h"
 #include "imageops/ui/FormStorage.h"
 
 #include <QFontDialog>
@@ -92,6 +93,7 @@ TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent), font_(defaultFont
     RxLabel1 = new QLabel(QStringLiteral("Hinzuzufügender Text:"), this);
     TxtMemo = new QPlainTextEdit(QStringLiteral("Test"), this);
     TxtMemo->setObjectName(QStringLiteral("TxtMemo"));
+    PasteGuard::install(TxtMemo);
     connect(TxtMemo, &QPlainTextEdit::textChanged, this, &TAddTextForm::TxtMemoChange);
 
     OkBtn = new QPushButton(QStringLiteral("&OK"), this);

@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,53 @@ TEST_F(Commands, NewAndOpenShowTheChartFromItsTopLeftCorner) {
     EXPECT_EQ(main().doc.azeilen, 200);
     EXPECT_EQ(down->value(), 0);
     EXPECT_EQ(across->value(), 0);
+}
+
+TEST_F(Commands, WheelOverTheWindowScrollsTheChartAndSmallStepsAddUp) {
+    ASSERT_TRUE(main().doc.buildChart(200, 20, -1));
+    main().resize(600, 400);
+    main().show();
+    main().PaintBox1Paint();
+    QScrollBar* bar = main().ScrollBox1->verticalScrollBar();
+    // Turns as Qt delivers those of a mouse: to the control under the pointer, and on to its
+    // parents while unused (Qt passes on only the window system's own events).
+    auto turn = [](QWidget* target, int delta) {
+        const QPointF spot = target->mapToGlobal(QPointF(target->rect().center()));
+        for (QWidget* w = target; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+            QWheelEvent event(w->mapFromGlobal(spot), spot, QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &event);
+            if (event.isAccepted()) {
+                return;
+            }
+        }
+    };
+    const struct {
+        const char* where;
+        QWidget* target;
+        std::vector<int> turns;
+        int scrolled;
+    } cases[] = {
+        {"chart", main().PaintBox1, {-120}, 10},
+        {"chart's scroll bar", bar, {-240}, 20},
+        {"tool bar", main().ToolPanel, {-120}, 10},
+        {"palette buttons", main().PaletteButtons, {-120}, 10},
+        {"up", main().PaintBox1, {120, 120}, -20},
+        {"touchpad, eighths of a notch", main().PaintBox1, std::vector<int>(8, -15), 10},
+        {"touchpad, back and forth", main().PaintBox1, {-30, 10, -40, -60}, 10},
+        {"palette, which scrolls itself", main().ScrollBox2->viewport(), {-120}, 0},
+    };
+    for (const auto& c : cases) {
+        bar->setValue(100);
+        for (int delta : c.turns) {
+            turn(c.target, delta);
+        }
+        EXPECT_EQ(bar->value() - 100, c.scrolled) << c.where;
+    }
+    // The chart scrolls only where it shows.
+    main().PageControl1->setCurrentWidget(main().TabSheet2);
+    turn(main().TabSheet2, -120);
+    EXPECT_EQ(bar->value(), 100);
 }
 
 TEST_F(Commands, WheelScrollsTheChartByTenPixelsAndTheViewOptionIsKept) {

@@ -3,14 +3,23 @@
 #include "designer/ui/TMainForm.h"
 
 #include "designer/PageRenderer.h"
+#include "image/ui/TAddTextForm.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -52,6 +61,24 @@ void withFontDialog(QPushButton* button, std::function<void(QFontDialog*)> inDia
     });
     timer.start();
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Runs `inDialog` on the colour dialog once it shows, then closes it with `result`.
+void whenColourDialogShows(std::function<void(QColorDialog*)> inDialog,
+                           QDialogButtonBox::StandardButton result) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, inDialog, result] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        inDialog(dialog);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(result), Qt::LeftButton);
+    });
+    timer->start();
 }
 
 } // namespace
@@ -100,6 +127,7 @@ TEST_F(SettingsTab, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
     EXPECT_EQ(kept.font.family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(kept.pointSize(), 11);
     EXPECT_TRUE(kept.font.bold());
+    EXPECT_EQ(kept.color, stored.color); // the system's text colour, as stored
     // What is drawn takes the stored style through the stand-in.
     EXPECT_TRUE(QFontInfo(deviceFont(kept, 300)).bold());
 
@@ -110,4 +138,101 @@ TEST_F(SettingsTab, FontDialogOpensOnTheStoredFontAndOkWithoutAChangeKeepsIt) {
     EXPECT_EQ(tab().FontDialog2.font.family(), standIn);
     EXPECT_EQ(tab().FontDialog2.pointSize(), 14);
     EXPECT_FALSE(tab().FontDialog2.font.bold());
+}
+
+TEST_F(SettingsTab, PastingWhileTheClipboardOffersNothingInsertsNothing) {
+    // Every multi-line field of both windows: the text under the chart and the editor's text
+    // tool dialog.
+    TAddTextForm textDialog;
+    windows.MainForm->show();
+    windows.MainForm->PageControl1->setCurrentWidget(&tab());
+    textDialog.show();
+    QClipboard* clipboard = QApplication::clipboard();
+    // An emptied clipboard offers no data here; an X clipboard without owner offers data
+    // without any format, on which Qt 6.4.2 crashes.
+    const std::function<void()> empties[] = {
+        [clipboard] { clipboard->clear(); },
+        [clipboard] { clipboard->setMimeData(new QMimeData); },
+    };
+    const struct {
+        const char* what;
+        std::function<void(QPlainTextEdit*)> paste;
+    } ways[] = {
+        {"Ctrl+V", [](QPlainTextEdit* e) { QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier); }},
+        {"Shift+Insert",
+         [](QPlainTextEdit* e) { QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"context menu",
+         [](QPlainTextEdit* e) {
+             const QPoint at(5, 5);
+             QContextMenuEvent event(QContextMenuEvent::Mouse, at, e->viewport()->mapToGlobal(at));
+             QApplication::sendEvent(e->viewport(), &event);
+             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+             ASSERT_NE(menu, nullptr);
+             QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+             ASSERT_NE(paste, nullptr);
+             paste->activate(QAction::Trigger);
+             menu->close();
+         }},
+        {"middle button",
+         [](QPlainTextEdit* e) { QTest::mouseClick(e->viewport(), Qt::MiddleButton); }},
+    };
+    for (QPlainTextEdit* field : {tab().Memo2, textDialog.TxtMemo}) {
+        for (const auto& empty : empties) {
+            for (const auto& way : ways) {
+                field->setPlainText(QStringLiteral("Anfang"));
+                field->moveCursor(QTextCursor::End);
+                empty();
+                way.paste(field);
+                EXPECT_EQ(field->toPlainText(), QStringLiteral("Anfang"))
+                    << field->objectName().toStdString() << ", " << way.what;
+            }
+        }
+        // What the clipboard does hold is pasted as before.
+        clipboard->setText(QStringLiteral(" Wolle"));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->toPlainText(), QStringLiteral("Anfang Wolle"));
+    }
+}
+
+TEST_F(SettingsTab, EachFontHasAColourThatOnlyAChoiceChanges) {
+    const struct {
+        QPushButton* button;
+        PageFont* font;
+    } fonts[] = {{tab().BitBtn6, &tab().FontDialog1},
+                 {tab().BitBtn7, &tab().FontDialog2},
+                 {tab().BitBtn8, &tab().FontDialog3}};
+    int changes = 0;
+    QObject::connect(&tab(), &TSettingsTab::fontChanged, [&changes] { ++changes; });
+    // Picks `colour` in the colour dialog, or cancels it, and closes the font dialog with OK.
+    auto chooseColour = [](QPushButton* button, const QColor& colour,
+                           QDialogButtonBox::StandardButton result) {
+        withFontDialog(
+            button,
+            [&](QFontDialog* dialog) {
+                whenColourDialogShows([&](QColorDialog* c) { c->setCurrentColor(colour); }, result);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("FontColorBtn")),
+                                  Qt::LeftButton);
+            },
+            QDialogButtonBox::Ok);
+    };
+    for (const auto& f : fonts) {
+        const std::string name = f.button->objectName().toStdString();
+        const PageFont before = *f.font;
+        ASSERT_EQ(before.color, kColorWindowText) << name;
+        chooseColour(f.button, QColor(200, 30, 40), QDialogButtonBox::Cancel);
+        EXPECT_EQ(f.font->color, kColorWindowText) << name;
+        // The system's text colour chosen as such stays the system colour.
+        chooseColour(f.button, Qt::black, QDialogButtonBox::Ok);
+        EXPECT_EQ(f.font->color, kColorWindowText) << name;
+        EXPECT_EQ(changes, 0) << name;
+
+        chooseColour(f.button, QColor(200, 30, 40), QDialogButtonBox::Ok);
+        EXPECT_EQ(f.font->color, 200u + 30u * 256 + 40u * 65536) << name;
+        EXPECT_EQ(fontColor(*f.font), QColor(200, 30, 40)) << name;
+        EXPECT_EQ(f.font->font, before.font) << name; // the face stays as stored
+        EXPECT_EQ(changes, 1) << name;
+        changes = 0;
+    }
+    // The page draws with it.
+    EXPECT_EQ(tab().settings().textFont.color, 200u + 30u * 256 + 40u * 65536);
 }

@@ -4,13 +4,17 @@
 #include "foundation/grafikrw3/grafikrw3.h"
 #include "foundation/ui/TPaintBox.h"
 
+#include "PdfImages.h"
 #include "Pictures.h"
+#include "foundation/DrawDib.h"
 
 #include <QCheckBox>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -157,4 +161,23 @@ TEST(PrintForm, PreviewAndPrintShowThePictureWhereItGoes) {
         printPicture(painter, picture.get(), page.size(), form.choice());
     }
     EXPECT_EQ(areaOf(page, red), QRect(0, 0, 192, 145));
+}
+
+TEST(PrintLayout, APrintedPictureReachesThePdfFileAsItIs) {
+    // Neighbouring pixels of very different colours, which JPEG would blur.
+    OwnedDib picture = patternPicture(160, 120, 24);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("bild.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(300);
+        QPainter painter(&writer);
+        printPicture(painter, picture.get(), writer.pageLayout().paintRectPixels(300).size(),
+                     fullPage(true));
+    }
+    const std::vector<PdfImage> stored = pdfImages(pdf, true);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_NE(stored[0].encoding, QStringLiteral("jpeg"));
+    EXPECT_TRUE(stored[0].pixels ==
+                dibToImage(picture.get()).convertToFormat(QImage::Format_RGB32));
 }
