@@ -1,14 +1,21 @@
-// Save, load and preview of a large chart next to a plain copy of the same file, in one run:
-//   designer_bench --benchmark_filter='Project|Thumbnail'
+// Save, load and preview of a large chart next to a plain copy of the same file, and the
+// recovery copies of that chart and of a large picture, in one run:
+//   designer_bench --benchmark_filter='Project|Thumbnail|Recovery'
 #include "ResidentMemory.h"
 #include "designer/ChartDocument.h"
+#include "designer/ChartRecovery.h"
 #include "designer/ChartThumbnail.h"
 #include "designer/ProjectFile.h"
 #include "foundation/AtomicSave.h"
 #include "foundation/OwnedText.h"
 #include "foundation/grafikrw3/grafikrw3.h"
+#include "image/ImageDocument.h"
+#include "image/PictureRecovery.h"
+#include "imageops/BenchPicture.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -125,5 +132,76 @@ void BM_CopyProjectWithCp(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CopyProjectWithCp)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The yardstick of a save that is on the disk when it returns: cp, then sync of the copy.
+void BM_CopyProjectWithCpAndSync(benchmark::State& state) {
+    chart().save();
+    const QByteArray command =
+        QStringLiteral("cp '%1' '%1.kopie' && sync '%1.kopie'").arg(chart().path).toLocal8Bit();
+    for (auto _ : state) {
+        if (std::system(command.constData()) != 0) {
+            state.SkipWithError("cp or sync failed");
+        }
+    }
+}
+BENCHMARK(BM_CopyProjectWithCpAndSync)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// What a recovery copy costs the window's thread: argument 0 copies the large chart, 1 a
+// 4000 x 3000 true-colour picture. The time is the longest stretch the window's thread spent on
+// one copy without handling its events; "window_ms" is all its time on it, spread over
+// "steps" stretches, while the copy is written on another thread.
+void BM_RecoveryCopyBlocksWindow(benchmark::State& state) {
+    const bool picture = state.range(0) == 1;
+    QTemporaryDir folder;
+    ImageDocument image;
+    std::unique_ptr<recovery::Source> source;
+    if (picture) {
+        if (!image.installImage(benchpicture::smoothNoise24(), QStringLiteral("gross.bmp"))) {
+            state.SkipWithError("no picture");
+            return;
+        }
+        source = std::make_unique<PictureRecoverySource>(image, false, nullptr);
+    } else {
+        source =
+            std::make_unique<ChartRecoverySource>(chart().doc, [] { return chart().settings; });
+    }
+    recovery::Timing timing;
+    timing.idleMs = 0; // at once, every iteration
+    timing.largeBytes = std::numeric_limits<qint64>::max();
+    recovery::Keeper keeper(recovery::Store(folder.path()), std::move(source), timing);
+    QEventLoop loop;
+    bool ok = true;
+    keeper.onCopied = [&](bool written) {
+        ok = written;
+        loop.quit();
+    };
+    double windowMs = 0;
+    double steps = 0;
+    for (auto _ : state) {
+        image.changed = true;
+        image.imageChanged(); // a change the copy must catch
+        chart().doc.changed = true;
+        keeper.touch();
+        loop.exec();
+        if (!ok) {
+            state.SkipWithError("copy not written");
+            break;
+        }
+        const recovery::Keeper::Cost& cost = keeper.lastCost();
+        state.SetIterationTime(double(cost.longestStepNs) / 1e9);
+        windowMs += double(cost.windowNs) / 1e6;
+        steps += cost.steps;
+    }
+    chart().doc.changed = false;
+    state.counters["window_ms"] = windowMs / double(state.iterations());
+    state.counters["steps"] = steps / double(state.iterations());
+    state.counters["copy_MB"] = double(keeper.lastCost().bytes) / 1e6;
+}
+BENCHMARK(BM_RecoveryCopyBlocksWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
 
 } // namespace

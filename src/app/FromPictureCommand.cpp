@@ -4,12 +4,12 @@
 #include "designer/ColourworkStitches.h"
 #include "designer/PageSettings.h"
 #include "designer/ProjectFile.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/Memory.h"
 #include "foundation/OwnedDib.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
@@ -123,9 +123,9 @@ int fromPicture(const QStringList& arguments) {
         return fail(kFailure, QStringLiteral("„%1“ enthält kein Bild.").arg(input));
     }
 
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || !ProjectFile::write(file, doc, PageSettings{}) ||
-        !file.commit()) {
+    if (saveAtomically(output, [&](QIODevice& file) {
+            return ProjectFile::write(file, doc, PageSettings{});
+        }) != SaveOutcome::Saved) {
         return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
     }
     std::printf("%s: %d Maschen × %d Reihen in %d Farben\n",

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "designer/ui/ProgramWindows.h"
+#include "designer/ui/RecoveryOffer.h"
 #include "designer/ui/TMainForm.h"
 #include "editor/ui/ImageEditorAlone.h"
 #include "editor/ui/TDIBMainForm.h"
@@ -62,13 +63,21 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (image.wanted) {
-        // Only the image editor: the program ends when its window closes.
+        // Only the image editor: the program ends when its windows close.
         const auto editor = openImageEditorAlone(image.file);
+        RecoveryOffer recovered;
+        recovered.offerAtStart(editor.get(),
+                               {nullptr, image.file.isEmpty() ? editor.get() : nullptr, false});
         return app.exec();
     }
 
     ProgramWindows windows;
     windows.create(QCoreApplication::arguments());
     windows.MainForm->show();
+    RecoveryOffer recovered; // a chart named on the command line keeps the main window
+    recovered.offerAtStart(
+        windows.MainForm.get(),
+        {QCoreApplication::arguments().size() > 1 ? nullptr : windows.MainForm.get(), nullptr,
+         true});
     return app.exec();
 }

@@ -28,6 +28,7 @@ ChartDocument::~ChartDocument() {
     FreeAllDoc();
     Freecopyspalte();
     Freecopyzeile();
+    Freecopyblock();
 }
 
 void ChartDocument::FreeAStich() {
@@ -73,6 +74,7 @@ void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
     cellGrid.valid = false;
     azeilen = rowCount;
     aspalten = columnCount;
+    block = {}; // it named cells of the old chart
     // A new chart starts a new history; its steps held parts of the old chart.
     history.clear();
     const std::uint64_t released = oldGrid + (sharedBefore - pool.bytes());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/CellBlock.h"
 #include "designer/ChartHistory.h"
 #include "designer/StitchPool.h"
 #include "designer/TFeld.h"
@@ -9,6 +10,8 @@
 #include <QRegion>
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 // A chart row: the row's own record array of cells, left cell first.
@@ -64,7 +67,16 @@ public:
 
     // --- editing the grid -------------------------------------------------------------
     // Commands report whether they changed the chart, or which mark they miss.
-    enum class EditResult { Done, Unchanged, NeedColumnMark, NeedRowMark };
+    enum class EditResult {
+        Done,
+        Unchanged,
+        NeedColumnMark,
+        NeedRowMark,
+        NeedBlock,      // no block is selected
+        NothingCopied,  // no block was copied yet
+        WouldCutStitch, // a paste here would cut a wide stitch in two
+        StitchTooWide,  // the stitch to fill with is wider than the block
+    };
 
     // A mark only counts while it lies inside the chart: a new chart or an opened file keeps
     // `colnr` and `rownr` from before.
@@ -104,6 +116,58 @@ public:
     EditResult pasteRow();
     EditResult shiftRowLeft();
     EditResult shiftRowRight();
+
+    // --- blocks of cells (ChartBlocks.cpp) ------------------------------------------------
+    // A block never cuts a stitch in two: a wide stitch covers its cell and the cells to its
+    // right (as the page draws and the instructions read it), and a block always holds either
+    // all of its cells or none. Every command that changes cells is one step of the history.
+
+    // The 0-based row and column of the cell under (x, y) of the chart view, as the last paint
+    // laid the cells out. With `nearest` a point beside the grid gives the nearest cell.
+    struct CellPos {
+        std::int32_t row;
+        std::int32_t column;
+    };
+    std::optional<CellPos> cellAtPoint(std::int32_t x, std::int32_t y, bool nearest) const;
+    // `area`, cut to the chart and widened until no stitch reaches across its sides.
+    CellBlock wholeStitches(CellBlock area) const;
+    // Selects the block with the two cells as corners, widened to whole stitches.
+    void selectBlock(CellPos from, CellPos to);
+    // The cells library stitch `stichnr` would cover when placed at the cell; `fits` is false
+    // when the chart's right side cuts it.
+    struct Placement {
+        CellBlock cells;
+        bool fits = true;
+    };
+    Placement placementAt(CellPos cell) const;
+
+    // The commands work on the selected block.
+    EditResult copyBlock();
+    EditResult cutBlock();
+    EditResult clearBlock();
+    // Fills the block with library stitch `stichnr`, as often as it fits whole into each row
+    // from the left; the cells a wide stitch covers become empty, cells left over keep theirs.
+    EditResult fillBlock();
+    // "Block waagerecht spiegeln", left to right: the stitches of every row in reverse order,
+    // each one kept whole, and a stitch that leans or crosses one way replaced by the library
+    // stitch leaning or crossing the other way where the library has it.
+    EditResult mirrorBlockHorizontally();
+    // "Block senkrecht spiegeln", top to bottom: the rows of the block in reverse order.
+    EditResult mirrorBlockVertically();
+
+    // Pasting puts the copied block with its top-left cell on the selected block's top-left
+    // cell. The rows and columns it reaches beyond the chart:
+    struct Growth {
+        std::int32_t rows = 0;
+        std::int32_t columns = 0;
+        bool any() const { return rows > 0 || columns > 0; }
+    };
+    Growth pasteGrowth() const;
+    // Beyond the chart the paste either adds the rows and columns it needs (filled with the
+    // first library stitch, as new rows and columns are), or pastes the part that fits, cut
+    // at the side of a whole stitch. The pasted cells become the selected block.
+    enum class PasteFit { Grow, Clip };
+    EditResult pasteBlock(PasteFit fit);
 
     // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
     QString captionFor(const QString& maincap) const;
@@ -165,6 +229,19 @@ public:
     TDynaArrayOf<TFeld> copyzeile{&acopy};
     TDynaArrayOf<TFeld> copyspalte{&acopy};
 
+    // The selected block; empty when none. Kept until the next click, it follows its cells
+    // when rows or columns come or go, and goes with the chart it belongs to.
+    CellBlock block;
+    // The copied block: `rows` x `columns` cells, row by row. Like the row and column copy
+    // buffers it holds its cells' references and survives New and Open.
+    struct BlockBuffer {
+        std::int32_t rows = 0;
+        std::int32_t columns = 0;
+        std::vector<TFeld> cells;
+    };
+    BlockBuffer copyblock;
+    void Freecopyblock();
+
     QString afilename;
     bool changed = false;
 
@@ -194,6 +271,27 @@ private:
     // row and column; true when the legend looks different now.
     bool legendAfterPlacement(std::int32_t row, std::int32_t column, const TFeld& before,
                               const TFeld& after);
+
+    // Rows (columns) came or went: `count` inserted at 0-based `at`, or -count removed from
+    // `at` on. Every change of the grid's lines passes here, so that whatever names cells by
+    // position (the selected block) follows them.
+    void linesMoved(bool columns, std::int32_t at, std::int32_t count);
+    // Gives the cells of `area` the contents `cells` (row by row), each holding one reference
+    // that passes to the cell or is given back. Notes every change for the history; true when
+    // a cell changed.
+    bool writeBlock(const CellBlock& area, std::vector<TFeld>& cells);
+    // The cells of `area` as copies (one reference each), row by row.
+    std::vector<TFeld> readBlock(const CellBlock& area);
+    // A command that rewrites the selected block: one step of the history, the block widened
+    // to whole stitches, its cells handed to `change` (row by row, to change in place) and
+    // written back unless `change` answers other than Done.
+    EditResult rewriteBlock(ChartStepKind kind,
+                            const std::function<EditResult(std::vector<TFeld>&)>& change);
+    // Adds `rows` empty rows at the bottom and `columns` empty columns at the right; false
+    // (and nothing added) when memory ran out.
+    bool growChart(std::int32_t rows, std::int32_t columns);
+    // Removes the last `rows` rows and `columns` columns.
+    void shrinkChart(std::int32_t rows, std::int32_t columns);
 
     std::vector<LegendEntry> legend_;
     bool legendValid_ = false;

@@ -227,6 +227,7 @@ ChartDocument::EditResult ChartDocument::insertColumnAt(std::uint32_t position) 
     }
     history.noteColumn(std::int32_t(position), true);
     ++aspalten;
+    linesMoved(true, std::int32_t(position), 1);
     cellGrid.valid = false;
     cellsChanged();
     if (!picturesOk) {
@@ -267,6 +268,7 @@ ChartDocument::EditResult ChartDocument::insertRowAt(std::uint32_t position) {
     *slot = row;
     ++azeilen;
     history.noteRow(std::int32_t(position), true);
+    linesMoved(false, std::int32_t(position), 1);
     cellGrid.valid = false;
     cellsChanged();
     if (!picturesOk) {
@@ -322,6 +324,7 @@ void ChartDocument::deleteColumnAt(std::uint32_t position) {
         row->Delete(std::int32_t(position));
     }
     --aspalten;
+    linesMoved(true, std::int32_t(position), -1);
     cellGrid.valid = false;
     cellsChanged();
 }
@@ -333,6 +336,7 @@ void ChartDocument::deleteRowAt(std::uint32_t position) {
     delete row;
     zeilen.Delete(std::int32_t(position));
     --azeilen;
+    linesMoved(false, std::int32_t(position), -1);
     cellGrid.valid = false;
     cellsChanged();
 }

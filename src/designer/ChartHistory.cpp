@@ -37,6 +37,7 @@ ChartHistory::Recording::Recording(ChartHistory& history, ChartStepKind kind) : 
     if (history_.recording_) {
         history_.recording_->kind = kind;
         history_.recording_->marksBefore = history_.currentMarks();
+        history_.recording_->blockBefore = history_.doc_.block;
         active_ = true;
     }
 }
@@ -131,9 +132,17 @@ void ChartHistory::noteLine(std::int32_t line) {
     }
 }
 
+void ChartHistory::noteGrowth(std::int32_t rows, std::int32_t columns) {
+    if (recording_) {
+        recording_->grownRows += rows;
+        recording_->grownColumns += columns;
+    }
+}
+
 void ChartHistory::finishRecording() {
     std::unique_ptr<Step> step = std::move(recording_);
     step->marksAfter = currentMarks();
+    step->blockAfter = doc_.block;
     if (step->broken) {
         // The change happened but cannot be undone, so nothing before it can be either.
         releaseStep(*step);
@@ -141,7 +150,8 @@ void ChartHistory::finishRecording() {
         forgetSaved();
         return;
     }
-    const bool content = !step->cells.empty() || step->line >= 0;
+    const bool content =
+        !step->cells.empty() || step->line >= 0 || step->grownRows > 0 || step->grownColumns > 0;
     if (!content) {
         // A click that only moved the marks is a step of its own; a command that failed
         // (and at most moved an invisible mark) is none.

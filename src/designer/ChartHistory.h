@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/CellBlock.h"
 #include "designer/PageSettings.h"
 #include "designer/SharedStitch.h"
 
@@ -37,6 +38,12 @@ enum class ChartStepKind : std::uint8_t {
     ShiftRowLeft,
     ShiftRowRight,
     Settings,
+    BlockCut,
+    BlockPaste,
+    BlockClear,
+    BlockFill,
+    BlockMirrorHorizontally,
+    BlockMirrorVertically,
 };
 
 // The undo and redo history of a chart document: every change of the cells, the marks and the
@@ -108,6 +115,9 @@ public:
     void noteRow(std::int32_t row, bool after);
     // A command that moves cells within one row.
     void noteLine(std::int32_t line);
+    // A block command added empty rows at the bottom and columns at the right (before it
+    // noted the cells it then filled).
+    void noteGrowth(std::int32_t rows, std::int32_t columns);
 
     // A change of the page settings. Changes of the same text or number field that follow
     // each other make one step (a typing burst), until sealMerging() is called.
@@ -184,6 +194,12 @@ private:
         Runs before; // the line's cells before the command (deleted or pasted over)
         Runs after;  // the line's cells after it (inserted or pasted)
         std::unique_ptr<SettingsChange> settings;
+        // Block commands: the selected block before and after, and the rows and columns
+        // they added to the chart.
+        CellBlock blockBefore;
+        CellBlock blockAfter;
+        std::int32_t grownRows = 0;
+        std::int32_t grownColumns = 0;
         // Chart changes among all steps before this one, counted from the first step ever
         // kept; the difference of two such counts says whether two states differ.
         std::uint64_t chartChangesBefore = 0;
@@ -211,6 +227,9 @@ private:
     bool apply(const Step& step, bool forward, Outcome& out);
     void putCell(std::int32_t row, std::int32_t column, const Content& content, Outcome& out,
                  bool& legendChanged);
+    // The cells of a step, as they were before it or after it (undone in reverse order);
+    // true when the legend changed.
+    bool putCells(const Step& step, bool forward, Outcome& out);
     bool insertColumn(std::int32_t column, const Runs& runs);
     bool insertRow(std::int32_t row, const Runs& runs);
     void fillLine(bool column, std::int32_t index, const Runs& runs);

@@ -78,11 +78,26 @@ bool ChartHistory::fits(const Step& s, bool forward) const {
         return n;
     };
     const std::int32_t line = s.line;
+    auto cellsInside = [&](std::int32_t rowCount, std::int32_t columnCount) {
+        return std::all_of(s.cells.begin(), s.cells.end(), [&](const CellChange& c) {
+            return c.row >= 0 && c.row < rowCount && c.column >= 0 && c.column < columnCount;
+        });
+    };
     switch (s.kind) {
     case ChartStepKind::PlaceStitch:
-        return std::all_of(s.cells.begin(), s.cells.end(), [&](const CellChange& c) {
-            return c.row >= 0 && c.row < rows && c.column >= 0 && c.column < columns;
-        });
+        return cellsInside(rows, columns);
+    case ChartStepKind::BlockCut:
+    case ChartStepKind::BlockPaste:
+    case ChartStepKind::BlockClear:
+    case ChartStepKind::BlockFill:
+    case ChartStepKind::BlockMirrorHorizontally:
+    case ChartStepKind::BlockMirrorVertically:
+        // Undoing takes the rows and columns the step added away again; redoing adds them.
+        if (!forward && (rows <= s.grownRows || columns <= s.grownColumns)) {
+            return false;
+        }
+        return forward ? cellsInside(rows + s.grownRows, columns + s.grownColumns)
+                       : cellsInside(rows, columns);
     case ChartStepKind::InsertColumnLeft:
     case ChartStepKind::InsertColumnRight:
         return forward ? line >= 0 && line <= columns && total(s.after) == rows
@@ -132,6 +147,20 @@ void ChartHistory::putCell(std::int32_t row, std::int32_t column, const Content&
         const std::int32_t cells = std::max({old.breite, cell.breite, 1});
         out.dirty += doc_.cellArea(row + 1, column + 1, std::min(cells, kMaxStitchCells));
     }
+}
+
+bool ChartHistory::putCells(const Step& s, bool forward, Outcome& out) {
+    bool legendChanged = false;
+    if (forward) {
+        for (const CellChange& c : s.cells) {
+            putCell(c.row, c.column, c.after, out, legendChanged);
+        }
+    } else {
+        for (auto c = s.cells.rbegin(); c != s.cells.rend(); ++c) {
+            putCell(c->row, c->column, c->before, out, legendChanged);
+        }
+    }
+    return legendChanged;
 }
 
 void ChartHistory::setMarks(const Marks& marks, QRegion* dirty) {
@@ -188,6 +217,7 @@ bool ChartHistory::insertColumn(std::int32_t column, const Runs& runs) {
         ++done;
     }
     ++doc_.aspalten;
+    doc_.linesMoved(true, column, 1);
     doc_.cellGrid.valid = false;
     doc_.cellsChanged();
     return true;
@@ -219,6 +249,7 @@ bool ChartHistory::insertRow(std::int32_t rowIndex, const Runs& runs) {
     }
     *slot = row;
     ++doc_.azeilen;
+    doc_.linesMoved(false, rowIndex, 1);
     doc_.cellGrid.valid = false;
     doc_.cellsChanged();
     return true;
@@ -243,16 +274,7 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
     switch (s.kind) {
     case ChartStepKind::PlaceStitch: {
         layout = false;
-        bool legendChanged = false;
-        if (forward) {
-            for (const CellChange& c : s.cells) {
-                putCell(c.row, c.column, c.after, out, legendChanged);
-            }
-        } else {
-            for (auto c = s.cells.rbegin(); c != s.cells.rend(); ++c) {
-                putCell(c->row, c->column, c->before, out, legendChanged);
-            }
-        }
+        const bool legendChanged = putCells(s, forward, out);
         if (!doc_.cellGrid.valid) {
             out.dirty = QRegion(kWholePage);
         } else if (legendChanged) {
@@ -260,6 +282,24 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
             const int top = doc_.cellGrid.top + doc_.cellGrid.c * (doc_.azeilen + 2);
             out.dirty += QRect(0, top, kWholePage.width(), kWholePage.height());
         }
+        break;
+    }
+    case ChartStepKind::BlockCut:
+    case ChartStepKind::BlockPaste:
+    case ChartStepKind::BlockClear:
+    case ChartStepKind::BlockFill:
+    case ChartStepKind::BlockMirrorHorizontally:
+    case ChartStepKind::BlockMirrorVertically: {
+        const bool grown = s.grownRows > 0 || s.grownColumns > 0;
+        if (forward && grown && !doc_.growChart(s.grownRows, s.grownColumns)) {
+            return false;
+        }
+        putCells(s, forward, out);
+        if (!forward && grown) {
+            doc_.shrinkChart(s.grownRows, s.grownColumns);
+        }
+        // The block comes back with the cells it named.
+        doc_.block = forward ? s.blockAfter : s.blockBefore;
         break;
     }
     case ChartStepKind::InsertColumnLeft:
@@ -370,6 +410,18 @@ QString kindText(ChartStepKind kind) {
         return QStringLiteral("Zeile nach links verschieben");
     case ChartStepKind::ShiftRowRight:
         return QStringLiteral("Zeile nach rechts verschieben");
+    case ChartStepKind::BlockCut:
+        return QStringLiteral("Block ausschneiden");
+    case ChartStepKind::BlockPaste:
+        return QStringLiteral("Block einfügen");
+    case ChartStepKind::BlockClear:
+        return QStringLiteral("Block leeren");
+    case ChartStepKind::BlockFill:
+        return QStringLiteral("Block mit Stich füllen");
+    case ChartStepKind::BlockMirrorHorizontally:
+        return QStringLiteral("Block waagerecht spiegeln");
+    case ChartStepKind::BlockMirrorVertically:
+        return QStringLiteral("Block senkrecht spiegeln");
     case ChartStepKind::Settings:
         break;
     }

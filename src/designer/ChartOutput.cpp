@@ -220,15 +220,20 @@ ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int
     if (!like) {
         return ExportResult::NoMemory;
     }
-    grafikrw3::BandWriter writer(fileName, code, like.get(), size.height(), progress);
-    if (!writer.ok()) {
-        return ExportResult::NotWritten;
-    }
-    if (!renderBandsOf(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
-                       [&writer](const dib& band, int) { return writer.write(band); })) {
-        return writer.ok() ? ExportResult::NoMemory : ExportResult::NotWritten;
-    }
-    return writer.commit() ? ExportResult::Saved : ExportResult::NotWritten;
+    bool noMemory = false;
+    const SaveOutcome saved = grafikrw3::BandWriter::save(
+        fileName, code, like.get(), size.height(),
+        [&](grafikrw3::BandWriter& writer) {
+            const bool rendered =
+                renderBandsOf(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
+                              [&writer](const dib& band, int) { return writer.write(band); });
+            noMemory = !rendered && writer.ok();
+            return rendered;
+        },
+        progress);
+    return saved == SaveOutcome::Saved ? ExportResult::Saved
+           : noMemory                  ? ExportResult::NoMemory
+                                       : ExportResult::NotWritten;
 }
 
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,

@@ -232,24 +232,39 @@ FileStatus readBody(ByteReader& in, StitchReader& stitches, ChartDocument& doc,
 
 } // namespace
 
+ChartCells ChartCells::of(const ChartDocument& doc) {
+    ChartCells cells{doc.aspalten, doc.azeilen, {}};
+    cells.cellRows.reserve(doc.zeilen.count);
+    for (TZeile row : doc.zeilen) {
+        cells.cellRows.emplace_back(row->begin(), row->end());
+    }
+    return cells;
+}
+
 bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& settings,
+           const ProgressCallback& progress) {
+    return write(device, ChartCells::of(doc), settings, progress);
+}
+
+bool write(QIODevice& device, const ChartCells& cells, const PageSettings& settings,
            const ProgressCallback& progress) {
     ByteWriter out(device);
     ProgressReporter reporter(progress);
-    out.writeInt32(doc.aspalten);
-    out.writeInt32(doc.azeilen);
-    out.writeInt32(std::int32_t(doc.zeilen.count));
+    const auto rowCount = std::int32_t(cells.cellRows.size());
+    out.writeInt32(cells.columns);
+    out.writeInt32(cells.rows);
+    out.writeInt32(rowCount);
     std::int64_t rowsDone = 0;
-    for (TZeile row : doc.zeilen) {
-        out.writeInt32(std::int32_t(row->count));
-        for (const TFeld& cell : *row) {
+    for (std::span<const TFeld> row : cells.cellRows) {
+        out.writeInt32(std::int32_t(row.size()));
+        for (const TFeld& cell : row) {
             out.writeFlag(cell.belegt);
             writeRect(out, cell.feldrect);
             if (cell.belegt) {
                 writeStitch(out, *cell.stich);
             }
         }
-        if (!out.ok() || !reporter.report(++rowsDone, doc.zeilen.count)) {
+        if (!out.ok() || !reporter.report(++rowsDone, rowCount)) {
             return false;
         }
     }
@@ -268,10 +283,10 @@ bool write(QIODevice& device, const ChartDocument& doc, const PageSettings& sett
     FontRecord::write(out, settings.textFont);
 
     out.writeDouble(settings.breitLegendeMm);
-    out.writeInt32(std::int32_t(doc.zeilen.count));
-    for (TZeile row : doc.zeilen) {
-        out.writeInt32(std::int32_t(row->count));
-        for (const TFeld& cell : *row) {
+    out.writeInt32(rowCount);
+    for (std::span<const TFeld> row : cells.cellRows) {
+        out.writeInt32(std::int32_t(row.size()));
+        for (const TFeld& cell : row) {
             out.writeFlag(cell.belegt);
             if (cell.belegt) {
                 out.writeInt32(cell.breite);

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <vector>
 
 class QIODevice;
 
@@ -23,8 +25,21 @@ class QIODevice;
 //   9  (optional) R again, per row C, per cell the flag and for a stitch its int32 width
 namespace ProjectFile {
 
+// The cells a file stores: `columns` x `rows` as the chart declares them, and its rows of
+// cells, top row first.
+struct ChartCells {
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::vector<std::span<const TFeld>> cellRows;
+
+    static ChartCells of(const ChartDocument& doc);
+};
+
 // Writes the chart of `doc` and the settings.
 bool write(QIODevice& out, const ChartDocument& doc, const PageSettings& settings,
+           const ProgressCallback& progress = {});
+// The same from cells held elsewhere (a copy taken for writing on another thread).
+bool write(QIODevice& out, const ChartCells& cells, const PageSettings& settings,
            const ProgressCallback& progress = {});
 
 // Reads a project of `size` bytes into `doc` and `settings`. The chart is read off to the side

@@ -32,6 +32,10 @@ public:
     // True while blocks go past the cache (for tests).
     bool direct() const { return direct_; }
 
+    // Bytes go out in the order they come: a writer that seeks back fails instead of writing
+    // in the wrong place.
+    bool isSequential() const override { return true; }
+
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
     qint64 writeData(const char* data, qint64 len) override;

@@ -1,5 +1,6 @@
 #include "Memory.h"
 
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
@@ -37,7 +38,8 @@ void* heapAllocZeroed(std::size_t bytes) {
     return block;
 }
 
-Allocator currentAllocator = &heapAllocZeroed;
+// Pictures are also made on the thread that writes recovery copies.
+std::atomic<Allocator> currentAllocator{&heapAllocZeroed};
 
 std::uint64_t memAvailableFromProc() {
     std::ifstream meminfo("/proc/meminfo");
@@ -93,7 +95,7 @@ void giveBack() {
 }
 
 void* allocZeroed(std::size_t bytes) {
-    return currentAllocator(bytes);
+    return currentAllocator.load()(bytes);
 }
 
 void release(void* block) {

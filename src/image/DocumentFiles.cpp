@@ -83,8 +83,11 @@ bool needsJpegQuality(int format) {
     return format == int(grafikrw3::ImageFormat::Jif) || format == int(grafikrw3::ImageFormat::Jpg);
 }
 
-bool openImageFile(ImageDocument& doc, const QString& fileName, QString& error,
-                   const ProgressCallback& progress) {
+namespace {
+
+// Reads a picture file into the document under `name`; the file binding is the caller's.
+bool readIntoDocument(ImageDocument& doc, const QString& fileName, const QString& name,
+                      QString& error, const ProgressCallback& progress) {
     dib read;
     grafikrw3::OpenDib(&read, fileName, 0, progress);
     OwnedDib picture(read);
@@ -92,14 +95,37 @@ bool openImageFile(ImageDocument& doc, const QString& fileName, QString& error,
         error = grafikrw3::dibErrorText(read);
         return false;
     }
-    const QString name = QFileInfo(fileName).fileName();
     if (!doc.installImage(std::move(picture), name)) {
         error = QString::fromUtf16(u"Fehler: nicht genug Speicher für diese Operation!");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool openImageFile(ImageDocument& doc, const QString& fileName, QString& error,
+                   const ProgressCallback& progress) {
+    if (!readIntoDocument(doc, fileName, QFileInfo(fileName).fileName(), error, progress)) {
         return false;
     }
     doc.SaveFilename = fileName;
     doc.SaveFormat = saveFormatFor(fileName);
     doc.cansave = doc.SaveFormat != 0;
+    doc.UpdateCaption();
+    return true;
+}
+
+bool restoreImageFile(ImageDocument& doc, const QString& copyPath,
+                      const recovery::Description& description, QString& error) {
+    const QString name = description.title.isEmpty() ? QStringLiteral("NONAME") : description.title;
+    if (!readIntoDocument(doc, copyPath, name, error, {})) {
+        return false;
+    }
+    doc.SaveFilename = description.fileName;
+    doc.SaveFormat = description.fileName.isEmpty() ? 0 : description.format;
+    doc.cansave = doc.SaveFormat != 0;
+    doc.changed = true;
     doc.UpdateCaption();
     return true;
 }

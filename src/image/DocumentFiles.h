@@ -2,6 +2,7 @@
 
 #include "foundation/OwnedDib.h"
 #include "foundation/Progress.h"
+#include "foundation/recovery/RecoveryStore.h"
 
 #include <QString>
 
@@ -32,6 +33,12 @@ bool needsJpegQuality(int format);
 // a format). On failure the document keeps its image and `error` holds the reason.
 bool openImageFile(ImageDocument& doc, const QString& fileName, QString& error,
                    const ProgressCallback& progress = {});
+
+// Reads the recovery copy `copyPath` into the document as `description` says: under the
+// document's title, bound to its file and format, and marked changed, so that saving writes it
+// where it belongs. On failure the document keeps its image and `error` holds the reason.
+bool restoreImageFile(ImageDocument& doc, const QString& copyPath,
+                      const recovery::Description& description, QString& error);
 
 // Writes the image to `fileName` in format `format`. A read-only file is made writable first.
 // The file is replaced only when it is complete, so a failed save keeps the previous file. On

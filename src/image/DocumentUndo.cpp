@@ -40,6 +40,7 @@ bool ImageDocument::SaveForUndo() {
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
         return false;
     }
+    ++revision_;
     if (!changed) {
         changed = true;
         UpdateCaption();
@@ -72,6 +73,7 @@ void ImageDocument::freeAllUndo() {
 
 void ImageDocument::LoadFromUndo() {
     if (CanUndo > 0) {
+        ++revision_;
         UndoEntry entry = std::move(UndoInfo[std::size_t(CanUndo - 1)]);
         UndoInfo[std::size_t(CanUndo - 1)] = UndoEntry{};
         --CanUndo;

@@ -125,6 +125,7 @@ bool ImageDocument::installImage(OwnedDib picture, const QString& name) {
     freeAllUndo();
 
     di = std::move(picture);
+    ++revision_;
     zoomin = 1;
     zoomout = 1;
     WinName = name;
@@ -191,6 +192,7 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
 }
 
 void ImageDocument::imageChanged(const QRect& area) {
+    ++revision_;
     if (area.isEmpty()) {
         invalidateAll();
     } else {

@@ -62,6 +62,11 @@ public:
     // The image was changed in place: repaint it (the whole view, or the image rectangle `area`).
     void imageChanged(const QRect& area = {});
 
+    // Grows with every change of the image: each one starts with an undo step (or is an undo,
+    // a new image or an in-place change reported through imageChanged). A drag in progress
+    // (inPaint) changes the image further until its release.
+    std::uint64_t revision() const { return revision_; }
+
     // The part of the image operations may change: the mask while a selection is active.
     imageops::Selection selection() const { return imageops::Selection(&seldib.get(), selaktiv); }
 
@@ -343,6 +348,7 @@ private:
     // The part of the floating corner a paint-box offset cannot express when reduced.
     TPoint dragRest_;
     QSize boxSize_;
+    std::uint64_t revision_ = 0;
 };
 
 // A white picture of width x height pixels at 24 bits, as the editor starts with.

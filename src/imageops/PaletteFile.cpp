@@ -2,11 +2,11 @@
 
 #include "Depth.h"
 #include "Palettes.h"
+#include "foundation/AtomicSave.h"
 #include "foundation/OwnedDib.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -81,11 +81,10 @@ PaletteFileContent readPaletteFile(const QString& path) {
 
 bool writePaletteFile(const QString& path, const LPAL& pal) {
     const auto bytes = paletteFileBytes(pal);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
-               qint64(bytes.size()) &&
-           file.commit();
+    return saveAtomically(path, [&](QIODevice& file) {
+               return file.write(reinterpret_cast<const char*>(bytes.data()),
+                                 qint64(bytes.size())) == qint64(bytes.size());
+           }) == SaveOutcome::Saved;
 }
 
 QString paletteFileFilter() {

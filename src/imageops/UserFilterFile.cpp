@@ -1,5 +1,6 @@
 #include "UserFilterFile.h"
 
+#include "foundation/AtomicSave.h"
 #include "foundation/ByteStream.h"
 
 #include <QBuffer>
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -150,12 +150,10 @@ Loaded load(const QString& path) {
 
 bool save(const QString& path, const std::vector<filtertype>& filters) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
     const QByteArray bytes = toBytes(filters);
-    return file.write(bytes) == bytes.size() && file.commit();
+    return saveAtomically(path, [&](QIODevice& file) {
+               return file.write(bytes) == bytes.size();
+           }) == SaveOutcome::Saved;
 }
 
 QString filePath(const QString& programFolder, const QString& userDataFolder) {

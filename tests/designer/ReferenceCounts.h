@@ -6,7 +6,7 @@
 
 #include <map>
 
-// Every shared record is counted once per holder (cells, both copy buffers and the steps of
+// Every shared record is counted once per holder (cells, the copy buffers and the steps of
 // the history), and the pool holds exactly the records someone holds.
 inline void expectReferencesCounted(const ChartDocument& doc) {
     std::map<const SharedStitch*, std::uint32_t> holders;
@@ -23,6 +23,11 @@ inline void expectReferencesCounted(const ChartDocument& doc) {
     }
     count(doc.copyzeile);
     count(doc.copyspalte);
+    for (const TFeld& cell : doc.copyblock.cells) {
+        if (cell.stich) {
+            ++holders[cell.stich];
+        }
+    }
     doc.history.visitReferences([&](const SharedStitch* record) { ++holders[record]; });
     ASSERT_EQ(doc.pool.size(), holders.size());
     for (const auto& [record, n] : holders) {

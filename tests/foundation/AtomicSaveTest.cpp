@@ -2,13 +2,18 @@
 #include "foundation/ByteStream.h"
 #include "foundation/DirectFileWriter.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -82,4 +87,61 @@ TEST(AtomicSave, ReplacesTheFileOnlyWhenEverythingWasWritten) {
     EXPECT_EQ(
         saveAtomically(folder.filePath(QStringLiteral("fehlt/jacke.tpd")), writing(second, true)),
         SaveOutcome::CannotCreate);
+}
+
+TEST(AtomicSave, ForcesContentThenFolderToDiskAndFailsWhenEitherCannot) {
+    using filesync::Target;
+    const QByteArray before = randomBytes(3000, 3);
+    const QByteArray after = randomBytes(70000, 4);
+    const std::optional<Target> failures[] = {std::nullopt, Target::File, Target::Folder};
+    for (const std::optional<Target> failing : failures) {
+        for (bool existing : {true, false}) {
+            for (SaveAccess access : {SaveAccess::Sequential, SaveAccess::Seekable}) {
+                SCOPED_TRACE(testing::Message()
+                             << "failing " << (failing ? int(*failing) : -1) << " existing "
+                             << existing << " access " << int(access));
+                QTemporaryDir folder;
+                const QString path = folder.filePath(QStringLiteral("muster.tpd"));
+                if (existing) {
+                    ASSERT_EQ(
+                        saveAtomically(
+                            path, [&](QIODevice& d) { return d.write(before) == before.size(); }),
+                        SaveOutcome::Saved);
+                    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ReadGroup | QFile::ReadOther);
+                }
+                const SyncFailure sync(failing);
+                const SaveOutcome outcome = saveAtomically(
+                    path, [&](QIODevice& d) { return d.write(after) == after.size(); }, access);
+
+                const std::vector<Target> expectedCalls =
+                    failing == Target::File ? std::vector{Target::File}
+                                            : std::vector{Target::File, Target::Folder};
+                EXPECT_EQ(sync.calls(), expectedCalls);
+                EXPECT_EQ(outcome, failing ? SaveOutcome::NotWritten : SaveOutcome::Saved);
+                const QByteArray expected = !failing ? after : existing ? before : "missing";
+                EXPECT_EQ(fileBytes(path), expected);
+                // No temporary file stays behind; the permissions go with the name.
+                EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(),
+                          expected == "missing" ? 0 : 1);
+                if (existing) {
+                    EXPECT_EQ(QFile::permissions(path) & 0x0777, 0x0644);
+                }
+            }
+        }
+    }
+}
+
+TEST(AtomicSave, WritesWhereALinkPoints) {
+    QTemporaryDir folder;
+    const QString real = folder.filePath(QStringLiteral("echt.pal"));
+    const QString link = folder.filePath(QStringLiteral("verweis.pal"));
+    auto writing = [](const QByteArray& bytes) {
+        return [bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); };
+    };
+    ASSERT_EQ(saveAtomically(real, writing("alt")), SaveOutcome::Saved);
+    ASSERT_TRUE(QFile::link(real, link));
+    EXPECT_EQ(saveAtomically(link, writing("neu")), SaveOutcome::Saved);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(fileBytes(real), "neu");
 }

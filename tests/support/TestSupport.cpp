@@ -2,7 +2,11 @@
 
 #include "foundation/Memory.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <mutex>
+
+#include <unistd.h>
 
 namespace {
 
@@ -33,7 +37,39 @@ void* failingAllocator(std::size_t bytes) {
     return std::calloc(bytes == 0 ? 1 : bytes, 1);
 }
 
+std::mutex syncMutex;
+std::vector<filesync::Target> syncCalls;
+std::optional<filesync::Target> failingSync;
+
+int recordingSync(filesync::Target target, int fd) {
+    {
+        const std::lock_guard lock(syncMutex);
+        syncCalls.push_back(target);
+        if (failingSync == target) {
+            errno = EIO;
+            return -1;
+        }
+    }
+    return ::fsync(fd);
+}
+
 } // namespace
+
+SyncFailure::SyncFailure(std::optional<filesync::Target> failing) {
+    const std::lock_guard lock(syncMutex);
+    syncCalls.clear();
+    failingSync = failing;
+    filesync::setSyncFunction(&recordingSync);
+}
+
+SyncFailure::~SyncFailure() {
+    filesync::resetSyncFunction();
+}
+
+std::vector<filesync::Target> SyncFailure::calls() const {
+    const std::lock_guard lock(syncMutex);
+    return syncCalls;
+}
 
 MessageCapture::MessageCapture() {
     captured.clear();

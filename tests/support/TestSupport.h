@@ -1,11 +1,14 @@
 #pragma once
 
+#include "foundation/AtomicSave.h"
 #include "foundation/UserMessage.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstddef>
+#include <optional>
+#include <vector>
 
 // Collects the user messages of the core while alive, instead of showing them.
 class MessageCapture {
@@ -39,4 +42,17 @@ public:
 
     QStringList asked() const;
     int unanswered() const;
+};
+
+// Makes the saves' fsync of `failing` (a file's content or its folder entry) fail with an I/O
+// error while alive; with nothing to fail, only records. Saves on any thread count.
+class SyncFailure {
+public:
+    explicit SyncFailure(std::optional<filesync::Target> failing);
+    ~SyncFailure();
+    SyncFailure(const SyncFailure&) = delete;
+    SyncFailure& operator=(const SyncFailure&) = delete;
+
+    // The syncs asked for so far, in order.
+    std::vector<filesync::Target> calls() const;
 };

@@ -4,9 +4,11 @@
 #include "TNeuForm.h"
 #include "TSettingsTab.h"
 #include "ToolBarIcons.h"
+#include "designer/ChartRecovery.h"
 #include "designer/PageRenderer.h"
 #include "designer/Units.h"
 #include "foundation/OwnedText.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
 
@@ -106,6 +108,9 @@ TMainForm::TMainForm(ProgramWindows& windows, const QStringList& arguments, QWid
 
     resize(649, 496 + menuBar()->sizeHint().height());
     centreOnScreen();
+    recovery_ = std::make_unique<recovery::Keeper>(
+        recovery::Store(recovery::Store::defaultFolder()),
+        std::make_unique<ChartRecoverySource>(doc, [this] { return TabSheet2->settings(); }));
     FormCreate();
 }
 
@@ -186,6 +191,11 @@ void TMainForm::createMenus() {
     // The view option is the one thing of this window kept between runs.
     ZeigegesamteTabelle1->setChecked(QSettings().value(kWholeTableKey, false).toBool());
     connect(ZeigegesamteTabelle1, &QAction::toggled, this, &TMainForm::ZeigegesamteTabelle1Click);
+    Einstellungen1->addSeparator();
+    Standardstichehinzufgen1 =
+        Einstellungen1->addAction(QStringLiteral("Standardstiche hinzufügen"), this,
+                                  &TMainForm::Standardstichehinzufgen1Click);
+    createBlockCommands();
 }
 
 void TMainForm::createToolBar() {
@@ -242,6 +252,7 @@ void TMainForm::createEditTab() {
         const PageSettings settings = TabSheet2->settings();
         PageRenderer renderer(doc, settings, PaintBox1->logicalDpiX(), false, PaintBox1->width());
         renderer.Drawpage(painter, exposed);
+        drawChartOverlay(painter);
     };
     PaintBox1->mouseDown = [this](QMouseEvent* event) { PaintBox1MouseDown(event); };
     ScrollBox1->setWidget(PaintBox1);
@@ -359,12 +370,19 @@ void TMainForm::NewAll() {
 
 void TMainForm::SetChanged() {
     doc.SetChanged();
-    setWindowTitle(doc.captionFor(maincap));
+    showChangedState();
 }
 
 void TMainForm::SetUnChanged() {
     doc.SetUnChanged();
+    showChangedState();
+}
+
+void TMainForm::showChangedState() {
     setWindowTitle(doc.captionFor(maincap));
+    if (recovery_) {
+        recovery_->touch();
+    }
 }
 
 void TMainForm::FormMouseWheel(QWheelEvent* event) {

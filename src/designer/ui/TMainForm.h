@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designer/ChartDocument.h"
+#include "designer/FileStatus.h"
 #include "designer/Instructions.h"
 #include "designer/PageSettings.h"
 
@@ -12,9 +13,11 @@
 
 class ProgramWindows;
 class QAction;
+class QIODevice;
 class QMenu;
 class QPushButton;
 class QMouseEvent;
+class QPainter;
 class QPlainTextEdit;
 class QWheelEvent;
 class QPrinter;
@@ -25,6 +28,10 @@ class QToolButton;
 class QWidget;
 class TPaintBox;
 class TSettingsTab;
+
+namespace recovery {
+class Keeper;
+}
 
 // The chart designer's main window. It owns the chart document for the whole run and keeps the
 // window title in step with the file name and the unsaved-changes flag.
@@ -48,6 +55,12 @@ public:
     // Reads the project `fname`. A file that does not exist is passed over silently; a damaged
     // one is reported. On failure the chart, its file name and its caption stay as they were.
     bool LoadProject(const QString& fname);
+    // Reads the recovery copy `copyPath` as the chart of the file `fname` (none when empty),
+    // marked changed so that saving writes it there. False, with nothing reported and the chart
+    // as it was, when the copy cannot be read.
+    bool restoreProject(const QString& copyPath, const QString& fname);
+    // Keeps the recovery copy of the chart while it has unsaved changes.
+    recovery::Keeper& recoveryKeeper() { return *recovery_; }
 
     // The per-user data folder, ending in a separator; created first when `create` is set.
     QString GetProgramDir(bool create) const;
@@ -84,6 +97,19 @@ public:
     void Zeileeinfgen1Click();
     void Zeilenachlinksverschieben1Click();
     void Zeilenachrechtsverschieben1Click();
+
+    // Blocks of cells: Shift + left drag selects one; the "Bearbeiten" menu works on it.
+    void PaintBox1MouseMove(QMouseEvent* event);
+    void PaintBox1MouseUp(QMouseEvent* event);
+    void Blockausschneiden1Click();
+    void Blockkopieren1Click();
+    void Blockeinfgen1Click();
+    void Blockleeren1Click();
+    void BlockmitStichfllen1Click();
+    void Blockwaagerechtspiegeln1Click();
+    void Blocksenkrechtspiegeln1Click();
+    // "Einstellungen" → "Standardstiche hinzufügen": the standard stitches the library lacks.
+    void Standardstichehinzufgen1Click();
 
     // The printer charts are printed on; its page sizes the chart view.
     QPrinter& printer();
@@ -182,6 +208,7 @@ public:
     QMenu* Zeilen1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
     QAction* ZeigegesamteTabelle1 = nullptr;
+    QAction* Standardstichehinzufgen1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -203,6 +230,19 @@ private:
     void openStartProject();
     // Repaints and marks the chart changed after a grid command; reports a missing mark.
     void afterEdit(ChartDocument::EditResult result);
+    // The caption and the recovery copy follow the changed mark.
+    void showChangedState();
+    // Reads a project into the chart and shows it; nothing is reported.
+    FileStatus readProject(QIODevice& file, std::int64_t size);
+
+    // Blocks of cells: their menu entries, the drag and the outlines on the chart view.
+    void createBlockCommands();
+    void drawChartOverlay(QPainter& painter);
+    // The chart-view rectangle around the cells of `cells`; empty for an empty block.
+    QRect viewRect(const CellBlock& cells) const;
+    // Repaints what showed `before` and what shows `after`.
+    void updateOutline(const CellBlock& before, const CellBlock& after);
+    void showPlacement(const CellBlock& cells, bool fits);
 
     // Undo and redo.
     void createEditMenu();
@@ -226,10 +266,21 @@ private:
     // Wheel turn not yet scrolled: a touchpad moves in steps smaller than a notch.
     int wheelTurn_ = 0;
 
+    // A Shift + left drag selecting a block, from this cell.
+    bool blockDragging_ = false;
+    ChartDocument::CellPos dragFrom_{0, 0};
+    CellBlock blockShown_;     // the block frame as last painted
+    CellBlock placementShown_; // the cells the stitch under the pointer would cover
+    bool placementFits_ = true;
+
     PageSettings settingsShown_; // the settings as last recorded
     bool applyingSettings_ = false;
     // What the "Anleitung" tab shows was made from this state of the history and settings.
     bool instructionsShown_ = false;
     std::uint64_t instructionsRevision_ = 0;
     instructions::Options instructionsOptions_;
+
+    // Declared after the document, so that it goes first: a copy being written holds stitch
+    // records of the document.
+    std::unique_ptr<recovery::Keeper> recovery_;
 };

@@ -26,6 +26,18 @@ const QString kNoRowText = QStringLiteral(
     "Es ist keine Zeile markiert. Bitte klicken Sie auf ein hellblaues Kästchen am linken Rand "
     "der Tabelle, um eine Zeile zu markieren");
 
+const QString kNoBlockText = QStringLiteral(
+    "Es ist kein Block markiert. Bitte ziehen Sie bei gedrückter Umschalttaste mit der linken "
+    "Maustaste über die Tabelle, um einen Block zu markieren");
+const QString kNothingCopiedText = QStringLiteral(
+    "Es wurde noch kein Block kopiert. Bitte markieren Sie einen Block und wählen Sie „Block "
+    "kopieren“ oder „Block ausschneiden“");
+const QString kWouldCutText = QStringLiteral(
+    "Hier würde der eingefügte Block einen breiten Stich zerschneiden, der von links in ihn "
+    "hineinreicht. Bitte wählen Sie eine andere Zelle als linke obere Ecke");
+const QString kTooWideText = QStringLiteral(
+    "Der gewählte Stich ist breiter als der Block. Bitte markieren Sie einen breiteren Block");
+
 // Room below the grid for heading, legend and text, in cell heights.
 constexpr int kRoomBelowGrid = 42;
 
@@ -73,8 +85,23 @@ void TMainForm::scrollToTopLeft() {
 
 void TMainForm::PaintBox1MouseDown(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    const ChartDocument::ClickResult result =
-        doc.clickAt(at.x(), at.y(), TabSheet2->TessaplanCheck->isChecked());
+    const bool chartShown = TabSheet2->TessaplanCheck->isChecked();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+        // Shift + left button starts a block at the cell, which the drag then widens.
+        const auto cell = chartShown ? doc.cellAtPoint(at.x(), at.y(), false) : std::nullopt;
+        if (cell) {
+            showPlacement({}, true); // the frame shows what the drag takes
+            blockDragging_ = true;
+            dragFrom_ = *cell;
+            doc.selectBlock(*cell, *cell);
+            updateOutline(blockShown_, doc.block);
+        }
+        return;
+    }
+    // Any other click lets go of the block.
+    doc.block = {};
+    updateOutline(blockShown_, doc.block);
+    const ChartDocument::ClickResult result = doc.clickAt(at.x(), at.y(), chartShown);
     if (result.repaint) {
         // Only what the click changed is painted again, not the whole visible page.
         PaintBox1->update(result.dirty);
@@ -111,6 +138,18 @@ void TMainForm::afterEdit(ChartDocument::EditResult result) {
         break;
     case ChartDocument::EditResult::NeedRowMark:
         showUserMessage(MessageIcon::Error, kNoRowText);
+        break;
+    case ChartDocument::EditResult::NeedBlock:
+        showUserMessage(MessageIcon::Error, kNoBlockText);
+        break;
+    case ChartDocument::EditResult::NothingCopied:
+        showUserMessage(MessageIcon::Error, kNothingCopiedText);
+        break;
+    case ChartDocument::EditResult::WouldCutStitch:
+        showUserMessage(MessageIcon::Error, kWouldCutText);
+        break;
+    case ChartDocument::EditResult::StitchTooWide:
+        showUserMessage(MessageIcon::Error, kTooWideText);
         break;
     }
 }

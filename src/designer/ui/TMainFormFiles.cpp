@@ -4,11 +4,13 @@
 #include "ProgressDialogScope.h"
 #include "TSettingsTab.h"
 #include "designer/ProjectFile.h"
+#include "designer/StandardStitches.h"
 #include "designer/StitchLibraryFile.h"
 #include "foundation/AtomicSave.h"
 #include "foundation/DibCopy.h"
 #include "foundation/Memory.h"
 #include "foundation/UserMessage.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/FileDialogs.h"
 
 #include <QCloseEvent>
@@ -63,6 +65,23 @@ bool TMainForm::SaveProject(const QString& fname) {
     return outcome == SaveOutcome::Saved;
 }
 
+FileStatus TMainForm::readProject(QIODevice& file, std::int64_t size) {
+    PageSettings settings = TabSheet2->settings();
+    FileStatus status = FileStatus::Ok;
+    {
+        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
+        status = ProjectFile::read(file, size, doc, settings, memory::budgetBytes(),
+                                   progress.callback());
+    }
+    if (status == FileStatus::Ok) {
+        applySettingsQuietly(settings); // part of the loaded chart, not an edit
+        PaintBox1Paint();
+        PaintBox2Paint(); // the palette names stitches in the chart's number font
+        scrollToTopLeft();
+    }
+    return status;
+}
+
 bool TMainForm::LoadProject(const QString& fname) {
     QFile file(fname);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -74,14 +93,7 @@ bool TMainForm::LoadProject(const QString& fname) {
         }
         return false;
     }
-    PageSettings settings = TabSheet2->settings();
-    FileStatus status = FileStatus::Ok;
-    {
-        ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
-        status = ProjectFile::read(file, file.size(), doc, settings, memory::budgetBytes(),
-                                   progress.callback());
-    }
-    switch (status) {
+    switch (readProject(file, file.size())) {
     case FileStatus::Ok:
         break;
     case FileStatus::Damaged:
@@ -93,12 +105,18 @@ bool TMainForm::LoadProject(const QString& fname) {
     case FileStatus::Stopped:
         return false;
     }
-    applySettingsQuietly(settings); // part of the loaded chart, not an edit
     doc.afilename = fname;
-    PaintBox1Paint();
-    PaintBox2Paint(); // the palette names stitches in the chart's number font
-    scrollToTopLeft();
     SetUnChanged();
+    return true;
+}
+
+bool TMainForm::restoreProject(const QString& copyPath, const QString& fname) {
+    QFile file(copyPath);
+    if (!file.open(QIODevice::ReadOnly) || readProject(file, file.size()) != FileStatus::Ok) {
+        return false;
+    }
+    doc.afilename = fname;
+    SetChanged();
     return true;
 }
 
@@ -114,8 +132,17 @@ QString TMainForm::GetProgramDir(bool create) const {
 void TMainForm::LoadStiche() {
     const QString path = GetProgramDir(false) + StitchLibraryFile::kFileName;
     QFile file(path);
+    if (!file.exists()) {
+        // A new user starts with the standard stitches; a library once written, even an
+        // empty one, is the user's own and stays as it is.
+        if (standardstitches::addMissing(doc.stiche) < 0) {
+            showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        }
+        SaveStiche();
+        return;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
-        return; // a new user has no library yet
+        return; // unreadable: the library stays empty, and the file is not replaced
     }
     doc.FreeAllStiche();
     const StitchLibraryFile::ReadResult result =
@@ -243,6 +270,7 @@ void TMainForm::Beenden1Click() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // The question decides whether the window (and with it the program) may close.
     if (askToSave(kAskBeforeOpenOrClose)) {
+        recovery_->discard(); // changes left unsaved on purpose
         event->accept();
     } else {
         event->ignore();

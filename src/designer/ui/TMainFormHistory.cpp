@@ -4,6 +4,7 @@
 
 #include "TSettingsTab.h"
 #include "ToolBarIcons.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QAction>
@@ -128,6 +129,9 @@ void TMainForm::historyChanged() {
     if (PageControl1 && PageControl1->currentWidget() == TabSheet3) {
         refreshInstructions();
     }
+    if (recovery_) {
+        recovery_->touch(); // a new copy holds the settings too
+    }
 }
 
 void TMainForm::Rckgngig1Click() {
@@ -154,5 +158,5 @@ void TMainForm::showUndoOutcome(const ChartHistory::Outcome& outcome) {
     }
     // The mark follows the chart back and forth; this is no save, so the saved state stays.
     doc.changed = outcome.changed;
-    setWindowTitle(doc.captionFor(maincap));
+    showChangedState();
 }

@@ -4,6 +4,7 @@
 #include "ProgramWindows.h"
 #include "TSettingsTab.h"
 #include "TStichEditForm.h"
+#include "designer/StandardStitches.h"
 #include "designer/StitchPalette.h"
 #include "foundation/DibCopy.h"
 #include "foundation/OwnedText.h"
@@ -85,6 +86,8 @@ void TMainForm::BitBtn1Click() {
     stich->breite = editor.breite();
     // The picture is kept at its size; cells get reduced copies.
     stich->di = editor.takePicture();
+    // The stitch just made is the one the user wants to place next.
+    doc.stichnr = std::int32_t(doc.stiche.count) - 1;
     SaveStiche();
     PaintBox2Paint();
 }
@@ -147,6 +150,23 @@ void TMainForm::BitBtn5Click() {
     ++doc.stichnr;
     SaveStiche();
     PaintBox2Paint();
+}
+
+void TMainForm::Standardstichehinzufgen1Click() {
+    const int added = standardstitches::addMissing(doc.stiche);
+    if (added != 0) { // also after a shortage: the stitches added until then stay
+        SaveStiche();
+        PaintBox2Paint();
+    }
+    if (added < 0) {
+        showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
+        return;
+    }
+    showUserMessage(MessageIcon::Information,
+                    added == 0 ? QStringLiteral("Die Bibliothek enthält schon alle Standardstiche.")
+                    : added == 1
+                        ? QStringLiteral("Ein Standardstich wurde hinzugefügt.")
+                        : QStringLiteral("%1 Standardstiche wurden hinzugefügt.").arg(added));
 }
 
 void TMainForm::createPalette(QWidget* panel) {

@@ -6,8 +6,10 @@
 
 #include "EditorIcons.h"
 #include "TGradientCaption.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/HelpMenu.h"
 #include "foundation/ui/TPaintBox.h"
+#include "image/PictureRecovery.h"
 #include "image/ui/TMDIChild.h"
 
 #include <QAction>
@@ -68,6 +70,15 @@ TDIBMainForm::TDIBMainForm(QWidget* parent) : QMainWindow(parent) {
     resize(kInitialWidth, kInitialHeight);
     restorePlacement();
     FormCreate();
+
+    // No copy while a dialog over the window shows a preview in the picture.
+    auto source = std::make_unique<PictureRecoverySource>(doc(), !standalone_, [this] {
+        const QWidget* modal = QApplication::activeModalWidget();
+        return !modal || modal == this;
+    });
+    recoverySource_ = source.get();
+    recovery_ = std::make_unique<recovery::Keeper>(
+        recovery::Store(recovery::Store::defaultFolder()), std::move(source));
 }
 
 TDIBMainForm::~TDIBMainForm() {
@@ -271,6 +282,13 @@ void TDIBMainForm::createSpeedPanel() {
 void TDIBMainForm::setCaption(const QString& caption) {
     setWindowTitle(caption);
     GradientCaption->setText(caption);
+    noteDocumentState();
+}
+
+void TDIBMainForm::noteDocumentState() {
+    if (recovery_) {
+        recovery_->touch();
+    }
 }
 
 // Commands and their state ------------------------------------------------------------------
@@ -311,6 +329,7 @@ void TDIBMainForm::UpdateMenuItems() {
     input.clipboardHasPicture = clipboardHasPicture_;
     menustate::apply(menuEnabled_, menustate::changesFor(input));
     applyCommandStates();
+    noteDocumentState();
 }
 
 bool TDIBMainForm::commandEnabled(menustate::Command command) const {

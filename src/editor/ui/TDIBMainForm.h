@@ -40,6 +40,12 @@ class ColourPanel;
 class ScanControl;
 class TPreviewForm;
 class TShape;
+class PictureRecoverySource;
+
+namespace recovery {
+class Keeper;
+struct Description;
+} // namespace recovery
 
 // "Bild bearbeiten": the image editor window. One instance lives for the whole run; the stitch
 // editor shows it modally for the symbol picture of one stitch. It holds the menus, the
@@ -158,6 +164,12 @@ public:
     // designer to go back to.
     void setStandalone(bool standalone);
     bool standalone() const { return standalone_; }
+    // Reads the recovery copy `copyPath` as its description says: the picture under its title
+    // and file, marked changed. False, with nothing reported and the picture as it was, when
+    // the copy cannot be read.
+    bool restorePicture(const QString& copyPath, const recovery::Description& description);
+    // Keeps the recovery copy of the picture while it has unsaved changes.
+    recovery::Keeper& recoveryKeeper() { return *recovery_; }
 
     // "Bearbeiten" and "Auswahl".
     void Rckgngig1Click();
@@ -391,4 +403,10 @@ private:
     ScanControl* scans_ = nullptr;
     bool standalone_ = false;
     std::unique_ptr<QPrinter> printer_;
+
+    // The window learns of every change through setCaption and UpdateMenuItems: both tell the
+    // recovery copy.
+    void noteDocumentState();
+    PictureRecoverySource* recoverySource_ = nullptr; // owned by the keeper
+    std::unique_ptr<recovery::Keeper> recovery_;
 };

@@ -8,8 +8,10 @@
 
 #include "foundation/UserMessage.h"
 #include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/recovery/RecoveryKeeper.h"
 #include "foundation/ui/FileDialogs.h"
 #include "image/DocumentFiles.h"
+#include "image/PictureRecovery.h"
 #include "image/ui/TMDIChild.h"
 
 #include <QCloseEvent>
@@ -78,6 +80,18 @@ void TDIBMainForm::OpenImageFile(const QString& fileName) {
     UpdateMenuItems();
 }
 
+bool TDIBMainForm::restorePicture(const QString& copyPath,
+                                  const recovery::Description& description) {
+    QString error;
+    if (!documentfiles::restoreImageFile(doc(), copyPath, description, error)) {
+        return false;
+    }
+    colours_->paletteChanged();
+    doc().imageChanged();
+    UpdateMenuItems();
+    return true;
+}
+
 void TDIBMainForm::FileSaveItemClick() {
     ImageDocument& d = doc();
     if (!d.cansave) {
@@ -140,6 +154,7 @@ bool TDIBMainForm::AskSaveChanges() {
 
 void TDIBMainForm::setStandalone(bool standalone) {
     standalone_ = standalone;
+    recoverySource_->setStitchPicture(!standalone);
     // There is no chart designer to go back to.
     ToolButton8->setVisible(!standalone);
 }
@@ -150,6 +165,9 @@ void TDIBMainForm::closeEvent(QCloseEvent* event) {
     if (standalone_ && !AskSaveChanges()) {
         event->ignore();
         return;
+    }
+    if (standalone_) {
+        recovery_->discard(); // changes left unsaved on purpose
     }
     QMainWindow::closeEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "ImageFiles.h"
 
+#include "../AtomicSave.h"
 #include "../Memory.h"
 #include "codecs/Codec.h"
 #include "grafikrw3.h"
@@ -7,10 +8,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <vector>
 
 namespace grafikrw3 {
@@ -50,7 +51,8 @@ const std::array<FormatEntry, 12> kFormats{{
 // Further extensions the open filter offers for the same decoders.
 const char* const kExtraOpenPatterns[] = {".JPEG", ".JPE", ".TIFF"};
 
-int jpegQuality = 75;
+// Read by writers on other threads (recovery copies) while the window may set it.
+std::atomic<int> jpegQuality{75};
 
 // Room for the error text in a picture's palette, terminator included.
 constexpr std::size_t kPaletteBytes = sizeof(LPAL::pal);
@@ -120,6 +122,12 @@ EncodeOptions encodeOptions(int code) {
     options.jpegQuality = jpegQuality;
     options.rle = code == int(ImageFormat::Rle);
     return options;
+}
+
+// TIFF points back at its directory from the start of the file; the others are written in one
+// pass.
+SaveAccess saveAccess(int code) {
+    return code == int(ImageFormat::Tif) ? SaveAccess::Seekable : SaveAccess::Sequential;
 }
 
 } // namespace
@@ -214,42 +222,34 @@ void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHi
     *out = decoded.picture;
 }
 
-QByteArray SaveDibToBytes(const dib& picture, int code) {
+bool WriteDib(const dib& picture, QIODevice& out, int code, const ProgressCallback& progress) {
     const FormatEntry* e = entryFor(code);
     if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
-        return {};
+        return false;
     }
+    ProgressReporter reporter(progress);
+    return e->encode(picture, out, encodeOptions(code), reporter);
+}
+
+QByteArray SaveDibToBytes(const dib& picture, int code) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const EncodeOptions options = encodeOptions(code);
-    ProgressReporter reporter;
-    if (!e->encode(picture, buffer, options, reporter)) {
-        return {};
-    }
-    return bytes;
+    return WriteDib(picture, buffer, code) ? bytes : QByteArray();
 }
 
 int SaveDib(const dib& picture, const QString& fileName, int code,
             const ProgressCallback& progress) {
-    const FormatEntry* e = entryFor(code);
-    if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
+    if (!entryFor(code) || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
         return 0;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return 0;
-    }
-    ProgressReporter reporter(progress);
-    if (!e->encode(picture, file, encodeOptions(code), reporter)) {
-        file.cancelWriting();
-        return 0;
-    }
-    return file.commit() ? 1 : 0;
+    const SaveOutcome outcome = saveAtomically(
+        fileName, [&](QIODevice& out) { return WriteDib(picture, out, code, progress); },
+        saveAccess(code));
+    return outcome == SaveOutcome::Saved ? 1 : 0;
 }
 
 struct BandWriter::State {
-    QSaveFile file;
     std::unique_ptr<RowEncoder> encoder;
     PictureHeader header;
     std::vector<RGBQUAD> colors; // the header's, kept for the writer's life
@@ -263,7 +263,7 @@ bool BandWriter::writesInBands(int code) {
     return e && e->rows;
 }
 
-BandWriter::BandWriter(const QString& fileName, int code, const dib& like, std::int32_t height,
+BandWriter::BandWriter(QIODevice& out, int code, const dib& like, std::int32_t height,
                        const ProgressCallback& progress)
     : state_(std::make_unique<State>()) {
     State& s = *state_;
@@ -275,16 +275,25 @@ BandWriter::BandWriter(const QString& fileName, int code, const dib& like, std::
         s.colors.assign(s.header.colors, s.header.colors + (1 << s.header.bits));
         s.header.colors = s.colors.data();
     }
-    s.file.setFileName(fileName);
-    if (e && e->rows && like.poi && isSupportedBitCount(s.header.bits) && height > 0 &&
-        s.file.open(QIODevice::WriteOnly)) {
-        s.encoder = e->rows(s.header, s.file, encodeOptions(code));
+    if (e && e->rows && like.poi && isSupportedBitCount(s.header.bits) && height > 0) {
+        s.encoder = e->rows(s.header, out, encodeOptions(code));
     }
     s.failed = !s.encoder;
 }
 
-// The file is dropped unless committed.
 BandWriter::~BandWriter() = default;
+
+SaveOutcome BandWriter::save(const QString& fileName, int code, const dib& like,
+                             std::int32_t height, const std::function<bool(BandWriter&)>& bands,
+                             const ProgressCallback& progress) {
+    return saveAtomically(
+        fileName,
+        [&](QIODevice& out) {
+            BandWriter writer(out, code, like, height, progress);
+            return writer.ok() && bands(writer) && writer.finish();
+        },
+        saveAccess(code));
+}
 
 bool BandWriter::ok() const {
     return !state_->failed;
@@ -311,14 +320,12 @@ bool BandWriter::write(const dib& band) {
     return !s.failed;
 }
 
-bool BandWriter::commit() {
+bool BandWriter::finish() {
     State& s = *state_;
     if (s.failed || s.rowsWritten != s.header.height || !s.encoder->finish()) {
         s.failed = true;
-        return false;
     }
-    s.encoder.reset();
-    return s.file.commit();
+    return !s.failed;
 }
 
 QString GetDIBOpenFilter() {

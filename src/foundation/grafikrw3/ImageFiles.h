@@ -1,12 +1,16 @@
 #pragma once
 
+#include "../AtomicSave.h"
 #include "../Progress.h"
 #include "../dib.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+class QIODevice;
 
 // Image files of the image library: reading any known format, writing in a chosen one.
 namespace grafikrw3 {
@@ -45,34 +49,44 @@ void OpenDib(dib* out, const QString& fileName, int reserved = 0,
 void OpenDibFromBytes(dib* out, const QByteArray& content, const QString& nameHint = {},
                       const ProgressCallback& progress = {});
 
+// Writes a file of format `code` holding `picture` to `out`; false when it cannot be written.
+// Safe on any thread for a picture no one changes meanwhile.
+bool WriteDib(const dib& picture, QIODevice& out, int code, const ProgressCallback& progress = {});
 // The bytes of a file of format `code` holding `picture`; empty when it cannot be written.
 QByteArray SaveDibToBytes(const dib& picture, int code);
 
 // Writes `picture` in the format `code` to `fileName` through a temporary file that replaces
-// the target only when complete. Returns 1 on success, 0 otherwise.
+// the target only when complete and on the disk (saveAtomically). Returns 1 on success, 0
+// otherwise.
 int SaveDib(const dib& picture, const QString& fileName, int code,
             const ProgressCallback& progress = {});
 
 // Writes a picture file band by band while the picture is being made, so that the picture never
 // needs to be whole in memory. Only formats whose files keep the rows one after another are
-// written this way (PNG, TIFF, BMP/DIB/RLE, TGA, PCX); the bytes are those SaveDib writes for
-// the whole picture. The file replaces its target only when committed; a writer dropped before
-// that leaves the target as it was.
+// written this way (PNG, TIFF, BMP/DIB/RLE, TGA, PCX); the bytes are those WriteDib writes for
+// the whole picture.
 class BandWriter {
 public:
     // Whether format `code` is written band by band.
     static bool writesInBands(int code);
 
-    // Starts the file of a picture `height` rows high with the width, depth, colour table and
-    // resolution of `like`. Progress counts the rows written.
-    BandWriter(const QString& fileName, int code, const dib& like, std::int32_t height,
+    // Writes `fileName` as SaveDib does (saveAtomically): `bands` hands a writer on the new file
+    // all its bands; the file replaces `fileName` only when they were written and the file is
+    // complete.
+    static SaveOutcome save(const QString& fileName, int code, const dib& like, std::int32_t height,
+                            const std::function<bool(BandWriter&)>& bands,
+                            const ProgressCallback& progress = {});
+
+    // Starts a file on `out` for a picture `height` rows high with the width, depth, colour
+    // table and resolution of `like`. Progress counts the rows written.
+    BandWriter(QIODevice& out, int code, const dib& like, std::int32_t height,
                const ProgressCallback& progress = {});
     ~BandWriter();
     BandWriter(const BandWriter&) = delete;
     BandWriter& operator=(const BandWriter&) = delete;
 
-    // False when the file could not be started: a format not written in bands, a picture the
-    // format cannot hold, a file that cannot be created; and after any failure since.
+    // False when the file could not be started (a format not written in bands, a picture the
+    // format cannot hold, a device that refuses the first bytes), and after any failure since.
     bool ok() const;
     // The bands come from the bottom of the picture up where the file keeps the bottom row
     // first (BMP, TGA), and from the top down otherwise.
@@ -80,8 +94,8 @@ public:
     // Writes the rows of `band`, a picture of the same width and depth, as the next band.
     // False when writing failed or the user stopped it.
     bool write(const dib& band);
-    // Completes the file after the last band and puts it in place.
-    bool commit();
+    // Writes what follows the last band; false when a row is missing or anything failed.
+    bool finish();
 
 private:
     struct State;

@@ -22,3 +22,26 @@ void TPaintBox::mousePressEvent(QMouseEvent* event) {
         mouseDown(event);
     }
 }
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (mouseMove) {
+        mouseMove(event);
+    } else {
+        QWidget::mouseMoveEvent(event);
+    }
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (mouseUp) {
+        mouseUp(event);
+    } else {
+        QWidget::mouseReleaseEvent(event);
+    }
+}
+
+void TPaintBox::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (mouseLeave) {
+        mouseLeave();
+    }
+}

@@ -14,8 +14,16 @@ public:
 
     std::function<void(QPainter&, const QRect&)> paint;
     std::function<void(QMouseEvent*)> mouseDown;
+    // Moves (while a button is held, or always with mouse tracking), releases, and the pointer
+    // leaving the surface.
+    std::function<void(QMouseEvent*)> mouseMove;
+    std::function<void(QMouseEvent*)> mouseUp;
+    std::function<void()> mouseLeave;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };

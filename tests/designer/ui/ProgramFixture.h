@@ -1,36 +1,29 @@
 #pragma once
 
-#include "designer/StitchLibraryFile.h"
 #include "designer/ui/ProgramWindows.h"
 #include "designer/ui/TMainForm.h"
 #include "designer/ui/TStichEditForm.h"
 
+#include "LibraryFile.h"
 #include "ModalDialogs.h"
 #include "TestSupport.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 // The whole program, started afresh on an empty stitch library that is removed again after.
+// (Without a library file it would start with the standard stitches.)
 class ProgramFixture : public ::testing::Test {
 protected:
     MessageCapture messages;
     std::unique_ptr<ProgramWindows> windows;
 
-    static QString libraryPath() {
-        return StitchLibraryFile::dataFolder(
-                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                   QString()) +
-               StitchLibraryFile::kFileName;
-    }
     void SetUp() override {
-        QFile::remove(libraryPath());
+        writeEmptyLibrary();
         start();
     }
     void TearDown() override {

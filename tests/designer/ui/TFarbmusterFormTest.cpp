@@ -4,6 +4,7 @@
 #include "designer/ui/TMainForm.h"
 
 #include "../ColourBlocks.h"
+#include "LibraryFile.h"
 #include "TestSupport.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/ui/FileDialogs.h"
@@ -98,10 +99,7 @@ TEST(FarbmusterForm, ShowsRowsAndPreviewOfTheValues) {
 TEST(ColourworkCommand, BuildsANewUnsavedChartOrLeavesTheOldOne) {
     MessageCapture messages;
     QTemporaryDir folder;
-    QFile::remove(
-        StitchLibraryFile::dataFolder(
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), QString()) +
-        StitchLibraryFile::kFileName);
+    writeEmptyLibrary();
     ProgramWindows windows;
     windows.create({QStringLiteral("tessaplan-designer")});
     TMainForm& main = *windows.MainForm;

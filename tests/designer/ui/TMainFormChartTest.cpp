@@ -3,6 +3,7 @@
 #include "designer/ui/TSettingsTab.h"
 #include "foundation/ui/TPaintBox.h"
 
+#include "LibraryFile.h"
 #include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
@@ -24,6 +25,7 @@ protected:
     MessageCapture messages;
 
     void SetUp() override {
+        writeEmptyLibrary();
         windows.create({QStringLiteral("tessaplan-designer")});
         TStich* s = main().doc.stiche.Add();
         s->bezeichnung = ownedTextFromString(QStringLiteral("Rechte Masche"));

@@ -186,6 +186,8 @@ TEST_F(Commands, PaletteClickHitsTheStitchItShowsAfterTheCellWidthChanged) {
     for (const char* name : {"A", "B", "C", "D"}) {
         addStitch(QString::fromUtf8(name), 1, dib{});
     }
+    EXPECT_EQ(main().doc.stichnr, 3); // the stitch just added
+    main().doc.stichnr = 0;
     main().ZeigegesamteTabelle1->setChecked(false); // the printer's page
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));

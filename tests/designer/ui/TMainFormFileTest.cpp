@@ -4,6 +4,7 @@
 #include "designer/ui/TMainForm.h"
 #include "designer/ui/TSettingsTab.h"
 
+#include "LibraryFile.h"
 #include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
@@ -31,12 +32,6 @@ namespace {
 const QString kDamaged =
     QStringLiteral("Die Datei ist beschädigt oder unvollständig und konnte nicht geladen werden.");
 
-QString libraryPath() {
-    return StitchLibraryFile::dataFolder(
-               QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), QString()) +
-           StitchLibraryFile::kFileName;
-}
-
 // Writes a library of the given stitches (name and picture width) as the user's stiche.dat.
 void writeLibrary(const QList<QPair<QString, int>>& stitches) {
     ChartDocument doc;
@@ -59,7 +54,7 @@ protected:
     MessageCapture messages;
     std::unique_ptr<ProgramWindows> windows;
 
-    void SetUp() override { QFile::remove(libraryPath()); }
+    void SetUp() override { writeEmptyLibrary(); }
     void TearDown() override {
         windows.reset();
         QDir(QFileInfo(libraryPath()).path()).removeRecursively();

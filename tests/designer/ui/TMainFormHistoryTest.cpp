@@ -5,6 +5,7 @@
 #include "foundation/ui/FileDialogs.h"
 #include "foundation/ui/TPaintBox.h"
 
+#include "LibraryFile.h"
 #include "Pictures.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
@@ -34,6 +35,7 @@ protected:
     QTemporaryDir folder;
 
     void SetUp() override {
+        writeEmptyLibrary();
         windows.create({QStringLiteral("tessaplan-designer")});
         for (const char* name : {"Rechte Masche", "Linke Masche"}) {
             TStich* s = main().doc.stiche.Add();

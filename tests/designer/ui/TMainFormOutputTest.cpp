@@ -2,6 +2,7 @@
 #include "designer/ui/TAufloesungForm.h"
 #include "designer/ui/TMainForm.h"
 
+#include "LibraryFile.h"
 #include "TestSupport.h"
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/ui/TPaintBox.h"
@@ -32,6 +33,7 @@ protected:
     ProgramWindows windows;
 
     void SetUp() override {
+        writeEmptyLibrary();
         windows.create({QStringLiteral("tessaplan-designer")});
         main().ZeigegesamteTabelle1->setChecked(true);
         main().PaintBox1Paint();

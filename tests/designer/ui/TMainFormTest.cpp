@@ -6,6 +6,7 @@
 #include "designer/ui/TStichEditForm.h"
 #include "editor/ui/TDIBMainForm.h"
 
+#include "LibraryFile.h"
 #include "Pictures.h"
 #include "foundation/OwnedText.h"
 
@@ -47,7 +48,10 @@ void whenShown(QDialog* dialog, std::function<void(QDialog*)> action) {
 class MainFormTest : public ::testing::Test {
 protected:
     ProgramWindows windows;
-    void SetUp() override { windows.create({QStringLiteral("tessaplan-designer")}); }
+    void SetUp() override {
+        writeEmptyLibrary();
+        windows.create({QStringLiteral("tessaplan-designer")});
+    }
     TMainForm& main() { return *windows.MainForm; }
     TNeuForm& neu() { return *windows.NeuForm; }
 

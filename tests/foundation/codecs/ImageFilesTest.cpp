@@ -3,6 +3,7 @@
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,17 +132,17 @@ dib bandOf(const dib& picture, int top, int rows) {
     return band;
 }
 
-// Writes `picture` through a BandWriter in bands of `bandRows`, in the order the writer asks.
-bool writeInBands(const dib& picture, const QString& name, int code, int bandRows,
-                  const ProgressCallback& progress = {}) {
+// Hands `picture` to `writer` in bands of `bandRows`, in the order the writer asks for.
+bool writeBands(BandWriter& writer, const dib& picture, int bandRows) {
     const int height = DIBHeight(picture);
-    BandWriter writer(name, code, picture, height, progress);
-    for (int done = 0; done < height && writer.ok(); done += bandRows) {
+    for (int done = 0; done < height; done += bandRows) {
         const int rows = std::min(bandRows, height - done);
         Picture band(bandOf(picture, writer.bottomUp() ? height - done - rows : done, rows));
-        writer.write(band.d);
+        if (!writer.write(band.d)) {
+            return false;
+        }
     }
-    return writer.commit();
+    return true;
 }
 
 TEST(ImageFiles, BandsMakeTheSameFileAsTheWholePicture) {
@@ -154,15 +155,17 @@ TEST(ImageFiles, BandsMakeTheSameFileAsTheWholePicture) {
                 Picture picture(makeTestPicture(width, 11, bits));
                 picture.d.pmi->bmiHeader.biXPelsPerMeter = 11811;
                 picture.d.pmi->bmiHeader.biYPelsPerMeter = 11811;
-                const QString name = tempPath(QStringLiteral("band%1_%2").arg(code).arg(bits) +
-                                              formatExtension(code));
-                if (!banded) {
-                    EXPECT_FALSE(BandWriter(name, code, picture.d, 11).ok()) << code;
-                    continue;
-                }
                 for (const int bandRows : {1, 4, 11}) {
-                    ASSERT_TRUE(writeInBands(picture.d, name, code, bandRows));
-                    EXPECT_EQ(readFile(name), SaveDibToBytes(picture.d, code))
+                    QByteArray bytes;
+                    QBuffer buffer(&bytes);
+                    buffer.open(QIODevice::WriteOnly);
+                    BandWriter writer(buffer, code, picture.d, 11);
+                    if (!banded) {
+                        EXPECT_FALSE(writer.ok()) << code;
+                        break;
+                    }
+                    ASSERT_TRUE(writeBands(writer, picture.d, bandRows) && writer.finish());
+                    EXPECT_EQ(bytes, SaveDibToBytes(picture.d, code))
                         << code << " " << bits << " bits, width " << width << ", bands of "
                         << bandRows;
                 }
@@ -175,26 +178,29 @@ TEST(ImageFiles, BandWriterRefusesWhatItCannotFinishAndKeepsTheOldFile) {
     Picture picture(makeTestPicture(9, 6, 24));
     const QString target = tempPath(QStringLiteral("bänder.png"));
     writeFile(target, QByteArray("alt"));
-    // Stopped by the user half way.
-    EXPECT_FALSE(writeInBands(picture.d, target, 14, 2, [](int percent) { return percent < 50; }));
-    {
-        // Fewer rows than announced, and a band of another width.
-        BandWriter writer(target, 14, picture.d, 7);
-        ASSERT_TRUE(writer.ok());
-        EXPECT_TRUE(writer.write(picture.d));
-        EXPECT_FALSE(writer.commit());
-        BandWriter other(target, 14, picture.d, 6);
-        Picture narrow(makeTestPicture(8, 6, 24));
-        EXPECT_FALSE(other.write(narrow.d));
-        EXPECT_FALSE(other.ok());
-    }
-    // Sizes the format cannot hold are refused before a row is written.
-    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Tga), picture.d, 70000).ok());
-    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Pcx), picture.d, 70000).ok());
-    EXPECT_FALSE(BandWriter(target, int(ImageFormat::Bmp), picture.d, 0x7fffffff / 8).ok());
+    auto save = [&](std::int32_t height, const ProgressCallback& progress = {}) {
+        return BandWriter::save(
+            target, int(ImageFormat::Png), picture.d, height,
+            [&](BandWriter& writer) { return writeBands(writer, picture.d, 2); }, progress);
+    };
+    EXPECT_EQ(save(6), SaveOutcome::Saved);
+    writeFile(target, QByteArray("alt"));
+    EXPECT_NE(save(6, [](int percent) { return percent < 50; }), SaveOutcome::Saved); // stopped
+    EXPECT_NE(save(7), SaveOutcome::Saved);                                           // a row short
     EXPECT_EQ(readFile(target), QByteArray("alt"));
     EXPECT_EQ(QDir(QFileInfo(target).path()).entryList({QStringLiteral("bänder*")}, QDir::Files),
               QStringList{QStringLiteral("bänder.png")});
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    BandWriter other(buffer, int(ImageFormat::Png), picture.d, 6);
+    Picture narrow(makeTestPicture(8, 6, 24));
+    EXPECT_FALSE(other.write(narrow.d));
+    EXPECT_FALSE(other.ok());
+    // Sizes the format cannot hold are refused before a row is written.
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Tga), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Pcx), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Bmp), picture.d, 0x7fffffff / 8).ok());
 }
 
 TEST(Halftone, TrueColourBecomesEightBitsInAFixedPalette) {

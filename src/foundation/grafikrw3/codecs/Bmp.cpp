@@ -481,20 +481,55 @@ void encodeRleRow(const std::vector<std::uint8_t>& v, bool four, std::vector<std
     out.push_back(0);
 }
 
-// Rows bottom-up, as the file keeps them. Run-length coded rows have lengths known only at the
-// end, so their sizes in the headers are filled in then.
+// Rows bottom-up, as the file keeps them. The headers give the size of the pixel data, so
+// run-length coded rows are held until the last one is coded; only 4- and 8-bit pictures are
+// coded, whose rows are small.
 class BmpRows final : public RowEncoder {
 public:
     BmpRows(const PictureHeader& header, QIODevice& out, std::uint32_t compression)
-        : RowEncoder(true), header_(header), sink_(out), start_(sink_.position()),
-          compression_(compression), stride_(rowBytes(header.width, header.bits)),
+        : RowEncoder(true), header_(header), sink_(out), compression_(compression),
+          stride_(rowBytes(header.width, header.bits)),
           offBits_(std::int64_t(kFileHeaderBytes) + kInfoHeaderBytes +
                    4 * std::int64_t(header.colorCount)) {}
 
-    // Writes both headers and the colour table; false when the picture cannot be held.
+    // Writes the headers of uncompressed rows at once; false when the picture cannot be held.
     bool start() {
-        // Coded rows have their size filled in at the end.
-        const std::int64_t imageBytes = compression_ == kRgb ? stride_ * header_.height : 0;
+        if (compression_ != kRgb) {
+            values_.resize(std::size_t(header_.width));
+            return true;
+        }
+        return writeHeaders(stride_ * header_.height);
+    }
+
+    bool row(const std::uint8_t* row) override {
+        if (compression_ == kRgb) {
+            // Picture rows are padded to 4 bytes, exactly as in the file.
+            sink_.bytes(row, stride_);
+            return sink_.ok();
+        }
+        for (std::int32_t x = 0; x < header_.width; ++x) {
+            values_[std::size_t(x)] = std::uint8_t(getIndex(row, header_.bits, x));
+        }
+        encodeRleRow(values_, compression_ == kRle4, packed_);
+        return true;
+    }
+
+    bool finish() override {
+        if (compression_ == kRgb) {
+            return sink_.ok();
+        }
+        packed_.push_back(0);
+        packed_.push_back(1); // end of bitmap
+        if (!writeHeaders(std::int64_t(packed_.size()))) {
+            return false;
+        }
+        sink_.bytes(packed_.data(), std::int64_t(packed_.size()));
+        return sink_.ok();
+    }
+
+private:
+    // Both headers and the colour table, for `imageBytes` of pixel data.
+    bool writeHeaders(std::int64_t imageBytes) {
         if (offBits_ + imageBytes > 0xffffffff) {
             return false; // beyond what the 32-bit size fields can say
         }
@@ -520,55 +555,16 @@ public:
             const std::uint8_t quad[4] = {c.rgbBlue, c.rgbGreen, c.rgbRed, 0};
             sink_.bytes(quad, 4);
         }
-        if (compression_ != kRgb) {
-            values_.resize(std::size_t(header_.width));
-        }
         return sink_.ok();
     }
 
-    bool row(const std::uint8_t* row) override {
-        if (compression_ == kRgb) {
-            // Picture rows are padded to 4 bytes, exactly as in the file.
-            sink_.bytes(row, stride_);
-            return sink_.ok();
-        }
-        for (std::int32_t x = 0; x < header_.width; ++x) {
-            values_[std::size_t(x)] = std::uint8_t(getIndex(row, header_.bits, x));
-        }
-        packed_.clear();
-        encodeRleRow(values_, compression_ == kRle4, packed_);
-        sink_.bytes(packed_.data(), std::int64_t(packed_.size()));
-        return sink_.ok();
-    }
-
-    bool finish() override {
-        if (compression_ == kRgb) {
-            return sink_.ok();
-        }
-        sink_.u8(0);
-        sink_.u8(1); // end of bitmap
-        const std::int64_t imageBytes = sink_.position() - start_ - offBits_;
-        if (offBits_ + imageBytes > 0xffffffff) {
-            return false;
-        }
-        const std::int64_t end = sink_.position();
-        sink_.seek(start_ + 2);
-        sink_.u32le(std::uint32_t(offBits_ + imageBytes));
-        sink_.seek(start_ + 34);
-        sink_.u32le(std::uint32_t(imageBytes));
-        sink_.seek(end);
-        return sink_.ok();
-    }
-
-private:
     PictureHeader header_;
     Sink sink_;
-    std::int64_t start_;
     std::uint32_t compression_;
     std::int64_t stride_;
     std::int64_t offBits_;
     std::vector<std::uint8_t> values_; // palette indexes of a run-length coded row
-    std::vector<std::uint8_t> packed_;
+    std::vector<std::uint8_t> packed_; // the coded rows
 };
 
 } // namespace

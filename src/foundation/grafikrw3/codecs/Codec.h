@@ -185,8 +185,8 @@ private:
     bool bottomUp_;
 };
 
-// Starts a file of a picture with `header` on `out` (which may need to seek back for lengths
-// known only at the end); null when the format cannot hold the picture or writing failed.
+// Starts a file of a picture with `header` on `out` (TIFF seeks back in it to point at its
+// directory); null when the format cannot hold the picture or writing failed.
 using RowEncoderStart = std::unique_ptr<RowEncoder> (*)(const PictureHeader& header, QIODevice& out,
                                                         const EncodeOptions& options);
 
