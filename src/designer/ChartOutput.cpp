@@ -55,7 +55,8 @@ std::int64_t bandBytes(QSize size) {
 // Row `y` of a band as blue, green, red bytes: a row of a 24-bit picture.
 void toPictureRow(const QImage& band, int y, std::uint8_t* row) {
     const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
-    for (int x = 0; x < band.width(); ++x) {
+    const int width = band.width();
+    for (int x = 0; x < width; ++x) {
         row[3 * x] = std::uint8_t(qBlue(src[x]));
         row[3 * x + 1] = std::uint8_t(qGreen(src[x]));
         row[3 * x + 2] = std::uint8_t(qRed(src[x]));
