@@ -125,7 +125,7 @@ bool restoreImageFile(ImageDocument& doc, const QString& copyPath,
     doc.SaveFilename = description.fileName;
     doc.SaveFormat = description.fileName.isEmpty() ? 0 : description.format;
     doc.cansave = doc.SaveFormat != 0;
-    doc.changed = true;
+    doc.markUnsaved();
     doc.UpdateCaption();
     return true;
 }
@@ -139,7 +139,7 @@ bool saveImageFile(ImageDocument& doc, const QString& fileName, int format,
     if (grafikrw3::SaveDib(doc.di.get(), fileName, format, progress) != 1) {
         return false;
     }
-    doc.changed = false;
+    doc.markSaved();
     doc.cansave = true;
     doc.SaveFormat = format;
     doc.SaveFilename = fileName;

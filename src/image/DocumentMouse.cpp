@@ -281,7 +281,7 @@ void ImageDocument::CommitShape(const ToolOptions& options) {
     case paintzeug::kShape:
         shapetools::drawShape(drawingTarget(), x1, y1, x2, y2, options.ellipseShape(),
                               options.stil == 1, std::uint32_t(paintcolor));
-        drawingDone(QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized());
+        drawingDone(spanned(QPoint(x1, y1), QPoint(x2, y2)));
         break;
     default:
         break;

@@ -23,6 +23,7 @@ bool ImageDocument::SaveForUndo() {
     // The entry is made aside; the history changes only when every copy succeeded, so that
     // restoring an entry can never leave the document without its image.
     UndoEntry entry;
+    entry.state = state_;
     bool complete = copyInto(entry.image, di);
     entry.selaktiv = selaktiv;
     if (complete && selaktiv) {
@@ -40,7 +41,7 @@ bool ImageDocument::SaveForUndo() {
         showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
         return false;
     }
-    ++revision_;
+    state_ = ++revision_;
     if (!changed) {
         changed = true;
         UpdateCaption();
@@ -52,6 +53,16 @@ bool ImageDocument::SaveForUndo() {
     ++CanUndo;
     updateMenus();
     return true;
+}
+
+void ImageDocument::markSaved() {
+    savedState_ = state_;
+    changed = false;
+}
+
+void ImageDocument::markUnsaved() {
+    savedState_ = 0;
+    changed = true;
 }
 
 void ImageDocument::FreeUndoBuffer(int nr) {
@@ -79,6 +90,11 @@ void ImageDocument::LoadFromUndo() {
         --CanUndo;
 
         di = std::move(entry.image);
+        state_ = entry.state;
+        if (changed != (state_ != savedState_)) {
+            changed = !changed;
+            UpdateCaption();
+        }
         // Whatever floats now, put down or following the pointer, belongs to the state being
         // left.
         if (PaintZeug == paintzeug::kMoveFloating || PaintZeug == paintzeug::kPlaceFloating) {

@@ -125,11 +125,11 @@ bool ImageDocument::installImage(OwnedDib picture, const QString& name) {
     freeAllUndo();
 
     di = std::move(picture);
-    ++revision_;
+    state_ = ++revision_;
     zoomin = 1;
     zoomout = 1;
     WinName = name;
-    changed = false;
+    markSaved();
     cansave = false;
     SaveFilename.clear();
     UpdateCaption();

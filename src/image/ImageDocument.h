@@ -229,7 +229,15 @@ public:
     // cannot be made nothing is recorded, the message is shown and false is returned: the
     // caller must then leave the document as it is.
     [[nodiscard]] bool SaveForUndo();
+    // Steps back to the newest entry. The image counts as changed afterwards unless that is
+    // the state last saved (or loaded).
     void LoadFromUndo();
+    // The image was written to its file: unchanged from here, and again after undoing back to
+    // here.
+    void markSaved();
+    // The image differs from its file without a recorded change (a recovered copy): changed in
+    // every state until it is saved.
+    void markUnsaved();
     // Frees entry nr (1 = oldest) and closes the gap.
     void FreeUndoBuffer(int nr);
     void freeAllUndo();
@@ -349,6 +357,11 @@ private:
     TPoint dragRest_;
     QSize boxSize_;
     std::uint64_t revision_ = 0;
+    // Every change recorded for undo starts a new state, named by the revision it began at
+    // (never 0); undo returns to an earlier one. The image is unchanged exactly in the state it
+    // was loaded or saved in.
+    std::uint64_t state_ = 0;
+    std::uint64_t savedState_ = 0;
 };
 
 // A white picture of width x height pixels at 24 bits, as the editor starts with.

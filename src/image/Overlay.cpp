@@ -32,11 +32,12 @@ void appendLine(std::vector<QPoint>& out, QPoint a, QPoint b) {
 // How far the clone cross reaches from its centre, paint-box pixels.
 constexpr int kCrossReach = 10;
 
-QRect spanned(QPoint a, QPoint b) {
-    return QRect(a, b).normalized();
-}
-
 } // namespace
+
+QRect spanned(QPoint a, QPoint b) {
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
 
 void setInvertingPen(QPainter& painter) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

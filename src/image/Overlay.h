@@ -33,6 +33,10 @@ std::vector<QRect> rubberBandRects(const RubberBand& band);
 // pixel is met once.
 void drawRubberBand(QPainter& painter, const RubberBand& band);
 
+// The rectangle with corners `a` and `b`, both included, given in either order. (QRect's
+// normalized() turns a backwards rectangle into one a row and a column short on each side.)
+QRect spanned(QPoint a, QPoint b);
+
 // The box of the segment from `a` to `b` of a free-hand outline.
 QRect segmentRect(const TPoint& a, const TPoint& b);
 

@@ -4,6 +4,8 @@
 
 #include "foundation/OwnedDib.h"
 
+#include <cstdint>
+
 // One step of undo: the state of the image, the selection and a put-down floating selection
 // before a change. Move-only; owns its copies until they are handed back to the document.
 struct UndoEntry {
@@ -16,5 +18,6 @@ struct UndoEntry {
     bool floatingFlag = false; // a floating selection was put down
     bool transparent = false;
     bool maskFlag = false;
-    TPoint floatingPos; // floatingFlag: where the floating pixels lie, image pixels
+    TPoint floatingPos;      // floatingFlag: where the floating pixels lie, image pixels
+    std::uint64_t state = 0; // which state of the document this is (ImageDocument::state_)
 };

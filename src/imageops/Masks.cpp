@@ -97,23 +97,23 @@ void fillPolygon(dib& picture, std::span<const Point> points, std::uint32_t valu
     std::vector<double> crossings;
     std::size_t next = 0;
     for (std::int64_t y = top; y <= bottom; ++y) {
-        // Pixel centres lie half a pixel below the row's top.
-        const double yc = double(y) + 0.5;
+        // The points name pixels, so a pixel's centre is the point (x, y) itself: sampling
+        // half a pixel off would leave gaps between the fill and the outline's lines.
+        const auto yc = double(y);
         while (next < edges.size() && edges[next].y0 <= yc) {
             active.push_back(&edges[next++]);
         }
         std::erase_if(active, [yc](const Edge* e) { return e->y1 <= yc; });
         crossings.clear();
         for (const Edge* e : active) {
-            if (e->y0 <= yc) {
-                crossings.push_back(e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0));
-            }
+            crossings.push_back(e->x0 + (yc - e->y0) * (e->x1 - e->x0) / (e->y1 - e->y0));
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            // Pixels whose centre x + 0.5 lies in [from, to).
-            const double from = std::ceil(crossings[i] - 0.5);
-            const double to = std::ceil(crossings[i + 1] - 0.5) - 1;
+            // Pixels whose centre lies in [from, to); a centre on the right edge is the
+            // outline's.
+            const double from = std::ceil(crossings[i]);
+            const double to = std::ceil(crossings[i + 1]) - 1;
             if (to < 0 || from > width - 1 || to < from) {
                 continue;
             }

@@ -27,8 +27,9 @@ void combineMask(dib& mask, const dib& area, bool value);
 // True when some pixel inside the mask's width holds 1.
 bool maskHasAny(const dib& mask);
 
-// The polygon through `points`, closed from the last point back to the first, filled with the
-// even-odd rule (a pixel is inside when its centre is) together with its outline, in `value`.
+// The polygon through the pixels `points`, closed from the last point back to the first, filled
+// with the even-odd rule (pixel (x, y) is inside when the point (x, y) is) together with its
+// outline, in `value`.
 // Points may lie outside the picture; only pixels inside it are written.
 void fillPolygon(dib& picture, std::span<const Point> points, std::uint32_t value);
 

@@ -88,7 +88,8 @@ bool writePaletteFile(const QString& path, const LPAL& pal) {
 }
 
 QString paletteFileFilter() {
-    return QStringLiteral("Vandrix Paletten (*.PAL)");
+    // Names on Linux keep their case: a palette saved as "x.pal" must show as well.
+    return QStringLiteral("Vandrix Paletten|*.PAL;*.pal");
 }
 
 bool hasFilePalette(const dib& di) {
@@ -144,9 +145,10 @@ OpMessage loadpal0Question() {
         QStringLiteral("Farbpalette laden?")};
 }
 
-PaletteCommandResult loadpal0(dib& di, const QString& path,
-                              const std::function<bool(const OpMessage&)>& askErrorDiffusion,
-                              const ProgressCallback& progress) {
+PaletteCommandResult
+loadpal0(dib& di, const QString& path,
+         const std::function<std::optional<bool>(const OpMessage&)>& askErrorDiffusion,
+         const ProgressCallback& progress) {
     PaletteCommandResult result;
     if (!di.poi) {
         return result;
@@ -175,9 +177,13 @@ PaletteCommandResult loadpal0(dib& di, const QString& path,
     setPaletteEntries(converted.get(), colours);
     converted->pal.num = content.pal.num;
 
-    const bool diffuse = askErrorDiffusion && askErrorDiffusion(loadpal0Question());
-    result.status = diffuse ? FSErrorDither(di, converted.get(), progress)
-                            : NearestColours(di, converted.get(), progress);
+    const std::optional<bool> diffuse =
+        askErrorDiffusion ? askErrorDiffusion(loadpal0Question()) : false;
+    if (!diffuse) {
+        return result;
+    }
+    result.status = *diffuse ? FSErrorDither(di, converted.get(), progress)
+                             : NearestColours(di, converted.get(), progress);
     if (result.status == OpStatus::Done) {
         FreeDIB(di);
         di = converted.release();

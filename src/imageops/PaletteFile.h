@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 // Palette files: the 1028-byte image of a logical palette (version 0x300, the number of
@@ -42,7 +43,8 @@ PaletteFileContent readPaletteFile(const QString& path);
 // Replaces the file only when every byte was written; false on any failure.
 [[nodiscard]] bool writePaletteFile(const QString& path, const LPAL& pal);
 
-// The filter of the palette file dialogs and the extension they propose.
+// The filter of the palette file dialogs, in the form filedialogs takes, and the extension they
+// propose.
 QString paletteFileFilter();
 inline constexpr const char* kPaletteFileSuffix = "PAL";
 
@@ -69,11 +71,14 @@ OpMessage loadpal0Question();
 
 // "Palette laden + Bild anpassen": converts the picture (any depth) to the palette of the file,
 // 4 bits for 16 entries and 8 bits for 256. `askErrorDiffusion` shows loadpal0Question() and
-// returns true for Yes. Done: `di` is the new picture; the document sets col1 to 0 and col2 to
-// lastColour(new depth) and repaints the palette panel.
+// returns true for Yes, false for No, and nothing when the user dismissed the question: then
+// nothing changes (status Unchanged). It is asked only when the file is good and before `di`
+// changes, so the caller records its undo step once it has the answer. Done: `di` is the new
+// picture; the document sets col1 to 0 and col2 to lastColour(new depth) and repaints the
+// palette panel.
 [[nodiscard]] PaletteCommandResult
 loadpal0(dib& di, const QString& path,
-         const std::function<bool(const OpMessage&)>& askErrorDiffusion,
+         const std::function<std::optional<bool>(const OpMessage&)>& askErrorDiffusion,
          const ProgressCallback& progress = {});
 
 } // namespace imageops

@@ -1,11 +1,13 @@
 #include "DocumentFixture.h"
 
+#include "PolygonReference.h"
 #include "TestSupport.h"
 
 #include "imageops/Masks.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <tuple>
 
 using namespace grafikrw3;
@@ -220,6 +222,129 @@ TEST(FreehandSelection, OutlineIsClampedClosedAndConvertedAtRelease) {
     f.drag(o, {40, 30}, {40, 30}, withShift());
     setpixel(expected.get(), 20, 15, 1);
     EXPECT_EQ(maskBits(f.doc.seldib.get()), maskBits(expected.get()));
+}
+
+// Unselected pixels that no 4-connected path of unselected pixels joins to the picture's edge:
+// holes, around which the marching ants would run in little loops.
+int enclosedPixels(const dib& mask) {
+    const int w = DIBWidth(mask), h = DIBHeight(mask);
+    std::vector<char> reached(std::size_t(w * h), 0);
+    std::vector<QPoint> open;
+    auto visit = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < w && y < h && !reached[std::size_t(y * w + x)] &&
+            getpixel(mask, x, y) == 0) {
+            reached[std::size_t(y * w + x)] = 1;
+            open.emplace_back(x, y);
+        }
+    };
+    for (int x = 0; x < w; ++x) {
+        visit(x, 0);
+        visit(x, h - 1);
+    }
+    for (int y = 0; y < h; ++y) {
+        visit(0, y);
+        visit(w - 1, y);
+    }
+    while (!open.empty()) {
+        const QPoint p = open.back();
+        open.pop_back();
+        visit(p.x() + 1, p.y());
+        visit(p.x() - 1, p.y());
+        visit(p.x(), p.y() + 1);
+        visit(p.x(), p.y() - 1);
+    }
+    int holes = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            holes += getpixel(mask, x, y) == 0 && !reached[std::size_t(y * w + x)] ? 1 : 0;
+        }
+    }
+    return holes;
+}
+
+// The convex hull of `points`, counter-clockwise.
+std::vector<TPoint> convexHull(std::vector<TPoint> points) {
+    std::sort(points.begin(), points.end(),
+              [](TPoint a, TPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    if (points.size() < 3) {
+        return points;
+    }
+    auto turn = [](TPoint o, TPoint a, TPoint b) {
+        return std::int64_t(a.x - o.x) * (b.y - o.y) - std::int64_t(a.y - o.y) * (b.x - o.x);
+    };
+    std::vector<TPoint> hull(2 * points.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        while (k >= 2 && turn(hull[k - 2], hull[k - 1], points[i]) <= 0) {
+            --k;
+        }
+        hull[k++] = points[i];
+    }
+    for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && turn(hull[k - 2], hull[k - 1], points[i]) <= 0) {
+            --k;
+        }
+        hull[k++] = points[i];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+// Free-hand outlines drawn with the mouse at several zooms select every pixel inside them and
+// their outline, as an independent fill finds them; convex ones (the first is a user's) leave
+// no hole for the marching ants to loop around.
+TEST(FreehandSelection, SelectsEveryPixelInsideTheOutlineAtEveryZoom) {
+    DocumentFixture f(patternPicture(40, 30, 24));
+    const ToolOptions o = f.tool(Tool::FreeSel);
+    std::mt19937 random(4);
+    for (const auto& [zin, zout] : {std::pair{8, 1}, {1, 1}, {3, 1}, {1, 2}}) {
+        f.doc.SetZoom(zin, zout);
+        const int boxWidth = 40 * zin / zout, boxHeight = 30 * zin / zout;
+        auto toImage = [&](QPoint p) { return TPoint{p.x() * zout / zin, p.y() * zout / zin}; };
+        auto toBox = [&](TPoint p) { return QPoint(p.x * zin / zout, p.y * zin / zout); };
+        // Presses at the first point, moves through the others, releases at the last.
+        auto drawOutline = [&](const std::vector<QPoint>& box) {
+            ASSERT_TRUE(f.doc.SelectNone());
+            f.doc.PaintBox1MouseDown(TMouseButton::Left, {}, box[0].x(), box[0].y(), o);
+            for (std::size_t i = 1; i < box.size(); ++i) {
+                f.doc.PaintBox1MouseMove({}, box[i].x(), box[i].y(), o);
+            }
+            f.doc.PaintBox1MouseUp(TMouseButton::Left, {}, box.back().x(), box.back().y(), o);
+        };
+        std::vector<std::vector<TPoint>> convex = {
+            {{3, 3}, {12, 4}, {25, 6}, {36, 10}, {30, 20}, {20, 27}, {12, 22}, {6, 12}}};
+        for (int round = 0; round < 40; ++round) {
+            std::vector<QPoint> box(2 + random() % 11);
+            for (QPoint& p : box) {
+                p = QPoint(int(random() % std::uint32_t(boxWidth)),
+                           int(random() % std::uint32_t(boxHeight)));
+            }
+            drawOutline(box);
+            std::vector<TPoint> polygon;
+            for (const QPoint& p : box) {
+                polygon.push_back(toImage(p));
+            }
+            ASSERT_EQ(maskBits(f.doc.seldib.get()),
+                      maskBits(referencePolygon(40, 30, polygon).get()))
+                << zin << ":" << zout << ", round " << round;
+            expectConsistent(f.doc);
+            convex.push_back(convexHull(polygon));
+        }
+        for (const std::vector<TPoint>& hull : convex) {
+            std::vector<QPoint> box;
+            std::vector<TPoint> polygon;
+            for (const TPoint& p : hull) {
+                box.push_back(toBox(p));
+                polygon.push_back(toImage(box.back()));
+            }
+            drawOutline(box);
+            ASSERT_EQ(maskBits(f.doc.seldib.get()),
+                      maskBits(referencePolygon(40, 30, polygon).get()));
+            EXPECT_EQ(enclosedPixels(f.doc.seldib.get()), 0)
+                << zin << ":" << zout << ", polygon of " << polygon.size();
+        }
+    }
 }
 
 TEST(MagicWand, ShortageLeavesTheSelectionAsItWas) {

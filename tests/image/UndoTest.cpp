@@ -34,6 +34,42 @@ TEST(Undo, ThreeLevelsOfTheFourLastChangesAndTheAsteriskStays) {
     EXPECT_EQ(f.host.caption, "Bild bearbeiten - NONAME* [1:1]");
 }
 
+// Undo leaves the image changed unless it reaches the state last saved: before or after it,
+// the picture on the screen differs from the file.
+TEST(Undo, TheImageIsUnchangedExactlyInTheSavedState) {
+    DocumentFixture f(patternPicture(10, 6, 8));
+    auto change = [&](int x) {
+        ASSERT_TRUE(f.doc.SaveForUndo());
+        setpixel(f.doc.di.get(), x, 0, 7);
+    };
+    change(0);
+    f.doc.markSaved(); // as a save does
+    change(1);
+    change(2);
+    const struct {
+        bool changed;
+        const char* caption;
+    } steps[] = {{true, "Bild bearbeiten - NONAME* [1:1]"},
+                 {false, "Bild bearbeiten - NONAME [1:1]"},
+                 {true, "Bild bearbeiten - NONAME* [1:1]"}};
+    for (const auto& step : steps) {
+        f.doc.LoadFromUndo();
+        EXPECT_EQ(f.doc.changed, step.changed) << f.doc.CanUndo;
+        EXPECT_EQ(f.host.caption, step.caption);
+    }
+    // Back at the picture as it was loaded, it is unchanged too; a recovered copy is changed
+    // in every state until it is saved.
+    for (const bool recovered : {false, true}) {
+        DocumentFixture g(patternPicture(10, 6, 8));
+        if (recovered) {
+            g.doc.markUnsaved();
+        }
+        ASSERT_TRUE(g.doc.SaveForUndo());
+        g.doc.LoadFromUndo();
+        EXPECT_EQ(g.doc.changed, recovered);
+    }
+}
+
 TEST(Undo, SelectAllAndLiftingComeBack) {
     DocumentFixture f(patternPicture(12, 9, 4));
     f.drag(f.tool(Tool::Select), {2, 2}, {6, 7});
@@ -110,7 +146,7 @@ TEST(Undo, ANewSizeIsUndoneWithViewAndMask) {
     EXPECT_EQ(DIBWidth(f.doc.seldib.get()), 10);
     EXPECT_EQ(DIBHeight(f.doc.seldib.get()), 8);
     EXPECT_TRUE(f.doc.selaktiv);
-    EXPECT_EQ(f.host.caption, "Bild bearbeiten - NONAME* [3:1]");
+    EXPECT_EQ(f.host.caption, "Bild bearbeiten - NONAME [3:1]"); // back at the loaded picture
 }
 
 // When a copy for the entry cannot be made nothing is recorded and the change is refused, so

@@ -1,38 +1,16 @@
 #include "Pictures.h"
+#include "PolygonReference.h"
 
 #include "imageops/Masks.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace grafikrw3;
 using imageops::Point;
 
 namespace {
-
-// Even-odd test of the pixel centre against the closed polygon, plus the outline's lines.
-OwnedDib referencePolygon(int width, int height, const std::vector<Point>& points) {
-    OwnedDib out;
-    newdib(&out.get(), width, height, 1, nullptr, 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double px = x + 0.5, py = y + 0.5;
-            bool inside = false;
-            for (std::size_t i = 0; i < points.size(); ++i) {
-                const Point a = points[i], b = points[(i + 1) % points.size()];
-                if ((a.y > py) != (b.y > py) &&
-                    px < a.x + (py - a.y) * double(b.x - a.x) / double(b.y - a.y)) {
-                    inside = !inside;
-                }
-            }
-            setpixel(out.get(), x, y, inside ? 1 : 0);
-        }
-    }
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point a = points[i], b = points[(i + 1) % points.size()];
-        line(out.get(), a.x, a.y, b.x, b.y, 1);
-    }
-    return out;
-}
 
 TEST(Masks, PolygonsFillByTheEvenOddRuleWithTheirOutline) {
     const std::vector<std::vector<Point>> polygons = {
@@ -52,6 +30,19 @@ TEST(Masks, PolygonsFillByTheEvenOddRuleWithTheirOutline) {
             EXPECT_EQ(pixelValues(mask.get()), pixelValues(expected.get()))
                 << "width " << width << ", polygon of " << polygon.size();
         }
+    }
+    // Random polygons, crossing themselves and the picture's edges.
+    std::mt19937 random(27);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<Point> polygon(3 + random() % 10);
+        for (Point& p : polygon) {
+            p = {int(random() % 46) - 6, int(random() % 26) - 6};
+        }
+        OwnedDib mask;
+        newdib(&mask.get(), 33, 14, 1, nullptr, 0);
+        imageops::fillPolygon(mask.get(), polygon, 1);
+        ASSERT_EQ(pixelValues(mask.get()), pixelValues(referencePolygon(33, 14, polygon).get()))
+            << "round " << round;
     }
 }
 

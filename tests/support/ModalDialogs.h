@@ -2,6 +2,9 @@
 
 // For widget tests: act on a window or dialog once it is shown, from inside its modal loop.
 
+#include "foundation/UserMessage.h"
+#include "foundation/ui/MessageBoxes.h"
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -35,3 +38,16 @@ inline void whenShown(QWidget* window, std::function<void()> action) {
     });
     timer->start();
 }
+
+// Shows the program's messages and questions in its real message boxes while alive, to be
+// answered on the screen (whenModalShows), instead of collecting or scripting them.
+class RealMessageBoxes {
+public:
+    RealMessageBoxes() { messages::installMessageBoxSink(); }
+    ~RealMessageBoxes() {
+        setMessageSink(nullptr);
+        setQuestionSink(nullptr);
+    }
+    RealMessageBoxes(const RealMessageBoxes&) = delete;
+    RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+};

@@ -1,5 +1,6 @@
 #include "TFarbmusterForm.h"
 
+#include "foundation/ui/DecimalSpinBox.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QCheckBox>
@@ -25,7 +26,7 @@ const QColor kGridColour{128, 128, 128};
 constexpr int kGridFromSide = 5;
 
 QDoubleSpinBox* makeGaugeEdit(QWidget* parent, const char* name) {
-    auto* edit = new QDoubleSpinBox(parent);
+    auto* edit = new DecimalSpinBox(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setDecimals(1);
     edit->setRange(colourwork::kMinGauge, colourwork::kMaxGauge);

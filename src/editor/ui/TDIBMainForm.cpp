@@ -182,7 +182,7 @@ void TDIBMainForm::createRegions() {
     AColTimer1 = colours_->AColTimer1;
     right->addWidget(RightSidePanel, 1);
     right->addStretch(0); // takes the room when the colour panel is hidden
-    Panel1->setFixedWidth(kPanel1Width);
+    Panel1->setFixedWidth(panel1Width_);
     middle->addWidget(Panel1);
     rows->addLayout(middle, 1);
 

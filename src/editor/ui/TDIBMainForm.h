@@ -56,8 +56,8 @@ class TDIBMainForm : public QMainWindow, public EditorHost {
     Q_OBJECT
 
 public:
-    // Width of the right-hand panel with the tool options and the colours: room for the
-    // labels and for option boxes that show their entries legibly.
+    // Least width of the right-hand panel with the tool options and the colours; it is wider
+    // where the labels and the longest entry of an option list ("Rechteckiges Gefälle") need.
     static constexpr int kPanel1Width = 180;
     // The picture the window starts with and the document holds between two hand-overs.
     static constexpr int kStartWidth = 320;
@@ -355,7 +355,8 @@ private:
     void createColourArea();
     void embedDocument();
     void layOutOptionRow(QLabel* label, QWidget* control, int row);
-    int labelColumn_ = 55; // where the option controls start
+    int labelColumn_ = 55;           // where the option controls start
+    int panel1Width_ = kPanel1Width; // of the option tabs and the colour panel
     // Registers a menu item, submenu or button whose enabled state the window manages.
     // `wired`: its operation exists.
     void registerCommand(QObject* target, bool wired);

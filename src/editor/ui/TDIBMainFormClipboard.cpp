@@ -64,7 +64,11 @@ void TDIBMainForm::AlsBild1Click() {
         showPasteFailure(result);
         return;
     }
-    // Replaces the image without asking, as a scan does.
+    // The pasted picture replaces the image: unsaved changes are offered for saving first, as
+    // New and Open do.
+    if (!AskSaveChanges()) {
+        return;
+    }
     NewWindow(std::move(picture), QString());
 }
 

@@ -113,23 +113,28 @@ void TDIBMainForm::Solarisieren1Click() {
 // Palette files ----------------------------------------------------------------------------
 
 void TDIBMainForm::PaletteladenBildanpassen1Click() {
-    // The file first: cancelling leaves no undo step behind.
+    // The file and the question first: cancelling either leaves no undo step behind.
     const QString path =
         filedialogs::getOpenFileName(this, kLoadCaption, imageops::paletteFileFilter());
     if (path.isEmpty()) {
         return;
     }
     ImageDocument& d = doc();
-    d.settleFloating();
-    if (!d.SaveForUndo()) {
-        return;
-    }
-    // The picture changes its depth: floating pixels of the old one are merged first.
-    d.FinishDraging();
     const imageops::PaletteCommandResult result = imageops::loadpal0(
         d.di.get(), path,
-        [](const imageops::OpMessage& question) {
-            return askUser(question.icon, question.text, question.caption) == UserAnswer::Yes;
+        [&d](const imageops::OpMessage& question) -> std::optional<bool> {
+            const UserAnswer answer = askUser(question.icon, question.text, question.caption);
+            // Dismissed, the question leaves the picture and the undo steps as they were.
+            if (answer == UserAnswer::Cancel) {
+                return std::nullopt;
+            }
+            d.settleFloating();
+            if (!d.SaveForUndo()) {
+                return std::nullopt;
+            }
+            // The picture changes its depth: floating pixels of the old one are merged first.
+            d.FinishDraging();
+            return answer == UserAnswer::Yes;
         },
         progress());
     WMProgress(0);

@@ -32,6 +32,20 @@ const QString kResizeFailedText = QStringLiteral("Fehler beim Ändern der Größ
 const QString kNoPictureText =
     QStringLiteral("Fehler: Konnte Bild nicht erstellen! (Zuwenig Speicher?)");
 
+// A turn by any angle can outgrow what a picture may hold.
+const QString kRotateFailedText =
+    QStringLiteral("Fehler: Das Bild konnte nicht gedreht werden (zu wenig Speicher).");
+
+// Shows `shortageText` when the picture could not be made and reports the command as having
+// changed nothing, so that the shortage is told once and in the command's own words.
+OpStatus saidOnce(OpStatus status, const QString& shortageText) {
+    if (status != OpStatus::NoMemory) {
+        return status;
+    }
+    showUserMessage(MessageIcon::Error, shortageText);
+    return OpStatus::Unchanged;
+}
+
 int bitsOf(const ImageDocument& d) {
     return int(DIBBitCount(d.di.get()));
 }
@@ -54,13 +68,7 @@ void TDIBMainForm::Rotieren1Click() {
     if (form.exec() != QDialog::Accepted) {
         return;
     }
-    const OpStatus status = doc().rotate(form.params(), progress());
-    WMProgress(0);
-    if (status == OpStatus::NoMemory) {
-        // A turn by any angle can outgrow what a picture may hold.
-        showUserMessage(MessageIcon::Error, kResizeFailedText);
-    }
-    afterImageChange(status);
+    afterImageChange(saidOnce(doc().rotate(form.params(), progress()), kRotateFailedText));
 }
 
 // New sizes -------------------------------------------------------------------------------
@@ -94,12 +102,7 @@ void TDIBMainForm::Rahmenvergrern1Click() {
 }
 
 void TDIBMainForm::ZurAuswahlverkleinern1Click() {
-    const OpStatus status = doc().cropToSelection(progress());
-    WMProgress(0);
-    if (status == OpStatus::NoMemory) {
-        showUserMessage(MessageIcon::Error, kNoPictureText);
-    }
-    afterImageChange(status);
+    afterImageChange(saidOnce(doc().cropToSelection(progress()), kNoPictureText));
 }
 
 void TDIBMainForm::Grendern1Click() {

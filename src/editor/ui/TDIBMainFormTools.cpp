@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kToolButtonSize = 23;
 constexpr int kMinLabelColumn = 55; // controls start here at least; labels fill the room before
-constexpr int kOptionsWidth = TDIBMainForm::kPanel1Width;
 constexpr int kFirstRowTop = 4;
 
 struct ToolEntry {
@@ -153,7 +152,7 @@ void TDIBMainForm::layOutOptionRow(QLabel* label, QWidget* control, int row) {
         const int labelHeight = std::max(label->heightForWidth(width), 1);
         label->setGeometry(2, top + (height - labelHeight) / 2, width, labelHeight);
     }
-    control->setGeometry(labelColumn_ + 1, top, kOptionsWidth - labelColumn_ - 8, height);
+    control->setGeometry(labelColumn_ + 1, top, panel1Width_ - labelColumn_ - 8, height);
 }
 
 void TDIBMainForm::createOptionTabs() {
@@ -201,6 +200,10 @@ void TDIBMainForm::createOptionTabs() {
             std::max(labelColumn_, metrics.horizontalAdvance(QString::fromUtf8(word)) + 6);
     }
     labelColumn_ = std::max(labelColumn_, kMinLabelColumn);
+    // The lists show their current entry whole.
+    for (const QComboBox* list : {TypBox, StilBox, CloneBox, RetouchBox, FillStyleBox, DirectBox}) {
+        panel1Width_ = std::max(panel1Width_, labelColumn_ + list->sizeHint().width() + 9);
+    }
     // Several options share a place; the tool decides which one shows.
     layOutOptionRow(BreitLabel, BreitEdit, 0);
     for (auto [label, control] : {std::pair<QLabel*, QWidget*>{ZoomLabel, ZoomBox},
@@ -215,8 +218,8 @@ void TDIBMainForm::createOptionTabs() {
     layOutOptionRow(DirLabel, DirectBox, 3);
     const int pitch = rowPitch(ZoomBox);
     const int buttonTop = kFirstRowTop + 4 * pitch + 4;
-    LoadPattBtn->setGeometry(0, buttonTop, kOptionsWidth - 10, LoadPattBtn->sizeHint().height());
-    TabSheet1->setMinimumSize(kOptionsWidth - 6, buttonTop + LoadPattBtn->height() + 4);
+    LoadPattBtn->setGeometry(0, buttonTop, panel1Width_ - 10, LoadPattBtn->sizeHint().height());
+    TabSheet1->setMinimumSize(panel1Width_ - 6, buttonTop + LoadPattBtn->height() + 4);
 
     createBrushTab();
     PageControl1->addTab(TabSheet1, QStringLiteral("Optionen"));
@@ -251,7 +254,7 @@ void TDIBMainForm::createBrushTab() {
     for (auto [caption, control] : rows) {
         layOutOptionRow(makeLabel(t, "", caption), control, row++);
     }
-    TabSheet2->setMinimumSize(kOptionsWidth - 6, kFirstRowTop + row * rowPitch(FormBox) + 4);
+    TabSheet2->setMinimumSize(panel1Width_ - 6, kFirstRowTop + row * rowPitch(FormBox) + 4);
 }
 
 void TDIBMainForm::ZoomBtnClick() {

@@ -40,12 +40,16 @@ TPaleditForm::TPaleditForm(QWidget* parent) : QDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     ColorDialog1 = makeColourDialog(this);
 
+    // The label has a line of its own, so that its changing text never moves the buttons.
+    InfoLabel->setMinimumHeight(InfoLabel->fontMetrics().height());
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(InfoLabel, 1);
+    buttons->addStretch();
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(PaintBox1);
+    layout->addWidget(InfoLabel);
     layout->addLayout(buttons);
 }
 
@@ -64,6 +68,9 @@ int TPaleditForm::entryAt(int x, int y) const {
 }
 
 void TPaleditForm::PaintBox1Paint(QPainter& painter) {
+    // A light ground, so that the black outlines show and the room after the last entry does
+    // not pass for black entries.
+    painter.fillRect(PaintBox1->rect(), palette().color(QPalette::Base));
     const int cols = PaintBox1->width() / kCell;
     painter.setPen(Qt::black);
     for (int i = 0; i < pal.num && cols > 0; ++i) {

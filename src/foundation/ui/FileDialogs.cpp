@@ -10,6 +10,22 @@ namespace {
 
 QStringList* scriptedAnswers = nullptr;
 
+// Where the next dialog starts: the folder of the file chosen last, in any dialog of either
+// window, so that a picture saved somewhere is opened, its palette loaded or the chart
+// exported beside it without looking for the folder again. Empty until something was chosen:
+// Qt then starts in the working folder.
+QString& startFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString remembered(const QString& fileName) {
+    if (!fileName.isEmpty()) {
+        startFolder() = QFileInfo(fileName).absolutePath();
+    }
+    return fileName;
+}
+
 } // namespace
 
 QString qtFilter(const QString& filter) {
@@ -28,9 +44,10 @@ QString qtFilter(const QString& filter) {
 
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
     if (scriptedAnswers) {
-        return scriptedAnswers->isEmpty() ? QString() : scriptedAnswers->takeFirst();
+        return remembered(scriptedAnswers->isEmpty() ? QString() : scriptedAnswers->takeFirst());
     }
-    return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
+    return remembered(
+        QFileDialog::getOpenFileName(parent, caption, startFolder(), qtFilter(filter)));
 }
 
 QString filterExtension(const QString& filter, int index) {
@@ -62,7 +79,7 @@ SaveChoice getSaveFileName(QWidget* parent, const QString& caption, const QStrin
         choice.fileName = bar < 0 ? answer : answer.left(bar);
         choice.filterIndex = bar < 0 ? initialFilter : answer.mid(bar + 1).toInt();
     } else {
-        QFileDialog dialog(parent, caption, QString(), qtFilter(filter));
+        QFileDialog dialog(parent, caption, startFolder(), qtFilter(filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::ReadOnly, false);
@@ -88,6 +105,7 @@ SaveChoice getSaveFileName(QWidget* parent, const QString& caption, const QStrin
     if (!choice.fileName.isEmpty() && QFileInfo(choice.fileName).suffix().isEmpty()) {
         choice.fileName += extensionFor(choice.filterIndex);
     }
+    remembered(choice.fileName);
     return choice;
 }
 

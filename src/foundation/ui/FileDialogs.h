@@ -6,7 +6,8 @@
 class QWidget;
 
 // File dialogs in the program's style. Filters come as "Text|*.a;*.b|Text|*.c" and are shown
-// the platform's way. While a script is active (tests), the answers come from it instead.
+// the platform's way. Every dialog starts in the folder of the file chosen last in any of them.
+// While a script is active (tests), the answers come from it instead.
 namespace filedialogs {
 
 // "Bilder|*.bmp;*.gif" becomes "Bilder (*.bmp *.gif)"; pairs are separated by ";;".

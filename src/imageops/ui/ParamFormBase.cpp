@@ -1,7 +1,8 @@
 #include "ParamFormBase.h"
 
+#include "foundation/ui/DecimalSpinBox.h"
+
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
@@ -45,7 +46,8 @@ QSpinBox* spinEdit(QWidget* parent, const char* name, int minimum, int maximum, 
 
 QDoubleSpinBox* floatSpinEdit(QWidget* parent, const char* name, double minimum, double maximum,
                               double step, double value) {
-    auto* edit = new QDoubleSpinBox(parent);
+    // "2,5" and "2.5" alike, as everywhere in the program.
+    auto* edit = new DecimalSpinBox(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setDecimals(2);
     edit->setRange(minimum, maximum);

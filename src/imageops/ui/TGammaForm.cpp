@@ -2,13 +2,14 @@
 
 #include "FormStorage.h"
 
-#include <QDoubleSpinBox>
+#include "foundation/ui/DecimalSpinBox.h"
+
 #include <QFormLayout>
 #include <QVBoxLayout>
 
 TGammaForm::TGammaForm(QWidget* parent)
     : TAdjustPreviewForm(QStringLiteral("GammaForm"), QStringLiteral("Gamma Korrektur"), parent) {
-    GammaEdit = new QDoubleSpinBox(this);
+    GammaEdit = new DecimalSpinBox(this);
     GammaEdit->setObjectName(QStringLiteral("GammaEdit"));
     GammaEdit->setDecimals(1);
     GammaEdit->setRange(0.1, 8.9);

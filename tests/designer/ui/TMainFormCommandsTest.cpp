@@ -4,16 +4,22 @@
 #include "designer/ui/TNeuForm.h"
 #include "designer/ui/TSettingsTab.h"
 #include "designer/ui/TStichEditForm.h"
+#include "editor/ui/TDIBMainForm.h"
 
 #include "Pictures.h"
 #include "ProgramFixture.h"
 #include "TestSupport.h"
 #include "foundation/OwnedText.h"
+#include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/ui/FileDialogs.h"
 #include "foundation/ui/TPaintBox.h"
+#include "image/ImageDocument.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -324,4 +330,49 @@ TEST_F(Commands, WheelScrollsTheChartByTenPixelsAndTheViewOptionIsKept) {
     windows = std::make_unique<ProgramWindows>();
     windows->create({QStringLiteral("tessaplan-designer")});
     EXPECT_TRUE(main().ZeigegesamteTabelle1->isChecked());
+}
+
+// Every file dialog of both windows starts in the folder of the file chosen last in any of
+// them: a chart saved, a picture opened in the image editor, a palette, a chart opened.
+TEST_F(Commands, FileDialogsStartWhereTheLastFileWasChosen) {
+    const QString charts = folder.filePath(QStringLiteral("muster"));
+    const QString pictures = folder.filePath(QStringLiteral("bilder"));
+    ASSERT_TRUE(QDir().mkpath(charts) && QDir().mkpath(pictures));
+    const QString picture = pictures + QStringLiteral("/symbol.bmp");
+    ASSERT_EQ(grafikrw3::SaveDib(patternPicture(8, 8, 8).get(), picture,
+                                 int(grafikrw3::ImageFormat::Bmp)),
+              1);
+    // Answers the next file dialog with `file` (empty: cancels), noting where it started.
+    QString startedIn;
+    auto choose = [&](const QString& file) {
+        whenModalShows([&startedIn, file](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr) << w->metaObject()->className();
+            startedIn = dialog->directory().absolutePath();
+            if (file.isEmpty()) {
+                dialog->reject();
+            } else {
+                // Typed with its folder into the name field, as a user may.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                name->setText(file);
+                QTest::keyClick(name, Qt::Key_Return);
+            }
+        });
+    };
+    choose(charts + QStringLiteral("/jacke.tpd"));
+    main().Speichernunter1Click();
+    ASSERT_TRUE(QFile::exists(charts + QStringLiteral("/jacke.tpd")));
+
+    TDIBMainForm& images = *windows->DIBMainForm;
+    choose(picture);
+    images.FileOpenItemClick();
+    EXPECT_EQ(startedIn, charts);
+    EXPECT_EQ(images.doc().SaveFilename, picture);
+    choose(QString());
+    images.Paletteladen1Click();
+    EXPECT_EQ(startedIn, pictures);
+    choose(QString());
+    main().ffnen1Click();
+    EXPECT_EQ(startedIn, pictures);
 }

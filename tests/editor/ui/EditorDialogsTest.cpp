@@ -8,6 +8,7 @@
 #include "foundation/ui/TPaintBox.h"
 #include "image/DocumentFiles.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
@@ -107,6 +108,36 @@ TEST(EditorDialogs, PaletteEditorEditsAnEntry) {
     const RGBQUAD& c = picture->pmi->colors()[20];
     EXPECT_EQ(std::tuple(c.rgbRed, c.rgbGreen, c.rgbBlue), std::tuple(10, 20, 30));
     EXPECT_EQ(pixelBytes(picture.get()), pixels); // the indexes stay
+}
+
+// The palette editor on a light ground, where the squares' black outlines show and the room
+// after the last entry is not taken for black entries; pointing at squares moves neither the
+// buttons nor the dialog.
+TEST(EditorDialogs, PaletteEditorIsReadableAndKeepsItsButtonsInPlace) {
+    OwnedDib picture = documentfiles::newImage(4, 4, 4);
+    TPaleditForm form;
+    form.pal = picture->pal;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QImage shown = form.PaintBox1->grab().toImage();
+    const QColor ground = form.palette().color(QPalette::Base);
+    EXPECT_GT(ground.lightness(), 200);
+    for (const QPoint p :
+         {QPoint(16, 3), QPoint(3, 16), QPoint(16 * 18 + 5, 5), QPoint(5, 23), QPoint(336, 280)}) {
+        EXPECT_EQ(shown.pixelColor(p), ground) << p.x() << "," << p.y();
+    }
+    EXPECT_EQ(shown.pixelColor(15 * 18, 0), QColor(Qt::black)); // the white entry's outline
+
+    const QRect ok = form.BitBtn1->geometry(), cancel = form.BitBtn2->geometry();
+    const QSize size = form.size();
+    for (const int entry : {0, 15, 7}) {
+        hover(form.PaintBox1, QPoint(entry * 18 + 8, 8));
+        QApplication::processEvents();
+        EXPECT_TRUE(form.InfoLabel->text().startsWith(QStringLiteral("Index: %1 ").arg(entry)));
+        EXPECT_EQ(form.BitBtn1->geometry(), ok);
+        EXPECT_EQ(form.BitBtn2->geometry(), cancel);
+        EXPECT_EQ(form.size(), size);
+    }
 }
 
 // The scanner list from the test backend, with modes and resolutions of the chosen device, and

@@ -1,4 +1,5 @@
 #include "EditorMouse.h"
+#include "ModalDialogs.h"
 #include "Pictures.h"
 #include "SaneTestBackend.h"
 #include "TestSupport.h"
@@ -22,6 +23,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -242,10 +244,53 @@ TEST_F(EditorFiles, CopyAndPasteThroughTheClipboard) {
     // The pasted pixels follow the pointer until a click puts them down.
     QTest::mouseClick(editormouse::paintBox(form), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(doc().DragingNotFinished);
+    QuestionScript dropChanges({UserAnswer::No});
     form.AlsBild1Click();
+    EXPECT_EQ(dropChanges.unanswered(), 0);
     EXPECT_EQ(DIBWidth(doc().di.get()), 10);
     EXPECT_EQ(DIBHeight(doc().di.get()), 6);
     EXPECT_EQ(doc().CanUndo, 0);
+}
+
+// Undo after saving leaves a picture that differs from its file, so a picture pasted as a new
+// image asks before it replaces it: Abbrechen keeps it, Nein replaces it.
+TEST_F(EditorFiles, UndoAfterSavingCountsAsAChangeAndPastingANewImageAsksFirst) {
+    form.NewWindow(patternPicture(20, 10, 24), QStringLiteral("NONAME"));
+    form.SelectBtn->click();
+    editormouse::drag(form, QPoint(2, 2), QPoint(9, 7));
+    form.CopyItemClick();
+    form.Lschen1Click();
+    {
+        filedialogs::Script answer({path(QStringLiteral("bild.bmp"))});
+        form.FileSaveAsItemClick();
+    }
+    ASSERT_FALSE(doc().changed);
+    const std::vector<std::uint8_t> saved = pixelBytes(doc().di.get());
+    form.UndoItSpeedBtn->click();
+    EXPECT_NE(pixelBytes(doc().di.get()), saved);
+    EXPECT_TRUE(doc().changed);
+    EXPECT_TRUE(form.windowTitle().contains(QStringLiteral("bild.bmp*")));
+
+    RealMessageBoxes boxes;
+    const QMessageBox::StandardButton answers[] = {QMessageBox::Cancel, QMessageBox::No};
+    for (const QMessageBox::StandardButton button : answers) {
+        QString asked;
+        whenModalShows([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr) << w->metaObject()->className();
+            asked = box->text();
+            box->button(button)->click();
+        });
+        form.AlsBild1Click();
+        EXPECT_EQ(asked, QStringLiteral("Änderungen in bild.bmp speichern?"));
+        if (button == QMessageBox::Cancel) {
+            EXPECT_EQ(DIBWidth(doc().di.get()), 20);
+            EXPECT_TRUE(doc().changed);
+        }
+    }
+    EXPECT_EQ(DIBWidth(doc().di.get()), 7); // the selection's box
+    EXPECT_EQ(DIBHeight(doc().di.get()), 5);
+    EXPECT_FALSE(doc().changed);
 }
 
 // The editor on its own: a picture is changed with the window's own input (background colour

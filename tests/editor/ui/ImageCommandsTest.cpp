@@ -42,9 +42,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -107,6 +110,17 @@ struct Case {
 };
 
 const QRect kSelected(4, 3, 14, 9);
+
+// A palette file of 16 colours unlike the standard ones.
+bool writeSixteenColours(const QString& path) {
+    LPAL sixteen{};
+    sixteen.ver = kPaletteVersion;
+    sixteen.num = 16;
+    for (int i = 0; i < 16; ++i) {
+        sixteen.pal[i] = {std::uint8_t(i * 17), std::uint8_t(255 - i * 17), std::uint8_t(i * 5), 0};
+    }
+    return writePaletteFile(path, sixteen);
+}
 
 // The colour table's entries as red, green, blue.
 std::vector<std::uint32_t> colours(const dib& d) {
@@ -530,14 +544,8 @@ TEST_F(ImageCommands, FarbenAdjustmentsAndColourCommands) {
 
 TEST_F(ImageCommands, FarbenPaletteFilesAndColourCount) {
     QTemporaryDir dir;
-    LPAL sixteen{};
-    sixteen.ver = kPaletteVersion;
-    sixteen.num = 16;
-    for (int i = 0; i < 16; ++i) {
-        sixteen.pal[i] = {std::uint8_t(i * 17), std::uint8_t(255 - i * 17), std::uint8_t(i * 5), 0};
-    }
     const QString palette16 = dir.filePath(QStringLiteral("sechzehn.pal"));
-    ASSERT_TRUE(writePaletteFile(palette16, sixteen));
+    ASSERT_TRUE(writeSixteenColours(palette16));
     OwnedDib eight = patternPicture(2, 2, 8);
     LPAL reversed = eight->pal;
     std::reverse(reversed.pal, reversed.pal + 256);
@@ -600,6 +608,117 @@ TEST_F(ImageCommands, FarbenPaletteFilesAndColourCount) {
     EXPECT_EQ(messages.texts().back(), countColorsMessages(count, true).front().text);
     EXPECT_TRUE(
         messages.texts().back().endsWith(QStringLiteral("in der aktuellen Auswahl benutzt.")));
+}
+
+// The three palette commands offer palette files in their dialogs, with the extension as
+// the format names it and in small letters.
+TEST_F(ImageCommands, PaletteDialogsOfferPaletteFiles) {
+    form.NewWindow(patternPicture(24, 16, 8), QStringLiteral("T"));
+    for (const char* name : {"Paletteladen1", "PaletteladenBildanpassen1", "Palettespeichern1"}) {
+        QStringList filters;
+        whenModalShows([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr) << w->metaObject()->className();
+            filters = dialog->nameFilters();
+            dialog->reject();
+        });
+        command(name)->trigger();
+        EXPECT_EQ(filters, QStringList{QStringLiteral("Vandrix Paletten (*.PAL *.pal)")}) << name;
+    }
+    EXPECT_EQ(doc().CanUndo, 0);
+}
+
+// "Palette laden + Bild anpassen": the dithering question dismissed with Abbrechen or Esc
+// leaves picture, undo steps and change mark as they were; Ja converts, with one undo step.
+TEST_F(ImageCommands, TheDitheringQuestionDismissedChangesNothing) {
+    QTemporaryDir dir;
+    const QString palette = dir.filePath(QStringLiteral("sechzehn.PAL"));
+    ASSERT_TRUE(writeSixteenColours(palette));
+    form.NewWindow(patternPicture(24, 16, 24), QStringLiteral("T"));
+    const std::vector<std::uint8_t> original = pixelBytes(doc().di.get());
+    RealMessageBoxes boxes;
+    const std::function<void(QMessageBox&)> answers[] = {
+        [](QMessageBox& box) { box.button(QMessageBox::Cancel)->click(); },
+        [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+        [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); },
+    };
+    for (const auto& answerBox : answers) {
+        filedialogs::Script file({palette});
+        QString asked;
+        whenModalShows([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr) << w->metaObject()->className();
+            asked = box->text();
+            answerBox(*box);
+        });
+        command("PaletteladenBildanpassen1")->trigger();
+        EXPECT_EQ(asked, loadpal0Question().text);
+        if (&answerBox != &answers[2]) {
+            EXPECT_EQ(DIBBitCount(doc().di.get()), 24);
+            EXPECT_EQ(pixelBytes(doc().di.get()), original);
+            EXPECT_EQ(doc().CanUndo, 0);
+            EXPECT_FALSE(doc().changed);
+        }
+    }
+    EXPECT_EQ(DIBBitCount(doc().di.get()), 4);
+    EXPECT_EQ(doc().CanUndo, 1);
+}
+
+// Every decimal field of the editor's dialogs takes a point as well as a comma and shows the
+// comma.
+TEST_F(ImageCommands, DecimalFieldsTakeAPointAsWellAsAComma) {
+    form.NewWindow(patternPicture(24, 16, 24), QStringLiteral("T"));
+    for (const char* name : {"GammaKorrektion1", "Rotieren1", "Wlben1"}) {
+        for (const QString& typed : {QStringLiteral("2.5"), QStringLiteral("2,5")}) {
+            int fields = 0;
+            whenModalShows([&](QWidget* dialog) {
+                for (QDoubleSpinBox* field : dialog->findChildren<QDoubleSpinBox*>()) {
+                    ++fields;
+                    field->setFocus();
+                    field->selectAll();
+                    QTest::keyClicks(field, typed);
+                    QTest::keyClick(field, Qt::Key_Tab);
+                    EXPECT_DOUBLE_EQ(field->value(), 2.5) << field->objectName().toStdString();
+                    EXPECT_TRUE(field->text().startsWith(QStringLiteral("2,5")))
+                        << field->text().toStdString();
+                }
+                qobject_cast<QDialog*>(dialog)->reject();
+            });
+            command(name)->trigger();
+            EXPECT_EQ(fields, 1) << name << " " << typed.toStdString();
+        }
+    }
+    EXPECT_EQ(doc().CanUndo, 0);
+}
+
+// A rotation or a crop that runs out of memory says so in one message of its own and leaves
+// the picture as it was.
+TEST_F(ImageCommands, AShortageIsToldOnce) {
+    MessageCapture messages;
+    form.NewWindow(patternPicture(200, 100, 24), QStringLiteral("T"));
+    const std::vector<std::uint8_t> original = pixelBytes(doc().di.get());
+    {
+        // The undo step's copy fits, the turned picture does not.
+        AllocationFailure shortage(100000);
+        whenModalShows(answer<TRotateForm>([](TRotateForm& f) {
+            f.FreiGradCheck->click();
+            f.GradEdit->setValue(45);
+        }));
+        command("Rotieren1")->trigger();
+    }
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Fehler: Das Bild konnte nicht gedreht werden (zu wenig "
+                                         "Speicher).")});
+    doc().selectShape(3, 3, 50, 40, false, SelectionMode::Replace);
+    {
+        AllocationFailure shortage(1);
+        command("ZurAuswahlverkleinern1")->trigger();
+    }
+    EXPECT_EQ(messages.texts().size(), 2);
+    EXPECT_EQ(messages.texts().back(),
+              QStringLiteral("Fehler: Konnte Bild nicht erstellen! (Zuwenig Speicher?)"));
+    EXPECT_EQ(pixelBytes(doc().di.get()), original);
+    EXPECT_EQ(form.ShowProzent->value(), 0);
 }
 
 // The picture printed into a PDF file through the menu and Ctrl+P; the setup dialog changes

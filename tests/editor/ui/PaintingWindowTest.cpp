@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -203,6 +204,72 @@ TEST_F(PaintingWindow, EveryPaintingToolThroughButtonsControlsAndTheMouse) {
     form.UndoItSpeedBtn->click();
     EXPECT_EQ(form.doc().CanUndo, steps - 1);
     EXPECT_FALSE(form.doc().DragingNotFinished);
+}
+
+// After every release the screen shows exactly the picture as it now is: no rubber band left,
+// no part of the figure missing, whichever way the figure was dragged and at every zoom.
+TEST_F(PaintingWindow, LinesAndShapesShowWhatWasDrawnInEveryDirectionAndZoom) {
+    // The paint box as the screen shows it: the paints the event loop has pending, no more.
+    auto onScreen = [&] {
+        QApplication::processEvents();
+        const QImage window = form.screen()->grabWindow(form.winId()).toImage();
+        return window.copy(QRect(box->mapTo(&form, QPoint(0, 0)), box->size()));
+    };
+    struct Figure {
+        QToolButton* button;
+        int typ, stil;
+    };
+    const Figure figures[] = {{form.LineBtn, 0, 0},
+                              {form.ShapeBtn, 0, 0},
+                              {form.ShapeBtn, 0, 1},
+                              {form.ShapeBtn, 2, 0},
+                              {form.ShapeBtn, 2, 1}};
+    for (const auto& [zin, zout] : {std::pair{8, 1}, {1, 1}, {3, 1}, {1, 2}}) {
+        form.NewWindow(makeWhiteImage(40, 30), QStringLiteral("T"));
+        form.SetZoom(zin, zout);
+        auto toBox = [&](int x, int y) {
+            const int inside = zin / zout / 2; // the middle of a magnified pixel
+            return QPoint(x * zin / zout + inside, y * zin / zout + inside);
+        };
+        for (const Figure& figure : figures) {
+            figure.button->click();
+            form.TypBox->setCurrentIndex(figure.typ);
+            form.StilBox->setCurrentIndex(figure.stil);
+            for (const QPoint corner :
+                 {QPoint(5, 5), QPoint(35, 4), QPoint(4, 26), QPoint(33, 25)}) {
+                const QPoint from = toBox(20, 15), to = toBox(corner.x(), corner.y());
+                QTest::mousePress(box, Qt::LeftButton, {}, from);
+                QTest::mouseMove(box, (from + to) / 2);
+                onScreen(); // the rubber band is on the screen
+                QTest::mouseMove(box, to);
+                onScreen();
+                QTest::mouseRelease(box, Qt::LeftButton, {}, to);
+                const QImage shown = onScreen();
+                SCOPED_TRACE(QStringLiteral("%1:%2, tool %3/%4/%5, to (%6, %7)")
+                                 .arg(zin)
+                                 .arg(zout)
+                                 .arg(figure.button->objectName())
+                                 .arg(figure.typ)
+                                 .arg(figure.stil)
+                                 .arg(corner.x())
+                                 .arg(corner.y())
+                                 .toStdString());
+                if (zout > 1) {
+                    // Reduced, the view shows what a fresh paint of the whole box shows.
+                    ASSERT_EQ(shown, box->grab().toImage().convertToFormat(shown.format()));
+                    continue;
+                }
+                for (int y = 0; y < shown.height(); ++y) {
+                    for (int x = 0; x < shown.width(); ++x) {
+                        const std::uint32_t v = at(x / zin, y / zin);
+                        ASSERT_EQ(shown.pixel(x, y),
+                                  qRgb(int(v & 0xff), int((v >> 8) & 0xff), int(v >> 16)))
+                            << "paint-box pixel " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QMap>
@@ -64,7 +65,15 @@ TEST(DIBMainForm, RegionsSitWhereTheyBelongWithTheCaptionInBothPlaces) {
     EXPECT_EQ(form.SpeedBar1->width(), 24);
     EXPECT_EQ(form.SpeedBar2->height(), 18);
     EXPECT_EQ(form.ShowProzent->geometry(), form.SpeedBar2->rect());
-    EXPECT_EQ(form.Panel1->width(), TDIBMainForm::kPanel1Width);
+    EXPECT_GE(form.Panel1->width(), TDIBMainForm::kPanel1Width);
+    // Each option list shows its entry whole ("Einheitliche Farbe", "Rechteckiges Gefälle").
+    for (QComboBox* list : form.PageControl1->findChildren<QComboBox*>()) {
+        for (int i = 0; i < list->count(); ++i) {
+            list->setCurrentIndex(i);
+            EXPECT_GE(list->width(), list->sizeHint().width()) << list->currentText().toStdString();
+            EXPECT_LE(list->geometry().right(), form.PageControl1->width());
+        }
+    }
     EXPECT_EQ(form.statusBar(), form.StatusBar);
     EXPECT_EQ(form.StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->width(), 250);
     EXPECT_EQ(form.StatusBar->findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 320);
