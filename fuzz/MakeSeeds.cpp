@@ -11,6 +11,7 @@
 #include "imageops/Palettes.h"
 #include "imageops/UserFilterFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("corpus");
     QDir().mkpath(root + QStringLiteral("/project_file"));
+    QDir().mkpath(root + QStringLiteral("/project_extensions"));
     QDir().mkpath(root + QStringLiteral("/stitch_library"));
     QDir().mkpath(root + QStringLiteral("/user_filters"));
     QDir().mkpath(root + QStringLiteral("/palette_file"));
@@ -57,6 +59,20 @@ int main(int argc, char** argv) {
              save(root + QStringLiteral("/project_file/chart%1.tpd").arg(fill),
                   [&](QIODevice& d) { return ProjectFile::write(d, doc, PageSettings{}); });
     }
+    // A chart with a repeat, and what it holds beyond the chart without one: the extensions.
+    doc.repeat = {0, 1, 2, 2};
+    QBuffer withRepeat;
+    withRepeat.open(QIODevice::WriteOnly);
+    ok = ok && ProjectFile::write(withRepeat, doc, PageSettings{}) &&
+         save(root + QStringLiteral("/project_file/repeat.tpd"),
+              [&](QIODevice& d) { return d.write(withRepeat.data()) == withRepeat.size(); });
+    doc.repeat = {};
+    QBuffer without;
+    without.open(QIODevice::WriteOnly);
+    ok = ok && ProjectFile::write(without, doc, PageSettings{});
+    const QByteArray extensions = withRepeat.data().mid(without.data().size());
+    ok = ok && save(root + QStringLiteral("/project_extensions/repeat.ext"),
+                    [&](QIODevice& d) { return d.write(extensions) == extensions.size(); });
     std::vector<filtertype> filters;
     for (const imageops::BuiltinFilter& b : imageops::kBuiltinFilters) {
         filters.push_back(imageops::builtinRecord(b));

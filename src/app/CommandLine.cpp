@@ -46,8 +46,9 @@ const char* const kUsage =
     "      schreibt die Seite mit der ganzen Tabelle als Bild, mit N Punkten je Zoll (10 bis "
     "4000,\n"
     "      sonst 300).\n"
-    "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf\n"
-    "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei.\n"
+    "  tessaplan-designer --pdf DATEI.tpd AUSGABE.pdf [--with-instructions]\n"
+    "      druckt die Strickschrift auf A4-Seiten in eine PDF-Datei, mit --with-instructions\n"
+    "      die Anleitung auf weiteren Seiten dahinter.\n"
     "  tessaplan-designer --instructions DATEI.tpd ANLEITUNG.txt\n"
     "      schreibt die Strickschrift Reihe für Reihe als Anleitung in eine Textdatei "
     "(UTF-8).\n"
@@ -78,6 +79,11 @@ int fail(int status, const QString& text) {
     return status;
 }
 
+// Something the user should know that does not stop the work.
+void note(const QString& text) {
+    fail(kSuccess, QStringLiteral("Hinweis: ") + text);
+}
+
 struct Chart {
     ChartDocument doc;
     PageSettings settings;
@@ -93,13 +99,18 @@ bool load(const QString& fileName, Chart& chart, int& status, int previewSize = 
             QStringLiteral("„%1“ kann nicht geöffnet werden (gibt es die Datei?).").arg(fileName));
         return false;
     }
+    QStringList notes;
     const FileStatus read = previewSize > 0
                                 ? ChartThumbnail::read(file, file.size(), previewSize, chart.doc,
                                                        chart.settings, memory::budgetBytes())
                                 : ProjectFile::read(file, file.size(), chart.doc, chart.settings,
-                                                    memory::budgetBytes());
+                                                    memory::budgetBytes(), {}, &notes);
     switch (read) {
     case FileStatus::Ok:
+        // What was passed over is told; the work goes on.
+        for (const QString& text : notes) {
+            note(QStringLiteral("„%1“: %2").arg(fileName, text));
+        }
         return true;
     case FileStatus::NoMemory:
         status = fail(kFailure,
@@ -155,13 +166,14 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
     return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
 }
 
-int printPdf(const QString& input, const QString& output) {
+int printPdf(const QString& input, const QString& output, bool withInstructions) {
     Chart chart;
     int status = kSuccess;
     if (!load(input, chart, status)) {
         return status;
     }
-    if (!ChartOutput::writePdf(chart.doc, chart.settings, output, QFileInfo(input).fileName())) {
+    if (!ChartOutput::writePdf(chart.doc, chart.settings, output, QFileInfo(input).fileName(),
+                               withInstructions)) {
         return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
     }
     return kSuccess;
@@ -274,13 +286,15 @@ int run(int argc, char** argv) {
         }
         args.remove(dpiAt, 2);
     }
-    if (args.size() == 3 && args.at(0) == QStringLiteral("--export")) {
+    const bool withInstructions = args.removeAll(QStringLiteral("--with-instructions")) > 0;
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--export") && !withInstructions) {
         return exportPicture(args.at(1), args.at(2), dpi);
     }
     if (args.size() == 3 && args.at(0) == QStringLiteral("--pdf") && dpiAt < 0) {
-        return printPdf(args.at(1), args.at(2));
+        return printPdf(args.at(1), args.at(2), withInstructions);
     }
-    if (args.size() == 3 && args.at(0) == QStringLiteral("--instructions") && dpiAt < 0) {
+    if (args.size() == 3 && args.at(0) == QStringLiteral("--instructions") && dpiAt < 0 &&
+        !withInstructions) {
         return writeInstructions(args.at(1), args.at(2));
     }
     std::fputs(kUsage, stderr);

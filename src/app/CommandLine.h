@@ -2,7 +2,7 @@
 
 // Work without a window, for scripts and batch jobs:
 //   tessaplan-designer --export CHART.tpd OUT.png [--dpi N]
-//   tessaplan-designer --pdf CHART.tpd OUT.pdf
+//   tessaplan-designer --pdf CHART.tpd OUT.pdf [--with-instructions]
 //   tessaplan-designer --instructions CHART.tpd OUT.txt
 //   tessaplan-designer --from-picture PICTURE OUT.tpd [--width W] [--colours N] [--gauge S/R]
 //                      [--dither]

@@ -69,6 +69,7 @@ void ChartDocument::Freecopyblock() {
 
 void ChartDocument::linesMoved(bool columns, std::int32_t at, std::int32_t count) {
     block = columns ? block.afterColumns(at, count) : block.afterRows(at, count);
+    repeat = columns ? repeat.afterColumns(at, count) : repeat.afterRows(at, count);
 }
 
 std::optional<ChartDocument::CellPos> ChartDocument::cellAtPoint(std::int32_t x, std::int32_t y,
@@ -338,63 +339,82 @@ ChartDocument::EditResult ChartDocument::fillBlock() {
 }
 
 ChartDocument::EditResult ChartDocument::mirrorBlockHorizontally() {
-    return rewriteBlock(ChartStepKind::BlockMirrorHorizontally, [this](std::vector<TFeld>& cells) {
-        std::vector<TFeld> row(std::size_t(block.columns));
-        // The library stitch leaning the other way, placed once for every content it replaces.
-        std::map<const SharedStitch*, TFeld> partnerOf;
-        HeldCells partners(*this, {});
-        auto partner = [&](const TFeld& cell) -> const TFeld* {
-            const auto known = partnerOf.find(cell.stich);
-            if (known != partnerOf.end()) {
-                return known->second.belegt ? &known->second : nullptr;
-            }
-            partners.cells.emplace_back();
-            TFeld& placed = partners.cells.back();
-            const QString name =
-                standardstitches::mirrorPartner(ownedTextToString(cell.stich->bezeichnung));
-            for (const TStich& s : stiche) {
-                // A partner of another width would not fill the same cells.
-                if (!name.isEmpty() && ownedTextToString(s.bezeichnung) == name &&
-                    std::max(s.breite, 1) == std::max(cell.breite, 1)) {
-                    placeStitch(placed, s);
-                    break;
+    ChartHistory::Recording recording(history, ChartStepKind::BlockMirrorHorizontally);
+    const CellBlock repeatBefore = repeat;
+    EditResult result =
+        rewriteBlock(ChartStepKind::BlockMirrorHorizontally, [this](std::vector<TFeld>& cells) {
+            std::vector<TFeld> row(std::size_t(block.columns));
+            // The library stitch leaning the other way, placed once for every content it replaces.
+            std::map<const SharedStitch*, TFeld> partnerOf;
+            HeldCells partners(*this, {});
+            auto partner = [&](const TFeld& cell) -> const TFeld* {
+                const auto known = partnerOf.find(cell.stich);
+                if (known != partnerOf.end()) {
+                    return known->second.belegt ? &known->second : nullptr;
+                }
+                partners.cells.emplace_back();
+                TFeld& placed = partners.cells.back();
+                const QString name =
+                    standardstitches::mirrorPartner(ownedTextToString(cell.stich->bezeichnung));
+                for (const TStich& s : stiche) {
+                    // A partner of another width would not fill the same cells.
+                    if (!name.isEmpty() && ownedTextToString(s.bezeichnung) == name &&
+                        std::max(s.breite, 1) == std::max(cell.breite, 1)) {
+                        placeStitch(placed, s);
+                        break;
+                    }
+                }
+                partnerOf.emplace(cell.stich, placed);
+                return placed.belegt ? &partnerOf[cell.stich] : nullptr;
+            };
+            for (std::int32_t r = 0; r < block.rows; ++r) {
+                TFeld* line = cells.data() + std::size_t(r) * std::size_t(block.columns);
+                // The stitches, read from the left, land from the right; each keeps its cells in
+                // their order, so a wide stitch stays whole and covers what it covered.
+                std::int32_t end = block.columns;
+                forEachStitch(BufferRow{line}, block.columns, block.columns - 1,
+                              [&](std::int32_t first, std::int32_t width) {
+                                  end -= width;
+                                  std::copy_n(line + first, width, row.begin() + end);
+                              });
+                std::copy(row.begin(), row.end(), line);
+                for (std::int32_t c = 0; c < block.columns; c += reach(line[c], c, block.columns)) {
+                    const TFeld* other = line[c].belegt ? partner(line[c]) : nullptr;
+                    if (other) {
+                        releaseCell(line[c]);
+                        copyCell(line[c], *other);
+                    }
                 }
             }
-            partnerOf.emplace(cell.stich, placed);
-            return placed.belegt ? &partnerOf[cell.stich] : nullptr;
-        };
-        for (std::int32_t r = 0; r < block.rows; ++r) {
-            TFeld* line = cells.data() + std::size_t(r) * std::size_t(block.columns);
-            // The stitches, read from the left, land from the right; each keeps its cells in
-            // their order, so a wide stitch stays whole and covers what it covered.
-            std::int32_t end = block.columns;
-            forEachStitch(BufferRow{line}, block.columns, block.columns - 1,
-                          [&](std::int32_t first, std::int32_t width) {
-                              end -= width;
-                              std::copy_n(line + first, width, row.begin() + end);
-                          });
-            std::copy(row.begin(), row.end(), line);
-            for (std::int32_t c = 0; c < block.columns; c += reach(line[c], c, block.columns)) {
-                const TFeld* other = line[c].belegt ? partner(line[c]) : nullptr;
-                if (other) {
-                    releaseCell(line[c]);
-                    copyCell(line[c], *other);
-                }
-            }
-        }
-        return EditResult::Done;
-    });
+            return EditResult::Done;
+        });
+    return afterMirror(result, repeatBefore, true);
 }
 
 ChartDocument::EditResult ChartDocument::mirrorBlockVertically() {
-    return rewriteBlock(ChartStepKind::BlockMirrorVertically, [this](std::vector<TFeld>& cells) {
-        const auto columns = std::ptrdiff_t(block.columns);
-        for (std::int32_t top = 0, bottom = block.rows - 1; top < bottom; ++top, --bottom) {
-            std::swap_ranges(cells.begin() + top * columns, cells.begin() + (top + 1) * columns,
-                             cells.begin() + bottom * columns);
+    ChartHistory::Recording recording(history, ChartStepKind::BlockMirrorVertically);
+    const CellBlock repeatBefore = repeat;
+    EditResult result =
+        rewriteBlock(ChartStepKind::BlockMirrorVertically, [this](std::vector<TFeld>& cells) {
+            const auto columns = std::ptrdiff_t(block.columns);
+            for (std::int32_t top = 0, bottom = block.rows - 1; top < bottom; ++top, --bottom) {
+                std::swap_ranges(cells.begin() + top * columns, cells.begin() + (top + 1) * columns,
+                                 cells.begin() + bottom * columns);
+            }
+            return EditResult::Done;
+        });
+    return afterMirror(result, repeatBefore, false);
+}
+
+ChartDocument::EditResult
+ChartDocument::afterMirror(EditResult result, const CellBlock& repeatBefore, bool leftToRight) {
+    if (result == EditResult::Done || result == EditResult::Unchanged) {
+        mirrorRepeat(leftToRight);
+        if (repeat != repeatBefore) {
+            return EditResult::Done;
         }
-        return EditResult::Done;
-    });
+    }
+    return result;
 }
 
 ChartDocument::Growth ChartDocument::pasteGrowth() const {

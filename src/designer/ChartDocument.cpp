@@ -67,6 +67,16 @@ TZeile ChartDocument::newRow() {
 
 void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
                               std::int32_t columnCount) {
+    swapInRows(rows, rowCount, columnCount);
+    // The block and the repeat named cells of the old chart.
+    block = {};
+    repeat = {};
+    // A new chart starts a new history; its steps held parts of the old chart.
+    history.clear();
+}
+
+void ChartDocument::swapInRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
+                               std::int32_t columnCount) {
     const std::uint64_t sharedBefore = pool.bytes();
     const std::uint64_t oldGrid = gridBytes(azeilen, aspalten);
     FreeAllDoc();
@@ -74,10 +84,9 @@ void ChartDocument::adoptRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount,
     cellGrid.valid = false;
     azeilen = rowCount;
     aspalten = columnCount;
-    block = {}; // it named cells of the old chart
-    // A new chart starts a new history; its steps held parts of the old chart.
-    history.clear();
-    const std::uint64_t released = oldGrid + (sharedBefore - pool.bytes());
+    const std::uint64_t sharedAfter = pool.bytes();
+    const std::uint64_t released =
+        oldGrid + (sharedBefore > sharedAfter ? sharedBefore - sharedAfter : 0);
     // A large chart replaced by a small one should not stay held until the program ends.
     if (released >= kGiveBackBytes) {
         memory::giveBack();

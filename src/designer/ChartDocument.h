@@ -17,6 +17,9 @@
 // A chart row: the row's own record array of cells, left cell first.
 using TZeile = TDynaArrayOf<TFeld>*;
 
+// The largest chart the designer makes: rows and columns each.
+constexpr std::int32_t kMaxChartLines = 1000;
+
 // The chart document of the main window: rows of cells in record arrays, the stitch library,
 // the row and column copy buffers, the marks and the unsaved-changes state.
 //
@@ -72,10 +75,13 @@ public:
         Unchanged,
         NeedColumnMark,
         NeedRowMark,
-        NeedBlock,      // no block is selected
-        NothingCopied,  // no block was copied yet
-        WouldCutStitch, // a paste here would cut a wide stitch in two
-        StitchTooWide,  // the stitch to fill with is wider than the block
+        NeedBlock,        // no block is selected
+        NothingCopied,    // no block was copied yet
+        WouldCutStitch,   // a paste here would cut a wide stitch in two
+        StitchTooWide,    // the stitch to fill with is wider than the block
+        NeedRepeat,       // no repeat is marked
+        TooLarge,         // the chart would grow beyond kMaxChartLines rows or columns
+        RepeatCutsStitch, // a wide stitch reaches across a side of the repeat
     };
 
     // A mark only counts while it lies inside the chart: a new chart or an opened file keeps
@@ -169,6 +175,37 @@ public:
     enum class PasteFit { Grow, Clip };
     EditResult pasteBlock(PasteFit fit);
 
+    // --- the repeat (ChartRepeat.cpp) ------------------------------------------------------
+    // The chart's repeat ("Rapport"): the motif that is knitted again and again across the
+    // piece and up its length. A chart has at most one. Like the selected block it names its
+    // cells by position and follows them when rows or columns come or go (a deleted line inside
+    // it narrows it, one outside moves it); mirroring a block that holds it whole mirrors it
+    // too. Every change of it is one step of the history.
+
+    // "Als Rapport markieren": the selected block, widened to whole stitches.
+    EditResult markRepeat();
+    // "Rapport aufheben".
+    EditResult clearRepeat();
+
+    // "Rapport wiederholen": the repeat `across` times side by side and `up` times above each
+    // other (each 1 to kMaxRepeatCopies; 1 leaves that direction as it is). The copies stand
+    // left of and above the marked cells, which stay the repeat and keep their numbers on the
+    // page (counted from the right and from the bottom); the rows and columns outside the
+    // repeat keep their place beside it, and the rows (columns) crossing it are repeated
+    // whole, so that edge stitches stay at the edges. Refused when the chart would grow beyond
+    // kMaxChartLines or a wide stitch reaches across a side of the repeat.
+    static constexpr int kMaxRepeatCopies = 100;
+    struct TiledSize {
+        std::int32_t rows = 0;
+        std::int32_t columns = 0;
+        bool allowed() const {
+            return rows >= 1 && columns >= 1 && rows <= kMaxChartLines && columns <= kMaxChartLines;
+        }
+    };
+    // The chart's size after tiling; 0 x 0 without a repeat.
+    TiledSize tiledSize(int across, int up) const;
+    EditResult tileRepeat(int across, int up);
+
     // "<maincap> - [<file name>]" with an asterisk before "]" while changed.
     QString captionFor(const QString& maincap) const;
     // Also tell the history which state is the saved one: the present one after a save or
@@ -242,6 +279,9 @@ public:
     BlockBuffer copyblock;
     void Freecopyblock();
 
+    // The repeat; empty when the chart has none.
+    CellBlock repeat;
+
     QString afilename;
     bool changed = false;
 
@@ -292,6 +332,21 @@ private:
     bool growChart(std::int32_t rows, std::int32_t columns);
     // Removes the last `rows` rows and `columns` columns.
     void shrinkChart(std::int32_t rows, std::int32_t columns);
+    // Replaces the chart by one whose row r is old row `rowSource[r]` and whose column c is old
+    // column `columnSource[c]` (each cell one more reference); built off to the side, false
+    // with the chart unchanged when memory runs out.
+    bool remapGrid(const std::vector<std::int32_t>& rowSource,
+                   const std::vector<std::int32_t>& columnSource);
+    // The repeat `across` x `up` times, and the chart without the copies again; the parts of a
+    // tiling step. Neither records anything.
+    bool tileLines(const CellBlock& motif, int across, int up);
+    bool untileLines(const CellBlock& motif, int across, int up);
+    // After the block was mirrored: the repeat, when the block holds it whole, with it.
+    void mirrorRepeat(bool leftToRight);
+    EditResult afterMirror(EditResult result, const CellBlock& repeatBefore, bool leftToRight);
+    // Puts `rows` in place of the chart's rows (which are released) without touching anything
+    // else; a large chart's memory goes back to the system.
+    void swapInRows(TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount);
 
     std::vector<LegendEntry> legend_;
     bool legendValid_ = false;

@@ -38,6 +38,7 @@ ChartHistory::Recording::Recording(ChartHistory& history, ChartStepKind kind) : 
         history_.recording_->kind = kind;
         history_.recording_->marksBefore = history_.currentMarks();
         history_.recording_->blockBefore = history_.doc_.block;
+        history_.recording_->repeatBefore = history_.doc_.repeat;
         active_ = true;
     }
 }
@@ -139,10 +140,18 @@ void ChartHistory::noteGrowth(std::int32_t rows, std::int32_t columns) {
     }
 }
 
+void ChartHistory::noteTiling(std::int32_t across, std::int32_t up) {
+    if (recording_) {
+        recording_->across = across;
+        recording_->up = up;
+    }
+}
+
 void ChartHistory::finishRecording() {
     std::unique_ptr<Step> step = std::move(recording_);
     step->marksAfter = currentMarks();
     step->blockAfter = doc_.block;
+    step->repeatAfter = doc_.repeat;
     if (step->broken) {
         // The change happened but cannot be undone, so nothing before it can be either.
         releaseStep(*step);
@@ -150,8 +159,8 @@ void ChartHistory::finishRecording() {
         forgetSaved();
         return;
     }
-    const bool content =
-        !step->cells.empty() || step->line >= 0 || step->grownRows > 0 || step->grownColumns > 0;
+    const bool content = !step->cells.empty() || step->line >= 0 || step->grownRows > 0 ||
+                         step->grownColumns > 0 || step->repeatAfter != step->repeatBefore;
     if (!content) {
         // A click that only moved the marks is a step of its own; a command that failed
         // (and at most moved an invisible mark) is none.

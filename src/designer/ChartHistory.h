@@ -44,6 +44,9 @@ enum class ChartStepKind : std::uint8_t {
     BlockFill,
     BlockMirrorHorizontally,
     BlockMirrorVertically,
+    MarkRepeat,
+    ClearRepeat,
+    TileRepeat,
 };
 
 // The undo and redo history of a chart document: every change of the cells, the marks and the
@@ -118,6 +121,8 @@ public:
     // A block command added empty rows at the bottom and columns at the right (before it
     // noted the cells it then filled).
     void noteGrowth(std::int32_t rows, std::int32_t columns);
+    // The repeat was tiled `across` x `up` times.
+    void noteTiling(std::int32_t across, std::int32_t up);
 
     // A change of the page settings. Changes of the same text or number field that follow
     // each other make one step (a typing burst), until sealMerging() is called.
@@ -200,6 +205,13 @@ private:
         CellBlock blockAfter;
         std::int32_t grownRows = 0;
         std::int32_t grownColumns = 0;
+        // The repeat before and after every command step (it follows the lines that come and
+        // go, and a line taken back does not bring a lost repeat back by itself). A tiling
+        // step keeps how often it repeated the motif across and up.
+        CellBlock repeatBefore;
+        CellBlock repeatAfter;
+        std::int32_t across = 1;
+        std::int32_t up = 1;
         // Chart changes among all steps before this one, counted from the first step ever
         // kept; the difference of two such counts says whether two states differ.
         std::uint64_t chartChangesBefore = 0;

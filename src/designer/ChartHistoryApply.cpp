@@ -78,6 +78,9 @@ bool ChartHistory::fits(const Step& s, bool forward) const {
         return n;
     };
     const std::int32_t line = s.line;
+    auto inside = [&](const CellBlock& b) {
+        return b.isEmpty() || b.clippedTo(rows, columns) == b;
+    };
     auto cellsInside = [&](std::int32_t rowCount, std::int32_t columnCount) {
         return std::all_of(s.cells.begin(), s.cells.end(), [&](const CellChange& c) {
             return c.row >= 0 && c.row < rowCount && c.column >= 0 && c.column < columnCount;
@@ -123,6 +126,15 @@ bool ChartHistory::fits(const Step& s, bool forward) const {
     case ChartStepKind::ShiftRowLeft:
     case ChartStepKind::ShiftRowRight:
         return line >= 0 && line < rows;
+    case ChartStepKind::MarkRepeat:
+    case ChartStepKind::ClearRepeat:
+        return inside(forward ? s.repeatAfter : s.repeatBefore);
+    case ChartStepKind::TileRepeat:
+        // Undoing takes the copies left of and above the repeat away again.
+        return forward ? !s.repeatBefore.isEmpty() && inside(s.repeatBefore)
+                       : !s.repeatAfter.isEmpty() && inside(s.repeatAfter) &&
+                             s.repeatAfter.left >= (s.across - 1) * s.repeatAfter.columns &&
+                             s.repeatAfter.top >= (s.up - 1) * s.repeatAfter.rows;
     case ChartStepKind::MarkColumn:
     case ChartStepKind::MarkRow:
     case ChartStepKind::ClearMarks:
@@ -358,10 +370,23 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
             out.dirty = QRegion(kWholePage);
         }
         break;
+    case ChartStepKind::MarkRepeat:
+    case ChartStepKind::ClearRepeat:
+        break;
+    case ChartStepKind::TileRepeat:
+        if (!(forward ? doc_.tileLines(s.repeatBefore, s.across, s.up)
+                      : doc_.untileLines(s.repeatBefore, s.across, s.up))) {
+            return false;
+        }
+        doc_.block = forward ? s.blockAfter : s.blockBefore;
+        break;
     case ChartStepKind::Settings:
         layout = false;
         out.settings = forward ? s.settings->after : s.settings->before;
         break;
+    }
+    if (s.kind != ChartStepKind::Settings) {
+        doc_.repeat = forward ? s.repeatAfter : s.repeatBefore;
     }
     out.layoutChanged = layout;
     setMarks(forward ? s.marksAfter : s.marksBefore, layout ? nullptr : &out.dirty);
@@ -422,6 +447,12 @@ QString kindText(ChartStepKind kind) {
         return QStringLiteral("Block waagerecht spiegeln");
     case ChartStepKind::BlockMirrorVertically:
         return QStringLiteral("Block senkrecht spiegeln");
+    case ChartStepKind::MarkRepeat:
+        return QStringLiteral("Als Rapport markieren");
+    case ChartStepKind::ClearRepeat:
+        return QStringLiteral("Rapport aufheben");
+    case ChartStepKind::TileRepeat:
+        return QStringLiteral("Rapport wiederholen");
     case ChartStepKind::Settings:
         break;
     }

@@ -1,6 +1,8 @@
 #include "ChartOutput.h"
 
 #include "ChartPrinter.h"
+#include "InstructionSheets.h"
+#include "Instructions.h"
 #include "PageRenderer.h"
 #include "Units.h"
 #include "foundation/OwnedDib.h"
@@ -238,7 +240,7 @@ ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int
 }
 
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
-               const PageSettings& settings, int dpi, QSize page) {
+               const PageSettings& settings, int dpi, QSize page, bool withInstructions) {
     ChartPrinter printer(painter, doc, settings, dpi, page);
     for (int sheet = 0; sheet < printer.sheetCount(); ++sheet) {
         if (sheet > 0) {
@@ -246,11 +248,21 @@ int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
         }
         printer.drawSheet(painter, sheet);
     }
-    return printer.sheetCount();
+    if (!withInstructions) {
+        return printer.sheetCount();
+    }
+    const InstructionSheets instructions(
+        painter, instructions::lines(doc, instructions::Options::of(settings)), settings, dpi,
+        page);
+    for (int sheet = 0; sheet < instructions.sheetCount(); ++sheet) {
+        device.newPage();
+        instructions.drawSheet(painter, sheet);
+    }
+    return printer.sheetCount() + instructions.sheetCount();
 }
 
 bool writePdf(ChartDocument& doc, const PageSettings& settings, const QString& fileName,
-              const QString& title) {
+              const QString& title, bool withInstructions) {
     constexpr int kResolution = 1200;
     QPdfWriter writer(fileName);
     writer.setResolution(kResolution);
@@ -262,7 +274,7 @@ bool writePdf(ChartDocument& doc, const PageSettings& settings, const QString& f
         return false;
     }
     const QRect page = writer.pageLayout().paintRectPixels(kResolution);
-    printChart(writer, painter, doc, settings, kResolution, page.size());
+    printChart(writer, painter, doc, settings, kResolution, page.size(), withInstructions);
     return painter.end();
 }
 

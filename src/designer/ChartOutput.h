@@ -76,14 +76,15 @@ ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int
                            const ProgressCallback& progress = {});
 
 // Prints the page on `device` (printer or PDF) through `painter`, whose printable area is
-// `page` pixels at `dpi`, on as many sheets as ChartPrinter lays it out on. Returns their
-// number.
+// `page` pixels at `dpi`, on as many sheets as ChartPrinter lays it out on, and `withInstructions`
+// the written instructions on further sheets after them (InstructionSheets). Returns the
+// number of sheets.
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,
-               const PageSettings& settings, int dpi, QSize page);
+               const PageSettings& settings, int dpi, QSize page, bool withInstructions = false);
 
 // Prints the page into the PDF file `fileName` titled `title`: A4 sheets without margins at
 // 1200 dpi, as the command line writes them. False when the file cannot be written.
 bool writePdf(ChartDocument& doc, const PageSettings& settings, const QString& fileName,
-              const QString& title);
+              const QString& title, bool withInstructions = false);
 
 } // namespace ChartOutput

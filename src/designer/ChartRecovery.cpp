@@ -52,11 +52,13 @@ public:
                 return Step::More;
             }
         }
+        // The repeat as it stands when the last rows were taken.
+        repeat_ = doc_.repeat;
         return Step::Done;
     }
 
     bool write(QIODevice& out, const ProgressCallback& progress) override {
-        ProjectFile::ChartCells cells{columns_, rows_, {}};
+        ProjectFile::ChartCells cells{columns_, rows_, {}, repeat_};
         cells.cellRows.reserve(rowCount_);
         for (std::uint32_t r = 0; r < rowCount_; ++r) {
             cells.cellRows.emplace_back(cells_.data() + std::size_t(r) * std::size_t(columns_),
@@ -74,6 +76,7 @@ private:
     std::uint32_t nextRow_ = 0;
     std::vector<TFeld> cells_;
     std::vector<const SharedStitch*> held_;
+    CellBlock repeat_;
 };
 
 } // namespace

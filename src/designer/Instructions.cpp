@@ -180,6 +180,41 @@ QString oneLine(QString text) {
     return text.trimmed();
 }
 
+// A stitch's instruction as it stands in a line: one with commas of its own in parentheses,
+// so that its parts are not read as stitches of their own.
+QString standingAlone(const QString& text) {
+    if (!text.contains(QLatin1Char(','))) {
+        return text;
+    }
+    if (text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')'))) {
+        // Already enclosed when the first parenthesis closes at the end.
+        int depth = 0;
+        qsizetype k = 0;
+        for (; k < text.size(); ++k) {
+            depth += text[k] == QLatin1Char('(') ? 1 : text[k] == QLatin1Char(')') ? -1 : 0;
+            if (depth == 0) {
+                break;
+            }
+        }
+        if (k == text.size() - 1) {
+            return text;
+        }
+    }
+    return QLatin1Char('(') + text + QLatin1Char(')');
+}
+
+// A cell placeholder the chart draws where a row has fewer stitches; a knitter skips it.
+bool isNoStitch(const SharedStitch& stich) {
+    return ownedTextToString(stich.bezeichnung)
+               .trimmed()
+               .compare(QStringLiteral("keine Masche"), Qt::CaseInsensitive) == 0;
+}
+
+bool sameCell(const TFeld& a, const TFeld& b) {
+    return a.belegt == b.belegt &&
+           (!a.belegt || (a.stich == b.stich && std::max(a.breite, 1) == std::max(b.breite, 1)));
+}
+
 class Writer {
 public:
     Writer(const ChartDocument& doc, const Options& options) : doc_(doc), options_(options) {}
@@ -187,37 +222,119 @@ public:
     QStringList lines() {
         QStringList out;
         const int rows = int(doc_.zeilen.count);
-        out.reserve(rows);
+        out.reserve(rows + 1);
+        findRepeatRows();
         for (int i = 0; i < rows; ++i) {
             const bool wrongSide = !options_.hideWrongSide && i % 2 == 1;
             // A wrong-side row is read from the other side than the right-side rows.
             const bool fromRight = options_.firstFromRight != wrongSide;
-            const int number = options_.firstRow + (options_.hideWrongSide ? 2 * i : i);
-            const int body =
-                rowBody(*doc_.zeilen[std::uint32_t(rows - 1 - i)], wrongSide, fromRight);
-            std::vector<int>& last = lastRowWith_[wrongSide ? 1 : 0];
-            if (std::size_t(body) >= last.size()) {
-                last.resize(std::size_t(body) + 1, INT_MIN);
+            const int number = numberOf(i);
+            const int body = rowBody(rows - 1 - i, wrongSide, fromRight);
+            std::vector<int>& first = firstRowWith_[wrongSide ? 1 : 0];
+            if (std::size_t(body) >= first.size()) {
+                first.resize(std::size_t(body) + 1, INT_MIN);
             }
             const QString side =
                 wrongSide ? QStringLiteral("Rückreihe") : QStringLiteral("Hinreihe");
-            if (last[std::size_t(body)] != INT_MIN) {
+            if (first[std::size_t(body)] != INT_MIN) {
                 out << QStringLiteral("Reihe %1 (%2): wie Reihe %3")
                            .arg(number)
                            .arg(side)
-                           .arg(last[std::size_t(body)]);
+                           .arg(first[std::size_t(body)]);
             } else {
                 out << QStringLiteral("Reihe %1 (%2): ").arg(number).arg(side) +
                            bodies_[std::size_t(body)];
+                first[std::size_t(body)] = number;
             }
-            last[std::size_t(body)] = number;
+        }
+        if (!repeat_.isEmpty() && rows > 0) {
+            const int firstNumber = numberOf(rows - 1 - repeat_.bottom());
+            const int lastNumber = numberOf(rows - 1 - repeat_.top);
+            out << (firstNumber == lastNumber
+                        ? QStringLiteral("Reihe %1 wiederholen").arg(firstNumber)
+                        : QStringLiteral("Reihen %1–%2 wiederholen")
+                              .arg(firstNumber)
+                              .arg(lastNumber));
         }
         return out;
     }
 
 private:
-    // The id of what the row reads after the colon.
-    int rowBody(const TDynaArrayOf<TFeld>& row, bool wrongSide, bool fromRight) {
+    // A stitch read from a row: its text and the column of its first cell.
+    struct Stitch {
+        int text;
+        std::int32_t column;
+    };
+    // The copies of the repeat side by side in a row: `count` of them from `first` on.
+    struct Copies {
+        std::int32_t first = 0;
+        std::int32_t count = 0;
+    };
+
+    int numberOf(int i) const { return options_.firstRow + (options_.hideWrongSide ? 2 * i : i); }
+
+    // The rows the repeat marks: its own, and the copies of them above and below it (a tiled
+    // chart), so that they read alike.
+    void findRepeatRows() {
+        repeat_ = doc_.repeat.clippedTo(doc_.azeilen, doc_.aspalten);
+        if (repeat_.isEmpty() || repeat_ != doc_.repeat) {
+            repeat_ = {};
+            return;
+        }
+        const std::int32_t h = repeat_.rows;
+        auto copyAt = [&](std::int32_t top) {
+            if (top < 0 || top + h > doc_.azeilen) {
+                return false;
+            }
+            for (std::int32_t r = 0; r < h; ++r) {
+                const TDynaArrayOf<TFeld>& row = *doc_.zeilen[std::uint32_t(top + r)];
+                const TDynaArrayOf<TFeld>& motif = *doc_.zeilen[std::uint32_t(repeat_.top + r)];
+                for (std::uint32_t c = 0; c < row.count; ++c) {
+                    if (!sameCell(row[c], motif[c])) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        };
+        bandTop_ = repeat_.top;
+        while (copyAt(bandTop_ - h)) {
+            bandTop_ -= h;
+        }
+        bandEnd_ = repeat_.top + h;
+        while (copyAt(bandEnd_)) {
+            bandEnd_ += h;
+        }
+    }
+
+    // The copies of the repeat's cells side by side in `row`, the marked ones among them.
+    Copies copiesIn(const TDynaArrayOf<TFeld>& row) const {
+        const std::int32_t w = repeat_.columns;
+        auto copyAt = [&](std::int32_t left) {
+            if (left < 0 || left + w > std::int32_t(row.count)) {
+                return false;
+            }
+            for (std::int32_t c = 0; c < w; ++c) {
+                if (!sameCell(row[std::uint32_t(left + c)], row[std::uint32_t(repeat_.left + c)])) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        Copies copies{repeat_.left, 1};
+        while (copyAt(copies.first - w)) {
+            copies.first -= w;
+            ++copies.count;
+        }
+        while (copyAt(copies.first + copies.count * w)) {
+            ++copies.count;
+        }
+        return copies;
+    }
+
+    // The id of what the row at 0-based `r` (from the top) reads after the colon.
+    int rowBody(std::int32_t r, bool wrongSide, bool fromRight) {
+        const TDynaArrayOf<TFeld>& row = *doc_.zeilen[std::uint32_t(r)];
         stitches_.clear();
         const std::int32_t n = std::int32_t(row.count);
         std::int32_t covered = 0;
@@ -229,44 +346,103 @@ private:
             }
             // A wide stitch covers the cells to its right, as its symbol does.
             const std::int32_t cells = std::min(std::max(cell.breite, 1), n - j);
-            covered += cells;
-            stitches_.push_back(textOf(cell.stich, wrongSide));
+            const int text = textOf(cell.stich, wrongSide);
+            if (text >= 0) {
+                covered += cells;
+                stitches_.push_back({text, j});
+            }
             j += cells;
         }
+        if (stitches_.empty()) {
+            return bodyId(QStringLiteral("keine Maschen"));
+        }
+
+        // In a row of the repeat the stitches fall into three parts in reading order: those
+        // before the copies of the repeat, those of one copy (between the stars) and those
+        // after them; the other copies are not read.
+        Copies copies;
+        if (!repeat_.isEmpty() && r >= bandTop_ && r < bandEnd_) {
+            copies = copiesIn(row);
+            const std::int32_t end = copies.first + repeat_.columns;
+            if (std::none_of(stitches_.begin(), stitches_.end(), [&](const Stitch& s) {
+                    return s.column >= copies.first && s.column < end;
+                })) {
+                copies = {}; // its cells read nothing here
+            }
+        }
+        auto partOf = [&](const Stitch& s) {
+            if (copies.count == 0) {
+                return 0;
+            }
+            const std::int32_t end = copies.first + repeat_.columns;
+            const std::int32_t last = copies.first + copies.count * repeat_.columns;
+            const int part = s.column < copies.first ? 0
+                             : s.column < end        ? 1
+                             : s.column < last       ? -1
+                                                     : 2;
+            // Read from the right, the stitches right of the copies come first.
+            return part < 0 || !fromRight ? part : 2 - part;
+        };
         if (fromRight) {
             std::reverse(stitches_.begin(), stitches_.end());
         }
-        groups_.clear();
+        for (std::vector<int>& g : parts_) {
+            g.clear();
+        }
         for (std::size_t k = 0; k < stitches_.size();) {
+            const int part = partOf(stitches_[k]);
             std::size_t same = k + 1;
-            while (same < stitches_.size() && stitches_[same] == stitches_[k]) {
+            while (same < stitches_.size() && stitches_[same].text == stitches_[k].text &&
+                   partOf(stitches_[same]) == part) {
                 ++same;
             }
-            groups_.push_back(groupOf(stitches_[k], int(same - k)));
+            if (part >= 0) {
+                parts_[part].push_back(groupOf(stitches_[k].text, int(same - k)));
+            }
             k = same;
         }
-        if (groups_.empty()) {
-            return bodyId(QStringLiteral("keine Maschen"));
-        }
         // Rows reading the same groups read the same: the writing is worked out once.
-        QByteArray key(reinterpret_cast<const char*>(groups_.data()),
-                       qsizetype(groups_.size() * sizeof(int)));
+        QByteArray key;
+        for (int p = 0; p < 3; ++p) {
+            key.append(reinterpret_cast<const char*>(parts_[p].data()),
+                       qsizetype(parts_[p].size() * sizeof(int)));
+            const int end = -1 - p;
+            key.append(reinterpret_cast<const char*>(&end), sizeof(end));
+        }
         key.append(reinterpret_cast<const char*>(&covered), sizeof(covered));
+        key.append(reinterpret_cast<const char*>(&copies.count), sizeof(copies.count));
         const auto known = rowBodies_.constFind(key);
         if (known != rowBodies_.constEnd()) {
             return *known;
         }
-        const int id = bodyId(writing_.write(groups_, groupTexts_) +
-                              QStringLiteral(" (%1 Maschen)").arg(covered));
+        QStringList written;
+        if (!parts_[0].empty()) {
+            written << writing_.write(parts_[0], groupTexts_);
+        }
+        if (copies.count > 0) {
+            written << QLatin1Char('*') + writing_.write(parts_[1], groupTexts_) + QLatin1Char('*')
+                    << (copies.count > 1
+                            ? QStringLiteral("ab * wiederholen, insgesamt %1-mal").arg(copies.count)
+                            : QStringLiteral("ab * wiederholen"));
+            if (!parts_[2].empty()) {
+                written << writing_.write(parts_[2], groupTexts_);
+            }
+        }
+        const int id =
+            bodyId(written.join(kSeparator) + QStringLiteral(" (%1 Maschen)").arg(covered));
         rowBodies_.insert(key, id);
         return id;
     }
 
+    // The text of a stitch for the side, or -1 for a stitch that is not read.
     int textOf(const SharedStitch* stich, bool wrongSide) {
         if (stich != lastStitch_) {
             const auto found = stitchTexts_.find(stich);
             if (found != stitchTexts_.end()) {
                 lastTexts_ = found->second;
+            } else if (isNoStitch(*stich)) {
+                lastTexts_ = {-1, -1};
+                stitchTexts_.emplace(stich, lastTexts_);
             } else {
                 lastTexts_ = {textId(readAs(*stich, false)), textId(readAs(*stich, true))};
                 stitchTexts_.emplace(stich, lastTexts_);
@@ -281,7 +457,7 @@ private:
              {wrongSide ? stich.rueckreihe : stich.hinreihe, stich.bezeichnung, stich.abkuerzung}) {
             QString t = oneLine(ownedTextToString(text));
             if (!t.isEmpty()) {
-                return t;
+                return standingAlone(t);
             }
         }
         return QStringLiteral("unbenannter Stich");
@@ -325,6 +501,11 @@ private:
 
     const ChartDocument& doc_;
     Options options_;
+    // The repeat, and the rows from the top (`bandTop_` to `bandEnd_`, exclusive) that hold it
+    // or copies of its rows; empty without a repeat.
+    CellBlock repeat_;
+    std::int32_t bandTop_ = 0;
+    std::int32_t bandEnd_ = 0;
 
     const SharedStitch* lastStitch_ = nullptr;
     std::pair<int, int> lastTexts_;
@@ -336,10 +517,10 @@ private:
     std::vector<QString> bodies_;
     QHash<QString, int> bodyIds_;
     QHash<QByteArray, int> rowBodies_;
-    std::vector<int> lastRowWith_[2]; // per side and body: the number of the last row, or INT_MIN
+    std::vector<int> firstRowWith_[2]; // per side and body: the number of the first row, or INT_MIN
 
-    std::vector<int> stitches_;
-    std::vector<int> groups_;
+    std::vector<Stitch> stitches_;
+    std::vector<int> parts_[3]; // the groups of a row's parts
     ShortestWriting writing_;
 };
 

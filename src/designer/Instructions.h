@@ -17,12 +17,22 @@ class ChartDocument;
 // which are read from the other side. When wrong-side rows are hidden, every chart row is a
 // right-side row read from the first row's side and numbered as on the page.
 //
-// A stitch reads as its instruction for the row's side, or as its name when that is empty.
-// A stitch of width w covers its cell and the w - 1 cells to its right; covered cells are not
-// read, whatever they hold, and empty cells are no stitch. Equal neighbouring stitches are
-// counted ("3 × rechts"); a run of groups that repeats is bracketed ("[a, b] 2-mal") wherever
-// that makes the line shortest. A row that reads as an earlier row of the same side refers to
-// the nearest one ("wie Reihe 3").
+// A stitch reads as its instruction for the row's side, or as its name when that is empty; an
+// instruction with commas of its own stands in parentheses wherever it appears. A stitch of
+// width w covers its cell and the w - 1 cells to its right; covered cells are not read,
+// whatever they hold, and empty cells and "keine Masche" are no stitch. Equal neighbouring
+// stitches are counted ("3 × rechts"); a run of groups that repeats is bracketed
+// ("[a, b] 2-mal") wherever that makes the line shortest. A row that reads as an earlier row of
+// the same side refers to the first of them ("wie Reihe 3").
+//
+// The chart's repeat is marked in its rows, and in the copies of its rows above and below it,
+// as patterns do: the stitches of one copy between stars, then how often it is worked where
+// the chart shows several copies side by side:
+//
+//   Reihe 3 (Hinreihe): rechts, *2 × links, 2 × rechts*, ab * wiederholen, insgesamt 3-mal,
+//                       rechts (14 Maschen)
+//
+// and a last line says which rows to repeat ("Reihen 3–6 wiederholen").
 namespace instructions {
 
 struct Options {

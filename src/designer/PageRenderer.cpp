@@ -54,6 +54,9 @@ PageMetrics PageMetrics::forDpi(const PageSettings& s, int dpi) {
     m.M = millimetresToPixels(s.randMm, dpi);
     m.lw = millimetresToPixels(s.penWidMm, dpi);
     m.pw = int(std::nearbyint(s.penWidMm * dpi / double(kMillimetresPerInch)));
+    // Half a millimetre on paper; on the screen never thinner than two pixels.
+    constexpr double kRepeatFrameMm = 0.5;
+    m.rw = std::max(2, int(std::nearbyint(kRepeatFrameMm * dpi / double(kMillimetresPerInch))));
     return m;
 }
 
@@ -162,6 +165,7 @@ void PageRenderer::Drawpage(QPainter& painter, const QRect& exposed) {
         drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, false);
         drawGridLines(painter);
         drawCells(painter, firstRow, lastRow, firstColumn, lastColumn, true);
+        drawRepeatFrame(painter);
         content_ |=
             QRect(m_.M, y0_, m_.c * (doc_.aspalten + 2) + m_.lw, m_.c * (doc_.azeilen + 1) + m_.lw);
         y = y0_ + m_.c * (doc_.azeilen + 2);
@@ -388,6 +392,57 @@ void PageRenderer::drawGridLines(QPainter& painter) {
     }
 }
 
+void PageRenderer::fillFrame(QPainter& painter, const QRect& outer, int width,
+                             const QColor& color) {
+    width = std::min({width, (outer.width() + 1) / 2, (outer.height() + 1) / 2});
+    if (width <= 0) {
+        return;
+    }
+    const QRect sides[] = {
+        QRect(outer.left(), outer.top(), outer.width(), width),
+        QRect(outer.left(), outer.bottom() - width + 1, outer.width(), width),
+        QRect(outer.left(), outer.top() + width, width, outer.height() - 2 * width),
+        QRect(outer.right() - width + 1, outer.top() + width, width, outer.height() - 2 * width),
+    };
+    for (const QRect& side : sides) {
+        const QRect part = exposed_.isEmpty() ? side : side.intersected(exposed_);
+        if (!part.isEmpty()) {
+            painter.fillRect(part, color);
+        }
+    }
+}
+
+void PageRenderer::drawRepeatFrame(QPainter& painter) {
+    const CellBlock r = doc_.repeat.clippedTo(doc_.azeilen, doc_.aspalten);
+    if (r.isEmpty()) {
+        return;
+    }
+    // From the outer side of the grid lines around the cells inwards; filled rectangles, so
+    // that every part of the page gets exactly its pixels of the frame.
+    const std::int64_t c = m_.c;
+    const QPoint topLeft(int(m_.M + c * (r.left + 1)), int(y0_ + c * (r.top + 1)));
+    const QPoint bottomRight(int(m_.M + c * (r.right() + 2) + m_.lw - 1),
+                             int(y0_ + c * (r.bottom() + 2) + m_.lw - 1));
+    fillFrame(painter, QRect(topLeft, bottomRight), m_.rw, pageColors::kRepeatFrame);
+}
+
+QString PageRenderer::repeatText() const {
+    const CellBlock r = doc_.repeat.clippedTo(doc_.azeilen, doc_.aspalten);
+    if (r.isEmpty()) {
+        return {};
+    }
+    auto span = [](const char* one, const char* many, int first, int last) {
+        return first == last
+                   ? QStringLiteral("%1 %2").arg(QLatin1String(one)).arg(first)
+                   : QStringLiteral("%1 %2–%3").arg(QLatin1String(many)).arg(first).arg(last);
+    };
+    const int firstRow = rowNumber(r.bottom() + 1).number;
+    const int lastRow = rowNumber(r.top + 1).number;
+    return QStringLiteral("Rapport: ") +
+           span("Masche", "Maschen", doc_.aspalten - r.right(), doc_.aspalten - r.left) +
+           QStringLiteral(", ") + span("Reihe", "Reihen", firstRow, lastRow);
+}
+
 int PageRenderer::drawLegend(QPainter& painter, int y) {
     for (const TFeld* cell : legend_) {
         const SharedStitch& s = *cell->stich;
@@ -402,6 +457,10 @@ int PageRenderer::drawLegend(QPainter& painter, int y) {
         }
         y = drawLegendLine(painter, y, {std::max(cell->breite, 1), &s.di, text});
     }
+    const QString repeat = repeatText();
+    if (!repeat.isEmpty()) {
+        y = drawLegendLine(painter, y, {1, nullptr, repeat, true});
+    }
     return y;
 }
 
@@ -411,10 +470,12 @@ int PageRenderer::drawLegendLine(QPainter& painter, int y, const LegendLine& lin
     const QRect box(QPoint(m_.M, y), QPoint(m_.M + line.cells * L, y + L));
     const QSize size =
         line.symbol ? symbolSize(*line.symbol, line.cells * L - lw, L - lw) : QSize();
-    // The text stands beside the symbol and wraps within the page's text width, inside a word
-    // only when the word alone is wider; continuation lines start under its first letter. A
-    // page too narrow for the text beside the box still gets ten characters a line.
-    const int left = m_.M + size.width() + L;
+    // The text stands a legend cell beside the box, as beside a symbol that fills it (a symbol
+    // narrower than a wide box must not let it start inside), and wraps within the page's
+    // text width, inside a word only when the word alone is wider; continuation lines start
+    // under its first letter. A page too narrow for the text beside the box still gets ten
+    // characters a line.
+    const int left = m_.M + std::max(size.width(), line.cells * L - lw) + L;
     const QFontMetrics fm = painter.fontMetrics();
     const int width = std::max(pageWidth_ - m_.M - left, 10 * fm.averageCharWidth());
     QTextLayout layout(line.text, painter.font(), painter.device());
@@ -443,6 +504,9 @@ int PageRenderer::drawLegendLine(QPainter& painter, int y, const LegendLine& lin
         painter.drawRect(box.adjusted(0, 0, -1, -1));
         if (!size.isEmpty()) {
             symbols_->draw(painter, m_.M + 1, y + 1, size.width(), size.height(), *line.symbol);
+        }
+        if (line.repeatFrame) {
+            fillFrame(painter, box.adjusted(1, 1, -1, -1), m_.rw, pageColors::kRepeatFrame);
         }
         painter.setPen(fontColor(settings_.textFont));
         layout.draw(&painter, QPointF(left, y));

@@ -20,6 +20,7 @@ struct PageMetrics {
     int M = 0;  // margin: left edge of everything and first top position
     int lw = 0; // thickness of grid lines, inset of cell contents
     int pw = 0; // width of the frame pen
+    int rw = 0; // width of the repeat's frame: 0.5 mm, at least 2 pixels
 
     static PageMetrics forDpi(const PageSettings& settings, int dpi);
 };
@@ -33,6 +34,7 @@ inline const QColor kGrid{128, 128, 128};
 inline const QColor kMarked{93, 123, 153};
 inline const QColor kMarkedFrame{255, 0, 0};
 inline const QColor kLegendOutline{128, 128, 128};
+inline const QColor kRepeatFrame{255, 0, 0};
 } // namespace pageColors
 
 // A page font at the character height it has on a device of `dpi`, and its colour.
@@ -75,6 +77,9 @@ public:
         bool right;
     };
     RowNumber rowNumber(int k) const;
+    // The legend's line for the repeat, in the page's numbering: "Rapport: Maschen a–b,
+    // Reihen c–d" (stitches counted from the right, rows from the bottom); empty without one.
+    QString repeatText() const;
     // Top of the grid (the column-number row), known after Drawpage.
     int gridTop() const { return y0_; }
     // Vertical position after the text under the chart, known after Drawpage.
@@ -96,6 +101,10 @@ private:
                    bool markedOnly);
     void drawCell(QPainter& painter, TFeld& cell, bool marked);
     void drawGridLines(QPainter& painter);
+    // The repeat's red frame, on the grid lines around its cells and reaching inwards.
+    void drawRepeatFrame(QPainter& painter);
+    // A frame `width` wide inside `outer`, drawn only where it meets the exposed part.
+    void fillFrame(QPainter& painter, const QRect& outer, int width, const QColor& color);
     // The legend's lines below each other from `y`; returns the position below the last.
     int drawLegend(QPainter& painter, int y);
     // One line of the legend: a box `cells` legend cells wide with the symbol in it, when there
@@ -104,6 +113,7 @@ private:
         int cells;
         const dib* symbol;
         QString text;
+        bool repeatFrame = false; // the box shows the repeat's frame instead of a symbol
     };
     int drawLegendLine(QPainter& painter, int y, const LegendLine& line);
     void useFont(QPainter& painter, const QFont& font, const QColor& color);

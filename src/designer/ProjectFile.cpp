@@ -2,6 +2,7 @@
 
 #include "FontRecord.h"
 #include "PictureBlock.h"
+#include "ProjectExtensions.h"
 #include "foundation/ByteStream.h"
 #include "foundation/OwnedText.h"
 #include "foundation/TextRecord.h"
@@ -139,7 +140,8 @@ bool readFinite(ByteReader& in, double& value) {
 // may take `pictureBudget` bytes.
 FileStatus readBody(ByteReader& in, StitchReader& stitches, ChartDocument& doc,
                     TDynaArrayOf<TZeile>& rows, std::int32_t rowCount, std::int32_t columnCount,
-                    PageSettings& settings, std::uint64_t pictureBudget) {
+                    PageSettings& settings, std::uint64_t pictureBudget,
+                    ProjectExtensions::Found& extensions) {
     const SharedStitch* previous = nullptr;
     const std::uint64_t sharedBefore = doc.pool.bytes();
     for (std::int32_t r = 0; r < rowCount; ++r) {
@@ -225,6 +227,11 @@ FileStatus readBody(ByteReader& in, StitchReader& stitches, ChartDocument& doc,
                 }
             }
         }
+        // Whatever follows the tail is extensions, which never fail the load.
+        extensions = ProjectExtensions::read(in, rowCount, columnCount);
+        if (in.stopped()) {
+            return FileStatus::Stopped;
+        }
     }
     settings = s;
     return FileStatus::Ok;
@@ -233,7 +240,7 @@ FileStatus readBody(ByteReader& in, StitchReader& stitches, ChartDocument& doc,
 } // namespace
 
 ChartCells ChartCells::of(const ChartDocument& doc) {
-    ChartCells cells{doc.aspalten, doc.azeilen, {}};
+    ChartCells cells{doc.aspalten, doc.azeilen, {}, doc.repeat};
     cells.cellRows.reserve(doc.zeilen.count);
     for (TZeile row : doc.zeilen) {
         cells.cellRows.emplace_back(row->begin(), row->end());
@@ -293,6 +300,7 @@ bool write(QIODevice& device, const ChartCells& cells, const PageSettings& setti
             }
         }
     }
+    ProjectExtensions::write(out, cells.repeat);
     return out.flush();
 }
 
@@ -300,7 +308,8 @@ namespace {
 
 FileStatus readChart(QIODevice& device, std::int64_t size, ChartDocument& doc,
                      PageSettings& settings, std::uint64_t memoryBudget,
-                     const ProgressCallback& progress, const PreviewCellSide& previewCellSide) {
+                     const ProgressCallback& progress, const PreviewCellSide& previewCellSide,
+                     QStringList* notes) {
     ByteReader in(device, size, progress);
     std::int32_t columns = 0;
     std::int32_t rows = 0;
@@ -329,10 +338,15 @@ FileStatus readChart(QIODevice& device, std::int64_t size, ChartDocument& doc,
     }
     TZeile* mirror = nullptr;
     TDynaArrayOf<TZeile> built(&mirror);
-    const FileStatus status =
-        readBody(in, stitches, doc, built, rows, columns, settings, memoryBudget - gridBytes);
+    ProjectExtensions::Found extensions;
+    const FileStatus status = readBody(in, stitches, doc, built, rows, columns, settings,
+                                       memoryBudget - gridBytes, extensions);
     if (status == FileStatus::Ok) {
         doc.adoptRows(built, rows, columns);
+        doc.repeat = extensions.repeat;
+        if (notes) {
+            *notes = extensions.notes;
+        }
     } else {
         doc.releaseRows(built);
     }
@@ -342,14 +356,14 @@ FileStatus readChart(QIODevice& device, std::int64_t size, ChartDocument& doc,
 } // namespace
 
 FileStatus read(QIODevice& device, std::int64_t size, ChartDocument& doc, PageSettings& settings,
-                std::uint64_t memoryBudget, const ProgressCallback& progress) {
-    return readChart(device, size, doc, settings, memoryBudget, progress, {});
+                std::uint64_t memoryBudget, const ProgressCallback& progress, QStringList* notes) {
+    return readChart(device, size, doc, settings, memoryBudget, progress, {}, notes);
 }
 
 FileStatus readPreview(QIODevice& device, std::int64_t size, ChartDocument& doc,
                        PageSettings& settings, std::uint64_t memoryBudget,
                        const PreviewCellSide& cellSide) {
-    return readChart(device, size, doc, settings, memoryBudget, {}, cellSide);
+    return readChart(device, size, doc, settings, memoryBudget, {}, cellSide, nullptr);
 }
 
 } // namespace ProjectFile

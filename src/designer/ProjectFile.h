@@ -23,14 +23,18 @@ class QIODevice;
 //   7  three font records: numbers, heading, text and legend
 //   8  (optional) float64 legend cell width in mm
 //   9  (optional) R again, per row C, per cell the flag and for a stitch its int32 width
+//  10  (optional) extensions, each with a tag, a version and a length (ProjectExtensions.h):
+//      the repeat
+// docs/project-file.md describes every field.
 namespace ProjectFile {
 
-// The cells a file stores: `columns` x `rows` as the chart declares them, and its rows of
-// cells, top row first.
+// The cells a file stores: `columns` x `rows` as the chart declares them, its rows of cells,
+// top row first, and its repeat.
 struct ChartCells {
     std::int32_t columns = 0;
     std::int32_t rows = 0;
     std::vector<std::span<const TFeld>> cellRows;
+    CellBlock repeat;
 
     static ChartCells of(const ChartDocument& doc);
 };
@@ -46,9 +50,12 @@ bool write(QIODevice& out, const ChartCells& cells, const PageSettings& settings
 // and replaces the document's rows only when the whole file was sound; otherwise `doc` and
 // `settings` are left exactly as they were. The check boxes that the file does not store and,
 // for a file without the optional part, the legend cell width keep their values.
-// `memoryBudget` is the memory the loaded chart may take.
+// `memoryBudget` is the memory the loaded chart may take. What the file holds beyond the known
+// parts and cannot be read is passed over: the chart loads, and `notes` (when given) receives
+// a sentence for the user about each such part.
 FileStatus read(QIODevice& in, std::int64_t size, ChartDocument& doc, PageSettings& settings,
-                std::uint64_t memoryBudget, const ProgressCallback& progress = {});
+                std::uint64_t memoryBudget, const ProgressCallback& progress = {},
+                QStringList* notes = nullptr);
 
 // The largest cell side, in pixels, a preview of a chart of `columns` x `rows` cells draws.
 using PreviewCellSide = std::function<std::int32_t(std::int32_t columns, std::int32_t rows)>;

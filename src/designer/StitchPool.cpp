@@ -196,10 +196,10 @@ const SharedStitch* StitchPool::share(const StitchContent& content, const Shared
     return record;
 }
 
-void StitchPool::retain(const SharedStitch* record) {
+void StitchPool::retain(const SharedStitch* record, std::uint32_t count) {
     if (record) {
         // The pool made every record and hands out const pointers; only the count changes.
-        ++const_cast<SharedStitch*>(record)->refs;
+        const_cast<SharedStitch*>(record)->refs += count;
     }
 }
 

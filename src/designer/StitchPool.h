@@ -53,8 +53,8 @@ public:
     // to match (the previous cell's), which spares computing the fingerprint. Null when memory
     // ran out.
     const SharedStitch* share(const StitchContent& content, const SharedStitch* hint = nullptr);
-    // One more reference to `record`; null is ignored.
-    static void retain(const SharedStitch* record);
+    // One more reference to `record` (`count` more); null is ignored.
+    static void retain(const SharedStitch* record, std::uint32_t count = 1);
     // Gives one reference back; the last one frees the record. Null is ignored.
     void release(const SharedStitch* record);
 

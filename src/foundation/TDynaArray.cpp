@@ -3,6 +3,7 @@
 #include "Memory.h"
 #include "UserMessage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -124,6 +125,29 @@ void* TDynaArray::Add() {
         std::memset(recordAt(count - 1), 0, size);
     }
     return GetObject(count - 1);
+}
+
+void* TDynaArray::AddMany(std::uint32_t n) {
+    if (n == 0 || n > std::numeric_limits<std::uint32_t>::max() - count) {
+        return nullptr;
+    }
+    const std::uint32_t first = count;
+    const std::uint64_t oldBytes = amemsize;
+    count += n;
+    const Growth growth = grow();
+    if (growth == Growth::Failed) {
+        count = first;
+        return nullptr;
+    }
+    // A new block is zero beyond what was copied; the old block's slots may still hold the
+    // bytes of records deleted earlier.
+    const std::uint64_t from = std::uint64_t(first) * size;
+    const std::uint64_t to =
+        growth == Growth::Unchanged ? std::uint64_t(count) * size : std::max(from, oldBytes);
+    if (to > from) {
+        std::memset(poi + from, 0, to - from);
+    }
+    return recordAt(first);
 }
 
 void* TDynaArray::Insert(std::int32_t nr) {

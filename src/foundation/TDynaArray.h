@@ -28,6 +28,9 @@ public:
     // Appends an all-zero record and makes it current; null when memory ran out (then the
     // array is unchanged).
     void* Add();
+    // Appends `n` all-zero records at once and returns the first of them (the cursor stays);
+    // null when memory ran out (then the array is unchanged) or for n = 0.
+    void* AddMany(std::uint32_t n);
     // Inserts an all-zero record at `nr` (0..count); null when `nr` is out of range or memory
     // ran out (then the array is unchanged).
     void* Insert(std::int32_t nr);

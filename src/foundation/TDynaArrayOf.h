@@ -15,6 +15,7 @@ public:
 
     T* GetObject(std::uint32_t index) { return static_cast<T*>(TDynaArray::GetObject(index)); }
     T* Add() { return static_cast<T*>(TDynaArray::Add()); }
+    T* AddMany(std::uint32_t n) { return static_cast<T*>(TDynaArray::AddMany(n)); }
     T* Insert(std::int32_t nr) { return static_cast<T*>(TDynaArray::Insert(nr)); }
     T* current() const { return static_cast<T*>(aobj); }
     T* at(std::uint32_t index) const { return static_cast<T*>(recordAt(index)); }

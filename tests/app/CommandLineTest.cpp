@@ -123,6 +123,22 @@ TEST_F(CommandLine, PdfHoldsThePrintedPages) {
     EXPECT_TRUE(output.contains(QStringLiteral("A4")));
 }
 
+TEST_F(CommandLine, PdfWithInstructionsAddsThemOnFurtherPages) {
+    const QString pdf = path(QStringLiteral("m.pdf"));
+    const ProgramRun run =
+        program({QStringLiteral("--pdf"), chart, pdf, QStringLiteral("--with-instructions")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-f"), QStringLiteral("2"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString second = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(second.contains(QStringLiteral("Anleitung: Tesaplan"))) << second.toStdString();
+    // The chart of empty cells, numbered from 0 as its settings say, every row on the page.
+    EXPECT_TRUE(second.contains(QStringLiteral("Reihe 0 (Hinreihe): keine Maschen")));
+    EXPECT_TRUE(second.contains(QStringLiteral("Reihe 9 (Rückreihe): wie Reihe 1")));
+}
+
 TEST_F(CommandLine, EveryErrorIsNamedWithItsStatus) {
     QFile damaged(path(QStringLiteral("kaputt.tpd")));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
@@ -146,6 +162,8 @@ TEST_F(CommandLine, EveryErrorIsNamedWithItsStatus) {
         {{"--export", chart, path("a.xyz")}, 2, "Unbekanntes Bildformat"},
         {{"--export", chart}, 2, "Aufruf"},
         {{"--drucken", chart}, 2, "Aufruf"},
+        {{"--export", chart, path("a.png"), "--with-instructions"}, 2, "Aufruf"},
+        {{"--instructions", chart, path("a.txt"), "--with-instructions"}, 2, "Aufruf"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = program(c.arguments);

@@ -2,6 +2,7 @@
 #include "designer/ChartDocument.h"
 
 #include "Pictures.h"
+#include "TestSupport.h"
 #include "foundation/OwnedText.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,12 @@ constexpr Kind kKinds[] = {
     {'c', "Zopf", "Zopf nach rechts", "", 3},               // three cells wide
     {'x', "Verschränkt", "rechts", "links verschränkt", 1}, // reads as 'k' on the right side
     {'o', "Abheben", "abheben", "abheben", 0},              // a width from a file without widths
+    {'C', "Zopf 2/2 nach rechts",
+     "2 M auf Hilfsnadel hinter die Arbeit, 2 M re, 2 M von Hilfsnadel re", "4 links",
+     4},                                                       // an instruction with commas
+    {'P', "Eingeklammert", "(2 M re, 2 M li)", "(a), (b)", 1}, // enclosed already, or not
+    {'n', "keine Masche", "keine Masche, weiter mit dem nächsten Kästchen",
+     "keine Masche, weiter mit dem nächsten Kästchen", 1},
 };
 
 // A chart from rows of letters, the top row first.
@@ -57,9 +64,10 @@ void setChart(ChartDocument& doc, const QStringList& rows) {
     doc.cellsChanged();
 }
 
-QStringList linesOf(const QStringList& rows, Options options) {
+QStringList linesOf(const QStringList& rows, Options options, const CellBlock& repeat = {}) {
     ChartDocument doc;
     setChart(doc, rows);
+    doc.repeat = repeat;
     return instructions::lines(doc, options);
 }
 
@@ -229,7 +237,7 @@ TEST(Instructions, TheWritingIsTheShortestOfAllAgainstTryingEveryOne) {
     }
 }
 
-TEST(Instructions, ARowReadingAsAnEarlierOneOfItsSideRefersToTheNearest) {
+TEST(Instructions, ARowReadingAsAnEarlierOneOfItsSideRefersToTheFirst) {
     const QStringList chart{
         "xk", // reads as "kk" on the right side: an equal neighbour and an equal row
         "pp", "kk",
@@ -242,6 +250,66 @@ TEST(Instructions, ARowReadingAsAnEarlierOneOfItsSideRefersToTheNearest) {
                   "Reihe 2 (Rückreihe): 2 × rechts (2 Maschen)",
                   "Reihe 3 (Hinreihe): wie Reihe 1",
                   "Reihe 4 (Rückreihe): wie Reihe 2",
-                  "Reihe 5 (Hinreihe): wie Reihe 3",
+                  "Reihe 5 (Hinreihe): wie Reihe 1",
+              }));
+}
+
+TEST(Instructions, StitchesWithCommasStandInParenthesesAndNoStitchIsSkipped) {
+    const QString cable =
+        QStringLiteral("(2 M auf Hilfsnadel hinter die Arbeit, 2 M re, 2 M von Hilfsnadel re)");
+    struct Case {
+        QString row;
+        QString expected;
+    } cases[] = {
+        {"kkC...pp", "2 × rechts, " + cable + ", 2 × links (8 Maschen)"},
+        {"C...C...", "2 × " + cable + " (8 Maschen)"},
+        {"kC...kC...kC...", "[rechts, " + cable + "] 3-mal (15 Maschen)"},
+        {"PPk", "2 × (2 M re, 2 M li), rechts (3 Maschen)"},
+        // "keine Masche" is a box of the chart, not a stitch: neither read nor counted.
+        {"knnk", "2 × rechts (2 Maschen)"},
+        {"nnn", "keine Maschen"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(linesOf({c.row}, Options{1, false, false}),
+                  QStringList{"Reihe 1 (Hinreihe): " + c.expected});
+    }
+    EXPECT_EQ(linesOf({"Pk", "kk"}, Options{1, false, false}).at(1),
+              QStringLiteral("Reihe 2 (Rückreihe): links, ((a), (b)) (2 Maschen)"));
+}
+
+TEST(Instructions, TheRepeatStandsBetweenStarsInEveryRowItCrosses) {
+    // Two copies side by side between edge stitches; the right one is marked (as tiling
+    // leaves it). Rows from the right, with wrong-side rows.
+    EXPECT_EQ(linesOf({"kkkkkkkk", "kppkppkk", "kykyykyk", "pppppppp"}, Options{1, true, false},
+                      {1, 4, 2, 3}),
+              (QStringList{
+                  "Reihe 1 (Hinreihe): 8 × links (8 Maschen)",
+                  "Reihe 2 (Rückreihe): links, *Umschlag, links, Umschlag*, ab * wiederholen, "
+                  "insgesamt 2-mal, links (8 Maschen)",
+                  "Reihe 3 (Hinreihe): rechts, *rechts, 2 × links*, ab * wiederholen, "
+                  "insgesamt 2-mal, rechts (8 Maschen)",
+                  "Reihe 4 (Rückreihe): 8 × links (8 Maschen)",
+                  "Reihen 2–3 wiederholen",
+              }));
+    // One copy, with its rows repeated above it; every row a right-side row read from the
+    // left. The copies of its rows read as its own.
+    EXPECT_EQ(linesOf({"kppkk", "kykyk", "kppkk", "kykyk", "ppppp"}, Options{1, false, true},
+                      {2, 1, 2, 3}),
+              (QStringList{
+                  "Reihe 1 (Hinreihe): 5 × links (5 Maschen)",
+                  "Reihe 3 (Hinreihe): rechts, *Umschlag, rechts, Umschlag*, ab * wiederholen, "
+                  "rechts (5 Maschen)",
+                  "Reihe 5 (Hinreihe): rechts, *2 × links, rechts*, ab * wiederholen, rechts "
+                  "(5 Maschen)",
+                  "Reihe 7 (Hinreihe): wie Reihe 3",
+                  "Reihe 9 (Hinreihe): wie Reihe 5",
+                  "Reihen 3–5 wiederholen",
+              }));
+    // A repeat of one row and all of it: no stitches before or after the stars.
+    EXPECT_EQ(linesOf({"kp", "pk"}, Options{1, false, false}, {1, 0, 1, 2}),
+              (QStringList{
+                  "Reihe 1 (Hinreihe): *links, rechts*, ab * wiederholen (2 Maschen)",
+                  "Reihe 2 (Rückreihe): rechts, links (2 Maschen)",
+                  "Reihe 1 wiederholen",
               }));
 }

@@ -151,6 +151,111 @@ TEST(PageRenderer, MarkedColumnIsFilledAndFramedInRedOverTheGrid) {
     }
 }
 
+TEST(PageRenderer, TheRepeatIsFramedInRedOnTheGridLinesAroundItsCells) {
+    ChartDocument doc;
+    ASSERT_TRUE(doc.buildChart(5, 6, -1));
+    doc.repeat = {1, 2, 2, 3}; // rows 1 to 2, columns 2 to 4 (0-based)
+    const QColor red(255, 0, 0);
+    // Where a line across the page meets red, on the screen (96 dpi: 24-pixel cells, 1-pixel
+    // lines, a 2-pixel frame) and in a picture at 300 dpi (76, 4 and 6 pixels: half a mm).
+    for (const int dpi : {96, 300}) {
+        SCOPED_TRACE(dpi);
+        PageRenderer* renderer = nullptr;
+        const QImage image = render(doc, PageSettings{}, dpi, &renderer);
+        const PageMetrics m = renderer->metrics();
+        EXPECT_EQ(m.rw, dpi == 96 ? 2 : 6);
+        const int y0 = renderer->gridTop();
+        const int left = m.M + m.c * 3;             // grid line left of column 2
+        const int right = m.M + m.c * 6 + m.lw - 1; // last pixel of the line right of 4
+        const int top = y0 + m.c * 2;               // line above row 1
+        const int bottom = y0 + m.c * 4 + m.lw - 1; // last pixel of the line below row 2
+        std::vector<int> across, down;
+        for (int x = 0; x < image.width(); ++x) {
+            if (at(image, x, y0 + m.c * 3 - m.c / 4) == red) {
+                across.push_back(x);
+            }
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            if (at(image, m.M + m.c * 4 + m.c / 4, y) == red) {
+                down.push_back(y);
+            }
+        }
+        std::vector<int> expectedAcross, expectedDown;
+        for (int k = 0; k < m.rw; ++k) {
+            expectedAcross.push_back(left + k);
+            expectedDown.push_back(top + k);
+        }
+        for (int k = m.rw - 1; k >= 0; --k) {
+            expectedAcross.push_back(right - k);
+            expectedDown.push_back(bottom - k);
+        }
+        EXPECT_EQ(across, expectedAcross);
+        EXPECT_EQ(down, expectedDown);
+    }
+    PageSettings settings;
+    settings.firstRow = 1;
+    EXPECT_EQ(PageRenderer(doc, settings, 96, false, 500).repeatText(),
+              QStringLiteral("Rapport: Maschen 2–4, Reihen 3–4"));
+    settings.dontShowLinks = true;
+    doc.repeat = {4, 5, 1, 1};
+    EXPECT_EQ(PageRenderer(doc, settings, 96, false, 500).repeatText(),
+              QStringLiteral("Rapport: Masche 1, Reihe 1"));
+    doc.repeat = {0, 0, 5, 6};
+    EXPECT_EQ(PageRenderer(doc, settings, 96, false, 500).repeatText(),
+              QStringLiteral("Rapport: Maschen 1–6, Reihen 1–9"));
+    doc.repeat = {};
+    EXPECT_TRUE(PageRenderer(doc, settings, 96, false, 500).repeatText().isEmpty());
+}
+
+TEST(PageRenderer, LegendTextStartsBesideTheBoxWhateverTheSymbolsShape) {
+    // A 4-cell cable whose 160 x 120 picture is limited by the box's height is narrower than
+    // its box; the text must not start inside it. 96 dpi: 24-pixel legend cells.
+    ChartDocument doc;
+    const TStich& zopf = solidStitch(doc, QStringLiteral("Zopf"), 4, 160, 120, 0x0000ff);
+    const TStich& masche = solidStitch(doc, QStringLiteral("Masche"), 1, 10, 10, 0x0000ff);
+    ASSERT_TRUE(doc.buildChart(2, 4, -1));
+    putStitch(doc, 0, 0, zopf);
+    putStitch(doc, 1, 0, masche);
+    doc.repeat = {0, 0, 2, 4};
+    PageSettings settings;
+    settings.tessaplan = false;
+    const QImage image = render(doc, settings, 96);
+    // The first dark pixel of each legend line, from the left: its text.
+    std::vector<int> starts;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int first = -1;
+        for (int x = 0; x < image.width() && first < 0; ++x) {
+            const QColor px = at(image, x, y);
+            if (px.red() < 100 && px.green() < 100 && px.blue() < 100) {
+                first = x;
+            }
+        }
+        // The outline's top row starts each line's box; text follows in the rows below it.
+        if (at(image, 37, y) == QColor(128, 128, 128) && !inLine) {
+            inLine = true;
+            starts.push_back(image.width());
+        } else if (at(image, 37, y) == QColor(Qt::white)) {
+            inLine = false;
+        }
+        if (first >= 0 && !starts.empty()) {
+            starts.back() = std::min(starts.back(), first);
+        }
+    }
+    // Boxes 4, 1 and 1 cells wide: text one cell (less a line) after each box.
+    EXPECT_EQ(starts.size(), 3u);
+    EXPECT_GE(starts.at(0), 37 + 4 * 24 + 24 - 1);
+    EXPECT_GE(starts.at(1), 37 + 24 + 24 - 1);
+    EXPECT_GE(starts.at(2), 37 + 24 + 24 - 1);
+    EXPECT_LT(starts.at(0), 37 + 4 * 24 + 24 + 4);
+    // The repeat's line shows a red frame in its box.
+    bool redBox = false;
+    for (int y = 0; y < image.height(); ++y) {
+        redBox |= at(image, 38, y) == QColor(255, 0, 0);
+    }
+    EXPECT_TRUE(redBox);
+}
+
 TEST(PageRenderer, WideStitchSymbolIsScaledIntoItsCells) {
     ChartDocument doc;
     const TStich& zopf = solidStitch(doc, QStringLiteral("Zopf"), 3, 300, 100, 0x0000ff); // red
@@ -279,6 +384,7 @@ TEST(PageRenderer, PartialPaintDrawsTheSameAsTheWholePage) {
     }
     doc.selectrow = true;
     doc.rownr = 7;
+    doc.repeat = {4, 3, 5, 7}; // its frame and legend line too
     PageSettings settings;
     const QImage whole = render(doc, settings, 96);
     QImage parts(whole.size(), QImage::Format_RGB32);

@@ -2,9 +2,12 @@
 
 #include "FileTestHelpers.h"
 #include "Pictures.h"
+#include "designer/ChartRecovery.h"
 #include "designer/FontRecord.h"
 #include "designer/PictureBlock.h"
 #include "foundation/DibCopy.h"
+
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -424,4 +427,132 @@ TEST(FontRecord, DefaultFontIsTwentyEightBytesAndMapsToElevenPixels) {
     ASSERT_TRUE(FontRecord::write(out, font));
     ASSERT_TRUE(out.flush());
     EXPECT_EQ(buffer.data(), defaultFontRecord(8, false).data);
+}
+
+namespace {
+
+// The repeat's extension as the file stores it, built field by field.
+QByteArray repeatExtension(std::int32_t top, std::int32_t left, std::int32_t rows,
+                           std::int32_t columns, std::uint32_t crc) {
+    Bytes b;
+    b.data += "RAPP";
+    b.i32(1).i32(20).i32(top).i32(left).i32(rows).i32(columns).i32(std::int32_t(crc));
+    return b.data;
+}
+
+} // namespace
+
+TEST(ProjectFile, TheRepeatIsAnExtensionAfterEverythingElse) {
+    ChartDocument doc;
+    ASSERT_TRUE(doc.buildChart(1, 1, -1));
+    doc.cellAt(0, 0).feldrect = CellRect{1, 2, 3, 4};
+    PageSettings settings;
+    settings.caption = QStringLiteral("abc");
+    doc.repeat = {0, 0, 1, 1};
+    // The chart without a repeat byte for byte, then the extension (CRC-32 of the four fields
+    // by Python's zlib.crc32). A reader that stops after the tail reads the same chart.
+    const QByteArray written = writeProject(doc, settings);
+    EXPECT_EQ(written, smallProject() + repeatExtension(0, 0, 1, 1, 0x98ad2caeu));
+    doc.repeat = {};
+    EXPECT_EQ(writeProject(doc, settings), smallProject());
+
+    // Round trip of a larger chart, in full and for a preview, and through a recovery copy.
+    ChartDocument sample;
+    buildSampleChart(sample);
+    sample.repeat = {1, 1, 2, 3};
+    const QByteArray bytes = writeProject(sample, sampleSettings());
+    ChartDocument loaded;
+    PageSettings loadedSettings;
+    QStringList notes{QStringLiteral("old")};
+    ASSERT_EQ(readFrom(bytes,
+                       [&](QBuffer& b, std::int64_t size) {
+                           return ProjectFile::read(b, size, loaded, loadedSettings, kPlenty, {},
+                                                    &notes);
+                       }),
+              FileStatus::Ok);
+    EXPECT_EQ(loaded.repeat, sample.repeat);
+    EXPECT_TRUE(notes.isEmpty());
+    EXPECT_EQ(writeProject(loaded, loadedSettings), bytes);
+    ASSERT_EQ(readFrom(bytes,
+                       [&](QBuffer& b, std::int64_t size) {
+                           return ProjectFile::readPreview(b, size, loaded, loadedSettings, kPlenty,
+                                                           [](int, int) { return 2; });
+                       }),
+              FileStatus::Ok);
+    EXPECT_EQ(loaded.repeat, sample.repeat);
+    ChartRecoverySource source(sample, [] { return sampleSettings(); });
+    const auto snapshot = source.snapshot();
+    snapshot->prepare();
+    ASSERT_EQ(snapshot->take(QDeadlineTimer::Forever), recovery::Snapshot::Step::Done);
+    QBuffer copy;
+    copy.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(snapshot->write(copy, {}));
+    EXPECT_EQ(copy.data(), bytes);
+}
+
+TEST(ProjectFile, ADamagedOrUnknownExtensionIsPassedOverAndTheChartLoads) {
+    ChartDocument sample;
+    buildSampleChart(sample);
+    sample.repeat = {0, 1, 2, 2};
+    const QByteArray bytes = writeProject(sample, sampleSettings());
+    const QByteArray extension = bytes.right(32);
+    const QByteArray chart = bytes.chopped(32);
+    ASSERT_TRUE(extension.startsWith("RAPP"));
+    auto changed = [&](int at, char value) {
+        QByteArray e = extension;
+        e[at] = value;
+        return chart + e;
+    };
+    Bytes unknown;
+    unknown.data += "NEU!";
+    unknown.i32(3).i32(5).zeros(5);
+    struct Case {
+        const char* what;
+        QByteArray file;
+        CellBlock repeat; // what loads
+        QString note;     // a word of the note
+    } cases[] = {
+        {"unknown, before it", chart + unknown.data + extension, sample.repeat, "neueren"},
+        {"unknown, after it", bytes + unknown.data, sample.repeat, "neueren"},
+        {"newer version", changed(4, 2), {}, "neueren Form"},
+        {"checksum", changed(12, 1), {}, "beschädigt"},
+        {"field", changed(16, 9), {}, "beschädigt"},
+        // Rows 2 to 3 of a 3-row chart, with the right checksum.
+        {"outside the chart", chart + repeatExtension(2, 3, 2, 2, 0xf4a97330u), {}, "beschädigt"},
+        {"length beyond the end", changed(8, 21), {}, "Ende"},
+        {"negative length", changed(11, char(0x80)), {}, "Ende"},
+        {"a stray byte", chart + QByteArray(1, 'R'), {}, "Ende"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChartDocument doc;
+        PageSettings settings;
+        QStringList notes;
+        ASSERT_EQ(readFrom(c.file,
+                           [&](QBuffer& b, std::int64_t size) {
+                               return ProjectFile::read(b, size, doc, settings, kPlenty, {},
+                                                        &notes);
+                           }),
+                  FileStatus::Ok);
+        EXPECT_EQ(doc.repeat, c.repeat);
+        ASSERT_EQ(notes.size(), 1) << notes.join('|').toStdString();
+        EXPECT_TRUE(notes[0].contains(c.note)) << notes[0].toStdString();
+        EXPECT_EQ(writeProject(doc, settings), c.repeat.isEmpty() ? chart : bytes);
+    }
+    // Cut anywhere inside the extension: the chart, without its repeat.
+    for (int cut = 1; cut < extension.size(); ++cut) {
+        ChartDocument doc;
+        PageSettings settings;
+        QStringList notes;
+        ASSERT_EQ(readFrom(chart + extension.left(cut),
+                           [&](QBuffer& b, std::int64_t size) {
+                               return ProjectFile::read(b, size, doc, settings, kPlenty, {},
+                                                        &notes);
+                           }),
+                  FileStatus::Ok)
+            << cut;
+        EXPECT_TRUE(doc.repeat.isEmpty());
+        EXPECT_EQ(notes.size(), 1);
+        EXPECT_EQ(doc.azeilen, 3);
+    }
 }

@@ -327,3 +327,31 @@ TEST(DynaArray, SwapRecordsExchangesContentsAndClearsCursors) {
     EXPECT_EQ(mirrorB, nullptr);
     EXPECT_EQ(a.aobjnr, -1);
 }
+
+TEST_F(DynaArrayTest, AddManyAppendsZeroRecordsOverStaleSlotsInOneGrowth) {
+    // Slots freed by deleting keep their bytes; records added over them must come back zero,
+    // whether the block stays (within its hundred) or grows.
+    for (const std::uint32_t added : {5u, 10u, 30u, 250u}) {
+        SCOPED_TRACE(added);
+        items.Clear();
+        for (int k = 0; k < 150; ++k) {
+            items.Add()->value = k + 1;
+        }
+        for (int k = 0; k < 60; ++k) {
+            items.Delete(std::int32_t(items.count) - 1);
+        }
+        ASSERT_EQ(items.count, 90u);
+        mirror = nullptr;
+        Item* first = items.AddMany(added);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first, items.at(90));
+        EXPECT_EQ(mirror, nullptr); // the cursor is left alone
+        EXPECT_EQ(items.count, 90 + added);
+        EXPECT_EQ(items.amemsize, ((90 + added - 1) / 100 + 1) * 100 * sizeof(Item));
+        EXPECT_TRUE(allZero(first, added * sizeof(Item)));
+        EXPECT_EQ(items[89].value, 90);
+    }
+    EXPECT_EQ(items.AddMany(0), nullptr);
+    EXPECT_EQ(items.AddMany(0xffffffffu), nullptr);
+    EXPECT_EQ(items.count, 340u);
+}

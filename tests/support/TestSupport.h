@@ -8,7 +8,20 @@
 
 #include <cstddef>
 #include <optional>
+#include <ostream>
 #include <vector>
+
+// Texts in failure messages as text, not as bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << "{";
+    for (const QString& text : texts) {
+        *out << "\n  \"" << text.toStdString() << "\"";
+    }
+    *out << " }";
+}
 
 // Collects the user messages of the core while alive, instead of showing them.
 class MessageCapture {

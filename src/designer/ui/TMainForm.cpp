@@ -190,6 +190,8 @@ void TMainForm::createMenus() {
     ZeigegesamteTabelle1->setCheckable(true);
     // The view option is the one thing of this window kept between runs.
     ZeigegesamteTabelle1->setChecked(QSettings().value(kWholeTableKey, false).toBool());
+    printInstructions_ =
+        QSettings().value(QStringLiteral("MainForm/AnleitungDrucken"), false).toBool();
     connect(ZeigegesamteTabelle1, &QAction::toggled, this, &TMainForm::ZeigegesamteTabelle1Click);
     Einstellungen1->addSeparator();
     Standardstichehinzufgen1 =

@@ -108,6 +108,10 @@ public:
     void BlockmitStichfllen1Click();
     void Blockwaagerechtspiegeln1Click();
     void Blocksenkrechtspiegeln1Click();
+    // The chart's repeat: marked from the block, removed, tiled across and up.
+    void AlsRapportmarkieren1Click();
+    void Rapportaufheben1Click();
+    void Rapportwiederholen1Click();
     // "Einstellungen" → "Standardstiche hinzufügen": the standard stitches the library lacks.
     void Standardstichehinzufgen1Click();
 
@@ -118,7 +122,8 @@ public:
     void Druckereinrichten1Click();
     void Drucken1Click();
     void ExportierenalsBild1Click();
-    // Prints the chart on `p`; returns the number of pages.
+    // Prints the chart on `p`, with the written instructions after it when the print dialog's
+    // "Anleitung" option is on; returns the number of pages.
     int printTo(QPrinter& p);
     // Writes the whole table at `dpi` as a picture in format `code`; reports failures.
     bool exportPicture(const QString& fileName, int code, int dpi);
@@ -232,8 +237,9 @@ private:
     void afterEdit(ChartDocument::EditResult result);
     // The caption and the recovery copy follow the changed mark.
     void showChangedState();
-    // Reads a project into the chart and shows it; nothing is reported.
-    FileStatus readProject(QIODevice& file, std::int64_t size);
+    // Reads a project into the chart and shows it; nothing is reported. What the file held
+    // that was passed over goes to `notes` when given.
+    FileStatus readProject(QIODevice& file, std::int64_t size, QStringList* notes = nullptr);
 
     // Blocks of cells: their menu entries, the drag and the outlines on the chart view.
     void createBlockCommands();
@@ -263,6 +269,8 @@ private:
     QStringList arguments_;
     int startWaits_ = 0;
     std::unique_ptr<QPrinter> printer_;
+    // The print dialog's "Anleitung auf weiteren Seiten drucken", kept between runs.
+    bool printInstructions_ = false;
     // Wheel turn not yet scrolled: a touchpad moves in steps smaller than a notch.
     int wheelTurn_ = 0;
 

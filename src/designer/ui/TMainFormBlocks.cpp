@@ -1,8 +1,9 @@
 // Blocks of cells from the window's side: the Shift + left drag that selects one, its frame,
-// the outline of the cells the chosen stitch would cover, and the block commands of the
-// "Bearbeiten" menu.
+// the outline of the cells the chosen stitch would cover, the block commands of the
+// "Bearbeiten" menu and the repeat made from a block.
 #include "TMainForm.h"
 
+#include "TRapportForm.h"
 #include "TSettingsTab.h"
 #include "foundation/UserMessage.h"
 #include "foundation/ui/TPaintBox.h"
@@ -41,9 +42,17 @@ void TMainForm::createBlockCommands() {
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)},
         {"Block waagerecht spiegeln", &TMainForm::Blockwaagerechtspiegeln1Click, {}},
         {"Block senkrecht spiegeln", &TMainForm::Blocksenkrechtspiegeln1Click, {}},
+        {nullptr, nullptr, {}},
+        {"Als Rapport markieren", &TMainForm::AlsRapportmarkieren1Click, {}},
+        {"Rapport aufheben", &TMainForm::Rapportaufheben1Click, {}},
+        {"Rapport wiederholen...", &TMainForm::Rapportwiederholen1Click, {}},
     };
     Bearbeiten1->addSeparator();
     for (const Entry& e : entries) {
+        if (!e.caption) {
+            Bearbeiten1->addSeparator();
+            continue;
+        }
         QAction* action = Bearbeiten1->addAction(QString::fromUtf8(e.caption), this, e.handler);
         action->setShortcut(e.shortcut);
     }
@@ -187,4 +196,28 @@ void TMainForm::Blockwaagerechtspiegeln1Click() {
 
 void TMainForm::Blocksenkrechtspiegeln1Click() {
     afterEdit(doc.mirrorBlockVertically());
+}
+
+void TMainForm::AlsRapportmarkieren1Click() {
+    const ChartDocument::EditResult result = doc.markRepeat();
+    if (result == ChartDocument::EditResult::Done) {
+        // Let go of the block, whose frame would hide the repeat's.
+        doc.block = {};
+    }
+    afterEdit(result);
+}
+
+void TMainForm::Rapportaufheben1Click() {
+    afterEdit(doc.clearRepeat());
+}
+
+void TMainForm::Rapportwiederholen1Click() {
+    if (doc.repeat.clippedTo(doc.azeilen, doc.aspalten).isEmpty()) {
+        afterEdit(ChartDocument::EditResult::NeedRepeat);
+        return;
+    }
+    TRapportForm form(doc, this);
+    if (form.exec() == QDialog::Accepted) {
+        afterEdit(doc.tileRepeat(form.across(), form.up()));
+    }
 }

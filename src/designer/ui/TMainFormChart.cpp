@@ -37,6 +37,15 @@ const QString kWouldCutText = QStringLiteral(
     "hineinreicht. Bitte wählen Sie eine andere Zelle als linke obere Ecke");
 const QString kTooWideText = QStringLiteral(
     "Der gewählte Stich ist breiter als der Block. Bitte markieren Sie einen breiteren Block");
+const QString kNoRepeatText = QStringLiteral(
+    "Es ist kein Rapport markiert. Bitte markieren Sie einen Block und wählen Sie „Als Rapport "
+    "markieren“");
+const QString kTooLargeText =
+    QStringLiteral("So groß kann die Tabelle nicht werden: höchstens %1 Zeilen und %1 Spalten")
+        .arg(kMaxChartLines);
+const QString kRepeatCutsText = QStringLiteral(
+    "Ein breiter Stich reicht über den Rand des Rapports hinaus; so lässt er sich nicht "
+    "wiederholen. Bitte markieren Sie den Rapport so, dass er ganze Stiche enthält");
 
 // Room below the grid for heading, legend and text, in cell heights.
 constexpr int kRoomBelowGrid = 42;
@@ -150,6 +159,15 @@ void TMainForm::afterEdit(ChartDocument::EditResult result) {
         break;
     case ChartDocument::EditResult::StitchTooWide:
         showUserMessage(MessageIcon::Error, kTooWideText);
+        break;
+    case ChartDocument::EditResult::NeedRepeat:
+        showUserMessage(MessageIcon::Error, kNoRepeatText);
+        break;
+    case ChartDocument::EditResult::TooLarge:
+        showUserMessage(MessageIcon::Error, kTooLargeText);
+        break;
+    case ChartDocument::EditResult::RepeatCutsStitch:
+        showUserMessage(MessageIcon::Error, kRepeatCutsText);
         break;
     }
 }

@@ -65,13 +65,13 @@ bool TMainForm::SaveProject(const QString& fname) {
     return outcome == SaveOutcome::Saved;
 }
 
-FileStatus TMainForm::readProject(QIODevice& file, std::int64_t size) {
+FileStatus TMainForm::readProject(QIODevice& file, std::int64_t size, QStringList* notes) {
     PageSettings settings = TabSheet2->settings();
     FileStatus status = FileStatus::Ok;
     {
         ProgressDialogScope progress(this, QStringLiteral("Das Projekt wird geladen …"));
         status = ProjectFile::read(file, size, doc, settings, memory::budgetBytes(),
-                                   progress.callback());
+                                   progress.callback(), notes);
     }
     if (status == FileStatus::Ok) {
         applySettingsQuietly(settings); // part of the loaded chart, not an edit
@@ -93,8 +93,13 @@ bool TMainForm::LoadProject(const QString& fname) {
         }
         return false;
     }
-    switch (readProject(file, file.size())) {
+    QStringList notes;
+    switch (readProject(file, file.size(), &notes)) {
     case FileStatus::Ok:
+        // What was passed over is told once the chart is there.
+        for (const QString& note : notes) {
+            showUserMessage(MessageIcon::Information, note);
+        }
         break;
     case FileStatus::Damaged:
         showUserMessage(MessageIcon::Error, kDamagedText);

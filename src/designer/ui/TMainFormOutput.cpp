@@ -13,13 +13,16 @@
 #include "foundation/ui/FileDialogs.h"
 #include "foundation/ui/TPaintBox.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 void TMainForm::Druckereinrichten1Click() {
     QPageSetupDialog dialog(&printer(), this);
@@ -31,7 +34,20 @@ void TMainForm::Druckereinrichten1Click() {
 void TMainForm::Drucken1Click() {
     QPrinter& p = printer();
     QPrintDialog dialog(&p, this);
+    // The dialog's own options page: the written instructions as further sheets.
+    auto* options = new QWidget;
+    options->setWindowTitle(QStringLiteral("Anleitung"));
+    auto* withInstructions =
+        new QCheckBox(QStringLiteral("Anleitung auf weiteren Seiten drucken"), options);
+    withInstructions->setObjectName(QStringLiteral("AnleitungDruckenCheck"));
+    withInstructions->setChecked(printInstructions_);
+    auto* layout = new QVBoxLayout(options);
+    layout->addWidget(withInstructions);
+    layout->addStretch();
+    dialog.setOptionTabs({options});
     if (dialog.exec() == QDialog::Accepted) {
+        printInstructions_ = withInstructions->isChecked();
+        QSettings().setValue(QStringLiteral("MainForm/AnleitungDrucken"), printInstructions_);
         printTo(p);
     }
 }
@@ -44,7 +60,8 @@ int TMainForm::printTo(QPrinter& p) {
     QPainter painter;
     int pages = 0;
     if (painter.begin(&p)) {
-        pages = ChartOutput::printChart(p, painter, doc, TabSheet2->settings(), dpi, page.size());
+        pages = ChartOutput::printChart(p, painter, doc, TabSheet2->settings(), dpi, page.size(),
+                                        printInstructions_);
         painter.end();
     } else {
         showUserMessage(MessageIcon::Error,

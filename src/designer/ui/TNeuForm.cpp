@@ -1,5 +1,7 @@
 #include "TNeuForm.h"
 
+#include "designer/ChartDocument.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,7 +14,7 @@ namespace {
 QSpinBox* makeCountEdit(QWidget* parent, const char* name) {
     auto* edit = new QSpinBox(parent);
     edit->setObjectName(QLatin1String(name));
-    edit->setRange(1, 1000);
+    edit->setRange(1, kMaxChartLines);
     edit->setValue(10);
     return edit;
 }

@@ -1,8 +1,10 @@
 #include "designer/StandardStitches.h"
 #include "designer/StitchLibraryFile.h"
 #include "designer/ui/TNeuForm.h"
+#include "designer/ui/TRapportForm.h"
 #include "designer/ui/TSettingsTab.h"
 
+#include "ModalDialogs.h"
 #include "ProgramFixture.h"
 #include "foundation/OwnedText.h"
 #include "foundation/ui/TPaintBox.h"
@@ -10,10 +12,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -151,7 +156,8 @@ TEST_F(FirstHour, BlocksAreDraggedWithShiftAndWorkedWithTheEditCommands) {
               (QStringList{"-", "Block ausschneiden|Ctrl+Shift+X", "Block kopieren|Ctrl+Shift+C",
                            "Block einfügen|Ctrl+Shift+V", "Block leeren|Del",
                            "Block mit Stich füllen|Ctrl+Shift+F", "Block waagerecht spiegeln|",
-                           "Block senkrecht spiegeln|"}));
+                           "Block senkrecht spiegeln|", "-", "Als Rapport markieren|",
+                           "Rapport aufheben|", "Rapport wiederholen...|"}));
 
     // A cable clicked into row 1 covers columns 3 to 6; a drag that starts inside it takes
     // all of it, and the block shows as a frame.
@@ -268,4 +274,77 @@ TEST_F(FirstHour, TheCellsAStitchWouldCoverAreOutlinedUnderThePointer) {
     }
     hover({1, 1}); // off the grid: no outline
     EXPECT_NE(topEdge(9), QColor(230, 70, 30));
+}
+
+TEST_F(FirstHour, ARepeatIsMarkedFramedInRedTiledThroughItsDialogAndUndone) {
+    TMainForm& m = main();
+    // Without a repeat the tiling says how to get one and shows no dialog.
+    editAction("Rapport wiederholen...")->trigger();
+    EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("Es ist kein Rapport")));
+
+    // A 2 x 2 block of purl stitches becomes the repeat: a red frame on the grid lines around
+    // it, nothing red beside it.
+    chooseStitch("links");
+    drag(centre(0, 4), centre(1, 5));
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    editAction("Als Rapport markieren")->trigger();
+    EXPECT_EQ(m.doc.repeat, (CellBlock{0, 4, 2, 2}));
+    EXPECT_EQ(m.Rckgngig1->text(), QStringLiteral("Rückgängig: Als Rapport markieren"));
+    EXPECT_TRUE(m.doc.block.isEmpty()); // its frame would hide the repeat's
+    const CellRect corner = m.doc.cellAt(0, 4).feldrect;
+    EXPECT_EQ(pixel({corner.left - 1, corner.top + 5}), QColor(255, 0, 0));
+    EXPECT_EQ(pixel({corner.left + 5, corner.top - 1}), QColor(255, 0, 0));
+    EXPECT_NE(pixel({corner.left - 1 - m.doc.cellwh, corner.top + 5}), QColor(255, 0, 0));
+
+    // Through the menu: 3 across and 2 up, one step; the edge stitches stay at the edges.
+    whenModalShows([](QWidget* dialog) {
+        auto* form = qobject_cast<TRapportForm*>(dialog);
+        ASSERT_NE(form, nullptr);
+        form->AcrossEd->setValue(3);
+        form->UpEd->setValue(2);
+        QTest::mouseClick(form->OkBtn, Qt::LeftButton);
+    });
+    editAction("Rapport wiederholen...")->trigger();
+    EXPECT_EQ(m.doc.aspalten, 14);
+    EXPECT_EQ(m.doc.azeilen, 12);
+    EXPECT_EQ(letters().at(0), QStringLiteral("rrrrllllllrrrr"));
+    EXPECT_EQ(letters().at(2), QStringLiteral("rrrrllllllrrrr"));
+    EXPECT_EQ(letters().at(4), QStringLiteral("rrrrrrrrrrrrrr"));
+    EXPECT_EQ(m.Rckgngig1->text(), QStringLiteral("Rückgängig: Rapport wiederholen"));
+
+    // The whole 14 x 12 chart as the repeat: the dialog shows the size before OK and refuses
+    // what would exceed 1000 stitches or rows.
+    paint();
+    drag(centre(0, 0), centre(11, 13));
+    editAction("Als Rapport markieren")->trigger();
+    struct Case {
+        int across, up;
+        bool allowed;
+        const char* shown;
+    } cases[] = {
+        {1, 1, true, "14 Maschen breit und 12 Reihen hoch"},
+        {71, 83, true, "994 Maschen breit und 996 Reihen hoch"},
+        {72, 1, false, "würde 1008 Maschen breit und 12 Reihen hoch"},
+        {1, 84, false, "würde 14 Maschen breit und 1008 Reihen hoch"},
+        {100, 100, false, "1400 Maschen breit und 1200 Reihen hoch"},
+    };
+    for (const Case& c : cases) {
+        TRapportForm form(m.doc);
+        EXPECT_EQ(form.AcrossEd->maximum(), 100);
+        form.AcrossEd->setValue(c.across);
+        form.UpEd->setValue(c.up);
+        EXPECT_EQ(form.OkBtn->isEnabled(), c.allowed) << c.across << " x " << c.up;
+        EXPECT_TRUE(form.SizeLabel->text().contains(QString::fromUtf8(c.shown)))
+            << form.SizeLabel->text().toStdString();
+    }
+    m.Rckgngig1->trigger();
+    EXPECT_EQ(m.doc.repeat, (CellBlock{2, 8, 2, 2})); // the marked cells, after the copies
+    m.Rckgngig1->trigger();
+    EXPECT_EQ(m.doc.aspalten, 10);
+    EXPECT_EQ(m.doc.azeilen, 10);
+    EXPECT_EQ(letters().at(0), QStringLiteral("rrrrllrrrr"));
+
+    editAction("Rapport aufheben")->trigger();
+    EXPECT_TRUE(m.doc.repeat.isEmpty());
+    EXPECT_NE(pixel({corner.left - 1, corner.top + 5}), QColor(255, 0, 0));
 }
