@@ -110,8 +110,9 @@ std::shared_ptr<const BrushEngine::Tip> cachedTip(const TipKey& key, int lo, int
 } // namespace
 
 BrushEngine::BrushEngine(dib& image, const BrushStroke& stroke)
-    : image_(image), stroke_(stroke), width_(DIBWidth(image)), height_(DIBHeight(image)),
-      truecolor_(DIBBitCount(image) == 24), generator_(programrandom::generator()) {
+    : image_(image), stroke_(stroke), selection_(stroke.selection, true), width_(DIBWidth(image)),
+      height_(DIBHeight(image)), truecolor_(DIBBitCount(image) == 24),
+      generator_(programrandom::generator()) {
     if (!image.poi) {
         return;
     }
@@ -130,17 +131,6 @@ std::uint32_t BrushEngine::pixel(std::int32_t x, std::int32_t y) const {
         return grafikrw3::PixelFormat<24>::get(row(y), x);
     }
     return grafikrw3::getIndex(row(y), DIBBitCount(image_), x);
-}
-
-bool BrushEngine::selected(std::int32_t x, std::int32_t y) const {
-    const dib* mask = stroke_.selection;
-    if (!mask) {
-        return true;
-    }
-    if (x >= DIBWidth(*mask) || y >= DIBHeight(*mask)) {
-        return false;
-    }
-    return (grafikrw3::rowAt(*mask, y)[x >> 3] >> (7 - (x & 7))) & 1u;
 }
 
 void BrushEngine::split(std::uint32_t v, int& red, int& green, int& blue) const {

@@ -3,6 +3,7 @@
 #include "ToolOptions.h"
 
 #include "foundation/dib.h"
+#include "imageops/ImageOp.h"
 
 #include <QRect>
 
@@ -75,7 +76,7 @@ private:
     template <BrushMode Mode>
     void applyTip(std::int32_t x_, std::int32_t y_, std::int32_t ox, std::int32_t oy,
                   std::int32_t farbe);
-    bool selected(std::int32_t x, std::int32_t y) const;
+    bool selected(std::int32_t x, std::int32_t y) const { return selection_.contains(x, y); }
     bool densityPasses() { return percent_(generator_) < density_; }
     std::uint8_t* row(std::int32_t y) const {
         return image_.poi + std::int64_t(height_ - 1 - y) * image_.bytew;
@@ -90,6 +91,7 @@ private:
 
     dib& image_;
     const BrushStroke& stroke_;
+    imageops::Selection selection_;
     std::int32_t width_;
     std::int32_t height_;
     bool truecolor_;

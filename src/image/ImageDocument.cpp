@@ -31,29 +31,6 @@ ImageDocument::~ImageDocument() = default;
 
 // --- window and frame calls -------------------------------------------------------------
 
-void ImageDocument::updateMenus() {
-    if (host_) {
-        host_->UpdateMenuItems();
-    }
-}
-
-void ImageDocument::invalidate(const QRect& paintBoxRect) {
-    if (view_ && !paintBoxRect.isEmpty()) {
-        view_->invalidate(paintBoxRect);
-    }
-}
-
-void ImageDocument::invalidateAll() {
-    if (view_) {
-        view_->invalidateAll();
-    }
-    // Whatever changed the whole picture may have changed its size or depth too; the summary
-    // should not wait for the next mouse move to say so.
-    if (di) {
-        showStatus(1, imageSummary());
-    }
-}
-
 void ImageDocument::invalidateImageArea(const QRect& imageRect) {
     invalidate(view().paintBoxRect(imageRect));
 }
@@ -146,9 +123,7 @@ bool ImageDocument::installImage(OwnedDib picture, const QString& name) {
     if (view_) {
         view_->setScrollPosition(0, 0);
     }
-    if (host_) {
-        host_->paletteChanged();
-    }
+    paletteChanged();
     setcol1(0);
     setcol2(std::int32_t(DIBColorCount(di.get()) - 1));
     invalidateAll();
@@ -172,7 +147,8 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
         }
     }
     // The entry holds the image as it was, a floating selection included.
-    if (!SaveForUndo()) {
+    ImageEdit edit = beginEdit();
+    if (!edit) {
         return false;
     }
     FinishDraging();
@@ -181,13 +157,8 @@ bool ImageDocument::SetNewSizedDib(OwnedDib picture) {
         seldib = std::move(mask);
         clearSelection();
         SetZoom(zoomin, zoomout);
-    } else {
-        invalidateAll();
     }
-    if (host_) {
-        host_->paletteChanged();
-    }
-    updateMenus();
+    edit.finish(imageops::OpStatus::Done);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DocumentHost.h"
+#include "ImageEdit.h"
 #include "ImageTypes.h"
 #include "Overlay.h"
 #include "SelectionOutline.h"
@@ -19,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // The image document of the editor: the one image being edited with its zoomed view, the two
 // drawing colours, the drag in progress, the selection, the floating selection and three
@@ -44,7 +46,7 @@ public:
     void setViewPort(ViewPort* view) { view_ = view; }
     void setEditorHost(EditorHost* host) { host_ = host; }
 
-    // --- the image (ImageDocument.cpp) ------------------------------------------------
+    // --- the image (ImageDocument.cpp) -------------------------------------------------------
     // Installs `picture` as the new image under `name` (the document part of the editor's
     // NewWindow): the previous image, mask, selection, floating selection, drag and undo entries
     // go; zoom 1:1 at the origin; unchanged, bound to no file; an empty mask; colours 0 and the
@@ -70,7 +72,16 @@ public:
     // The part of the image operations may change: the mask while a selection is active.
     imageops::Selection selection() const { return imageops::Selection(&seldib.get(), selaktiv); }
 
-    // --- view, caption, status and colours (ImageDocument.cpp, DocumentView.cpp) --------
+    // --- the edit of one image command (ImageDocumentEdit.cpp) -------------------------------
+    // Opens the edit every image command goes through (see ImageEdit): floating pixels still
+    // following the pointer are put down and the undo step is recorded as `undo` says.
+    [[nodiscard]] ImageEdit beginEdit(UndoStep undo = UndoStep::Record);
+    // The drawing colours after the picture's depth or palette may have changed: at another
+    // depth than `bitsBefore`, or when `startAgain`, they start again as for a new image (0 and
+    // the last colour); otherwise the swatches show them with the present palette.
+    void coloursFollowImage(int bitsBefore, bool startAgain = false);
+
+    // --- view, caption, status and colours (ImageDocument.cpp, ImageDocumentView.cpp) --------
     ZoomView view() const { return {zoomin, zoomout}; }
     // The zoomed image size, which is the paint box's size.
     QSize paintBoxSize() const {
@@ -103,7 +114,7 @@ public:
     // The screen colour of colour value c.
     QRgb screenColor(std::int32_t c) const;
 
-    // --- mouse and timer (DocumentMouse.cpp) ---------------------------------------------
+    // --- mouse and timer (ImageDocumentMouse.cpp) --------------------------------------------
     // X, Y are paint-box pixels; `options` are the tool and option controls at this event.
     void PaintBox1MouseDown(TMouseButton button, const TShiftState& shift, std::int32_t X,
                             std::int32_t Y, const ToolOptions& options);
@@ -122,7 +133,7 @@ public:
     void CommitShape(const ToolOptions& options);
     void SetToolCursor(int number);
 
-    // --- selection (DocumentSelection.cpp) -----------------------------------------------
+    // --- selection (ImageDocumentSelection.cpp, the tools' steps in tools/SelectionTools.cpp) ---
     // Rebuilds the outline, selrect, selpos and selaktiv from the mask; UpdateMenuItems.
     void UpdateSelddib();
     // Magic wand at image pixel (x, y) with the mode of ShiftState. False, with the mask as it
@@ -143,7 +154,7 @@ public:
     bool isSelected(std::int32_t x, std::int32_t y) const;
     const SelectionOutline& outline() const { return outline_; }
 
-    // --- floating selection (DocumentFloating.cpp) ---------------------------------------
+    // --- floating selection (ImageDocumentFloating.cpp) --------------------------------------
     // Starts floating pixels `di2` with mask `savesel` (used when `saveselhan`), transparent
     // when `trans`, as operation `nr` (98 moving, 99 placing); `setoff` resets the offsets.
     // The document takes both pictures over. False when memory is short (message shown).
@@ -179,11 +190,12 @@ public:
     // floating pictures take a changed palette, so that moving them on keeps the change.
     void backgroundFollowsImage();
 
-    // --- image commands (DocumentCommands.cpp) -------------------------------------------
-    // Each records its undo step itself and repaints. Results: Done; Unchanged when nothing
-    // changed and the user has been told why if there was a reason (undo refused, memory short
-    // for lifting the selection, no selection); NoMemory when the operation made no picture,
-    // which the caller reports.
+    // --- image commands (ImageDocumentCommands.cpp) ------------------------------------------
+    // Each runs in an edit of its own (ImageEdit): it records its undo step and refreshes the
+    // window once. Results: Done; Unchanged when nothing changed and the user has been told why
+    // if there was a reason (undo refused, memory short for lifting the selection, no
+    // selection); NoMemory when the operation made no picture, which the caller reports (the
+    // undo step is taken back then, as after Stopped).
     //
     // "Horizontal spiegeln" (left-right) and "Vertikal spiegeln" (top-bottom). With an active
     // selection only the selected pixels turn over: they become a put-down floating selection
@@ -199,6 +211,16 @@ public:
     // "Zur Auswahl verkleinern": the image becomes the selection's bounding box, keeping the
     // selected pixels; the others there take the value 0. Unchanged without a selection.
     imageops::OpStatus cropToSelection(const ProgressCallback& progress = {});
+    // An operation on the selected pixels of the image: recorded, run and refreshed in one
+    // edit (the in-place commands of "Bild" and "Farben"). The result is the operation's.
+    using InPlaceOperation = std::function<imageops::OpStatus(
+        dib& image, const imageops::Selection& selection, const ProgressCallback& progress)>;
+    imageops::OpStatus changeInPlace(const InPlaceOperation& operation,
+                                     const ProgressCallback& progress = {});
+    // A command that makes a picture of a new size from the image ("Rand hinzufügen...",
+    // "Leinwandgröße ändern...", "Größe ändern..."): SetNewSizedDib installs it and records the
+    // step, in one edit. NoMemory when `make` made no picture.
+    imageops::OpStatus changeSize(const std::function<OwnedDib(const dib& image)>& make);
     // Operations that record their own undo step before they change the selected pixels: the
     // filter engine (built-in and user filters), the two 5 x 5 shape filters and the removal
     // of noise.
@@ -209,7 +231,7 @@ public:
     imageops::OpStatus DibDilateFilter(const ProgressCallback& progress = {});
     imageops::OpStatus DelNoise(std::int32_t Grenze, const ProgressCallback& progress = {});
 
-    // --- painting (DocumentPaint.cpp) ----------------------------------------------------
+    // --- painting tools (tools/BrushTool.cpp, tools/FillTool.cpp, tools/TextTool.cpp) --------
     // One segment of a brush stroke from (x1, y1) to (x2, y2), image pixels, in colour
     // `farbe`, with the tool of the mode flags and the tip of `options`; repaints what changed.
     void BrushLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
@@ -224,13 +246,14 @@ public:
     // (the message has been shown).
     bool InsertText(const TextBlock& text);
 
-    // --- undo (DocumentUndo.cpp) ---------------------------------------------------------
+    // --- undo (ImageDocumentUndo.cpp) --------------------------------------------------------
     // Records the current state as the newest entry and marks the image changed. When a copy
     // cannot be made nothing is recorded, the message is shown and false is returned: the
-    // caller must then leave the document as it is.
+    // caller must then leave the document as it is. Commands record through beginEdit.
     [[nodiscard]] bool SaveForUndo();
-    // Steps back to the newest entry. The image counts as changed afterwards unless that is
-    // the state last saved (or loaded).
+    // Steps back to the newest entry, "Rückgängig": the drawing colours follow the restored
+    // picture (coloursFollowImage). The image counts as changed afterwards unless that is the
+    // state last saved (or loaded).
     void LoadFromUndo();
     // The image was written to its file: unchanged from here, and again after undoing back to
     // here.
@@ -242,12 +265,12 @@ public:
     void FreeUndoBuffer(int nr);
     void freeAllUndo();
 
-    // --- overlay read by the view ----------------------------------------------------------
+    // --- overlay read by the view ------------------------------------------------------------
     const RubberBand& rubberBand() const { return band_; }
     // The free-hand outline being drawn (paint-box pixels), or null.
     const std::vector<TPoint>* freehandOutline() const;
 
-    // --- fields ----------------------------------------------------------------------------
+    // --- fields ------------------------------------------------------------------------------
     OwnedDib di;
     std::int32_t col1 = 0;
     std::int32_t col2 = 0xffffff;
@@ -300,8 +323,12 @@ public:
     bool changed = false;
 
 private:
-    // Window and frame calls that tolerate an absent side.
+    friend class ImageEdit;
+
+    // Window and frame calls that tolerate an absent side. While an edit is open they wait
+    // for its finish (pending_), which makes each of them once.
     void updateMenus();
+    void paletteChanged();
     void invalidate(const QRect& paintBoxRect);
     void invalidateAll();
     void invalidateImageArea(const QRect& imageRect);
@@ -316,14 +343,30 @@ private:
     // The mask exists with the image's size (made anew, empty, when it does not).
     bool ensureMask();
     void clearSelection();
-    // Selection tools: press on or beside the selection.
+    // The tools' presses, one a tool (pressOf), at paint-box point (X, Y).
+    using ToolPress = void (ImageDocument::*)(TMouseButton button, std::int32_t X, std::int32_t Y,
+                                              const ToolOptions& options);
+    static ToolPress pressOf(Tool tool);
+    void zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                       const ToolOptions& options);
+    void handToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                       const ToolOptions& options);
+    void pipettePress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                      const ToolOptions& options);
+    void shapeToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                        const ToolOptions& options);
+    // tools/: selection tools (a press on or beside the selection; the free-hand outline's
+    // moves and release), the brush family, the fill and the text.
     void selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                             const ToolOptions& options);
     void freehandMove(std::int32_t X, std::int32_t Y);
     void freehandRelease();
-    // The painting tools' presses (brush family, fill, text, line and shape).
-    void paintToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+    void brushToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                         const ToolOptions& options);
+    void fillToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                       const ToolOptions& options);
+    void textToolClick(TMouseButton button, std::int32_t X, std::int32_t Y,
+                       const ToolOptions& options);
     // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
     void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     // The clone cross's centre, paint-box pixels: the point the brush copies from.
@@ -343,8 +386,12 @@ private:
     imageops::OpStatus mirror(bool leftRight, const ProgressCallback& progress);
     imageops::OpStatus rotateFloating(const imageops::RotateParams& p,
                                       const ProgressCallback& progress);
-    template <typename Operation>
-    imageops::OpStatus recorded(const Operation& operation);
+    // Undo: SaveForUndo handing out the entry a full history pushes out; the newest entry
+    // restored; a failed edit's entry taken back with the pushed-out one returned.
+    bool recordUndo(UndoEntry* pushedOut);
+    void restoreNewest();
+    void takeBackNewest(UndoEntry pushedOut);
+    void flushRefresh();
 
     ViewPort* view_ = nullptr;
     EditorHost* host_ = nullptr;
@@ -362,6 +409,13 @@ private:
     // was loaded or saved in.
     std::uint64_t state_ = 0;
     std::uint64_t savedState_ = 0;
+    int openEdits_ = 0;
+    struct PendingRefresh {
+        bool palette = false;
+        bool view = false;
+        bool menus = false;
+    };
+    PendingRefresh pending_;
 };
 
 // A white picture of width x height pixels at 24 bits, as the editor starts with.

@@ -32,16 +32,14 @@ OpStatus mapChannels(dib& di, const Table& blue, const Table& green, const Table
         return OpStatus::Done;
     }
     const bool same = blue == green && green == red;
-    const std::int32_t height = DIBHeight(di);
     const std::int64_t rowBytes = std::int64_t(DIBWidth(di)) * 3;
     if (same && !selection.active()) {
-        for (std::int32_t t = 0; t < height; ++t) {
-            bar.step(t, height);
+        walkRows(di, Selection::whole(), bar, [&](std::int32_t t, const MaskRow&) {
             std::uint8_t* row = grafikrw3::rowAt(di, t);
             for (std::int64_t i = 0; i < rowBytes; ++i) {
                 row[i] = blue[row[i]];
             }
-        }
+        });
         return OpStatus::Done;
     }
     forSelectedPixels(di, selection, bar, [&](std::uint8_t* bgr) {
@@ -115,27 +113,23 @@ Table scaleTable(int p) {
 OpStatus DibInvert(dib& di, const Selection& selection, const ProgressCallback& progress) {
     if (di.poi && DIBBitCount(di) == 1) {
         OpProgress bar(progress);
-        const std::int32_t height = DIBHeight(di);
-        for (std::int32_t t = 0; t < height; ++t) {
-            bar.step(t, height);
+        walkRows(di, Selection::whole(), bar, [&](std::int32_t t, const MaskRow&) {
             std::uint8_t* row = grafikrw3::rowAt(di, t);
             for (std::int32_t i = 0; i < di.bytew; ++i) {
                 row[i] = std::uint8_t(~row[i]);
             }
-        }
+        });
         return OpStatus::Done;
     }
     if (di.poi && DIBBitCount(di) == 24 && !selection.active()) {
         OpProgress bar(progress);
-        const std::int32_t height = DIBHeight(di);
         const std::int64_t rowBytes = std::int64_t(DIBWidth(di)) * 3;
-        for (std::int32_t t = 0; t < height; ++t) {
-            bar.step(t, height);
+        walkRows(di, Selection::whole(), bar, [&](std::int32_t t, const MaskRow&) {
             std::uint8_t* row = grafikrw3::rowAt(di, t);
             for (std::int64_t i = 0; i < rowBytes; ++i) {
                 row[i] = std::uint8_t(255 - row[i]);
             }
-        }
+        });
         return OpStatus::Done;
     }
     return pointops::mapChannels(di, makeTable([](int v) { return 255 - v; }), selection, progress,
@@ -241,11 +235,9 @@ OpStatus Gamma(dib& di, const GammaParams& p, const Selection& selection,
 OpStatus DibGrayscale(dib& di, const Selection& selection, const ProgressCallback& progress) {
     if (di.poi && DIBBitCount(di) == 24 && !selection.active()) {
         OpProgress bar(progress);
-        const std::int32_t height = DIBHeight(di);
-        for (std::int32_t t = 0; t < height; ++t) {
-            bar.step(t, height);
+        walkRows(di, Selection::whole(), bar, [&](std::int32_t t, const MaskRow&) {
             greyRow(grafikrw3::rowAt(di, t), DIBWidth(di));
-        }
+        });
         return OpStatus::Done;
     }
     return pointops::mapColours(di, selection, progress, [](std::uint8_t* bgr) {
@@ -273,14 +265,12 @@ OpStatus StretchHistogramm(dib& di, const Selection& selection, const ProgressCa
             bool used[256] = {};
             const int bits = DIBBitCount(di);
             const std::int32_t width = DIBWidth(di);
-            const std::int32_t height = DIBHeight(di);
-            for (std::int32_t t = 0; t < height; ++t) {
-                bar.step(t, height);
+            walkRows(di, Selection::whole(), bar, [&](std::int32_t t, const MaskRow&) {
                 const std::uint8_t* row = grafikrw3::rowAt(di, t);
                 for (std::int32_t x = 0; x < width; ++x) {
                     used[grafikrw3::getIndex(row, bits, x)] = true;
                 }
-            }
+            });
             for (int i = 0; i < 256; ++i) {
                 if (used[i]) {
                     const PALETTEENTRY& e = di.pal.pal[i];

@@ -1,6 +1,7 @@
 #include "ColorCount.h"
 
 #include "Depth.h"
+#include "RowWalker.h"
 #include "foundation/Memory.h"
 #include "foundation/grafikrw3/PixelRows.h"
 
@@ -28,22 +29,19 @@ ColourCount countTrueColours(const dib& di, const Selection& selection,
     }
     auto* seen = static_cast<std::uint8_t*>(block.get());
     const std::int32_t width = DIBWidth(di);
-    const std::int32_t height = DIBHeight(di);
-    for (std::int32_t y = 0; y < height; ++y) {
-        const std::uint8_t* p = grafikrw3::rowAt(di, y);
-        const std::uint8_t* mask = selection.row(y);
-        for (std::int32_t x = 0; x < width; ++x, p += 3) {
-            if (!Selection::contains(mask, x)) {
-                continue;
-            }
+    OpProgress bar(progress);
+    const bool finished = walkRows(di, selection, bar, [&](std::int32_t y, const MaskRow& mask) {
+        const std::uint8_t* row = grafikrw3::rowAt(di, y);
+        mask.eachSelected(0, width - 1, [&](std::int32_t x) {
+            const std::uint8_t* p = row + std::int64_t(x) * 3;
             // red + 256 green + 65536 blue, from bytes stored blue, green, red
             const std::uint32_t value =
                 p[2] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[0]) << 16);
             seen[value >> 3] = std::uint8_t(seen[value >> 3] | (1u << (value & 7)));
-        }
-        if (!reportRow(progress, y, height)) {
-            return {0, OpStatus::Stopped};
-        }
+        });
+    });
+    if (!finished) {
+        return {0, OpStatus::Stopped};
     }
     std::int64_t count = 0;
     for (std::size_t i = 0; i < kWords; ++i) {
@@ -66,22 +64,17 @@ ColourCount CountColors(const dib& di, const Selection& selection,
         return countTrueColours(di, selection, progress);
     }
     const std::int32_t width = DIBWidth(di);
-    const std::int32_t height = DIBHeight(di);
     std::array<bool, 256> used{};
-    bool stopped = false;
+    bool finished = false;
+    OpProgress bar(progress);
     grafikrw3::forDepth(bits, [&](auto format) {
-        for (std::int32_t y = 0; y < height && !stopped; ++y) {
+        finished = walkRows(di, selection, bar, [&](std::int32_t y, const MaskRow& mask) {
             const std::uint8_t* row = grafikrw3::rowAt(di, y);
-            const std::uint8_t* mask = selection.row(y);
-            for (std::int32_t x = 0; x < width; ++x) {
-                if (Selection::contains(mask, x)) {
-                    used[format.get(row, x) & 0xff] = true;
-                }
-            }
-            stopped = !reportRow(progress, y, height);
-        }
+            mask.eachSelected(0, width - 1,
+                              [&](std::int32_t x) { used[format.get(row, x) & 0xff] = true; });
+        });
     });
-    if (stopped) {
+    if (!finished) {
         return {0, OpStatus::Stopped};
     }
     std::int64_t count = 0;

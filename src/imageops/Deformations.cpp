@@ -1,6 +1,6 @@
 #include "Deformations.h"
 
-#include "OpSupport.h"
+#include "RowWalker.h"
 
 #include "foundation/grafikrw3/PixelRows.h"
 #include "foundation/grafikrw3/grafikrw3.h"
@@ -64,24 +64,23 @@ std::vector<std::int32_t> bulgeAxis(std::int32_t n, double wert, bool deform) {
 
 OpStatus Perspektive(dib& di, const dib& from, const PerspParams& p, std::uint32_t col2,
                      const Selection& selection, const ProgressCallback& progress) {
-    if (!deformable(di, from) || !selectionFits(di, selection)) {
+    if (!deformable(di, from) || !selection.fits(di)) {
         return OpStatus::Unchanged;
     }
     const std::int64_t W = DIBWidth(di);
     const std::int64_t H = DIBHeight(di);
     const std::uint8_t fill[3] = {std::uint8_t(col2 >> 16), std::uint8_t(col2 >> 8),
                                   std::uint8_t(col2)};
-    OpRowProgress rows(progress, H);
-
-    for (std::int32_t y = 0; y < H; ++y) {
+    // The selected pixels start in the background colour, with no progress of their own.
+    const ProgressCallback quietly;
+    OpProgress unseen(quietly);
+    walkRows(di, selection, unseen, [&](std::int32_t y, const MaskRow& mask) {
         std::uint8_t* row = rowAt(di, y);
-        const std::uint8_t* mask = selection.row(y);
-        for (std::int32_t x = 0; x < W; ++x) {
-            if (Selection::contains(mask, x)) {
-                std::memcpy(row + std::int64_t(x) * 3, fill, 3);
-            }
-        }
-    }
+        mask.eachSelected(0, std::int32_t(W - 1),
+                          [&](std::int32_t x) { std::memcpy(row + std::int64_t(x) * 3, fill, 3); });
+    });
+
+    OpProgress bar(progress);
 
     const std::int64_t stark = p.stark;
     const std::int64_t s = (p.Horz ? W : H) * stark / 100; // the skew's full shift
@@ -106,32 +105,28 @@ OpStatus Perspektive(dib& di, const dib& from, const PerspParams& p, std::uint32
                 put(fromRow, x, x, e + s / 2 - s * x / W);
             }
         }
-        rows.row(e);
+        bar.step(e, H);
     }
     return OpStatus::Done;
 }
 
 OpStatus Woelben(dib& di, const dib& from, const WoelbenParams& p, const Selection& selection,
                  const ProgressCallback& progress) {
-    if (!deformable(di, from) || !selectionFits(di, selection)) {
+    if (!deformable(di, from) || !selection.fits(di)) {
         return OpStatus::Unchanged;
     }
     const std::int32_t W = DIBWidth(di);
     const std::int32_t H = DIBHeight(di);
     const std::vector<std::int32_t> sourceColumn = bulgeAxis(W, p.wert, p.horz);
     const std::vector<std::int32_t> sourceRow = bulgeAxis(H, p.wert, p.vert);
-    OpRowProgress rows(progress, H);
-    for (std::int32_t i = 0; i < H; ++i) {
+    OpProgress bar(progress);
+    walkRows(di, selection, bar, [&](std::int32_t i, const MaskRow& mask) {
         const std::uint8_t* fromRow = rowAt(from, sourceRow[std::size_t(i)]);
         std::uint8_t* row = rowAt(di, i);
-        const std::uint8_t* mask = selection.row(i);
-        for (std::int32_t j = 0; j < W; ++j) {
-            if (Selection::contains(mask, j)) {
-                copy24(fromRow, sourceColumn[std::size_t(j)], row, j);
-            }
-        }
-        rows.row(i);
-    }
+        mask.eachSelected(0, W - 1, [&](std::int32_t j) {
+            copy24(fromRow, sourceColumn[std::size_t(j)], row, j);
+        });
+    });
     return OpStatus::Done;
 }
 

@@ -1,5 +1,6 @@
 #include "Depth.h"
 
+#include "OpProgress.h"
 #include "Palettes.h"
 #include "foundation/OwnedDib.h"
 #include "foundation/Random.h"
@@ -90,6 +91,7 @@ bool fitTogether(const dib& source, const dib& target) {
 OpStatus thresholdToOneBit(const dib& source, dib& target, const ProgressCallback& progress) {
     const std::int32_t width = DIBWidth(source);
     const std::int32_t height = DIBHeight(source);
+    OpProgress bar(progress);
     const int bits = DIBBitCount(source);
     std::array<std::uint8_t, 256> whiteIndex{};
     const std::vector<Rgb> colours = indexColours(source);
@@ -112,7 +114,7 @@ OpStatus thresholdToOneBit(const dib& source, dib& target, const ProgressCallbac
                 }
                 grafikrw3::PixelFormat<1>::put(out, x, white);
             }
-            if (!reportRow(progress, y, height)) {
+            if (!bar.step(y, height)) {
                 status = OpStatus::Stopped;
                 return;
             }
@@ -131,6 +133,7 @@ OpStatus orderedDither(const dib& source, dib& target, const ProgressCallback& p
     }
     const std::int32_t width = DIBWidth(source);
     const std::int32_t height = DIBHeight(source);
+    OpProgress bar(progress);
     SourceRows rows(source);
     for (std::int32_t y = 0; y < height; ++y) {
         const std::uint8_t* bgr = rows.row(y);
@@ -142,7 +145,7 @@ OpStatus orderedDither(const dib& source, dib& target, const ProgressCallback& p
             auto cut = [&](std::uint8_t v) { return level[v] + (t < rest[v] ? 1 : 0); };
             out[x] = CubeToPalette[std::size_t(cut(p[2]) + 6 * cut(p[1]) + 36 * cut(p[0]))];
         }
-        if (!reportRow(progress, y, height)) {
+        if (!bar.step(y, height)) {
             return OpStatus::Stopped;
         }
     }
@@ -260,6 +263,7 @@ OpStatus DepthUpTo(dib& di, int nbpp, const ProgressCallback& progress) {
     }
     const std::int32_t width = DIBWidth(di);
     const std::int32_t height = DIBHeight(di);
+    OpProgress bar(progress);
     const std::uint32_t lastIndex = lastColour(nbpp);
     OpStatus status = OpStatus::Done;
     forDepth(from, [&](auto format) {
@@ -282,7 +286,7 @@ OpStatus DepthUpTo(dib& di, int nbpp, const ProgressCallback& progress) {
                     }
                     grafikrw3::putIndex(out, nbpp, x, index);
                 }
-                if (!reportRow(progress, y, height)) {
+                if (!bar.step(y, height)) {
                     status = OpStatus::Stopped;
                 }
             }
@@ -326,6 +330,7 @@ OpStatus FSErrorDither(const dib& source, dib& target, const ProgressCallback& p
     }
     const std::int32_t width = DIBWidth(source);
     const std::int32_t height = DIBHeight(source);
+    OpProgress bar(progress);
     const int bits = DIBBitCount(target);
     grafikrw3::RowDitherer ditherer(targetPalette(target), width);
     SourceRows rows(source);
@@ -338,7 +343,7 @@ OpStatus FSErrorDither(const dib& source, dib& target, const ProgressCallback& p
             ditherer.ditherBgrRow(rows.row(y), indexes.data());
             storeIndexes(out, bits, indexes.data(), width);
         }
-        if (!reportRow(progress, y, height)) {
+        if (!bar.step(y, height)) {
             return OpStatus::Stopped;
         }
     }
@@ -351,6 +356,7 @@ OpStatus NearestColours(const dib& source, dib& target, const ProgressCallback& 
     }
     const std::int32_t width = DIBWidth(source);
     const std::int32_t height = DIBHeight(source);
+    OpProgress bar(progress);
     const int bits = DIBBitCount(target);
     grafikrw3::NearestColour nearest(targetPalette(target));
     std::vector<std::uint8_t> indexes(static_cast<std::size_t>(width));
@@ -381,7 +387,7 @@ OpStatus NearestColours(const dib& source, dib& target, const ProgressCallback& 
                 }
             }
             storeIndexes(rowAt(target, y), bits, indexes.data(), width);
-            if (!reportRow(progress, y, height)) {
+            if (!bar.step(y, height)) {
                 status = OpStatus::Stopped;
                 return;
             }

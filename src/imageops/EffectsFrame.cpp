@@ -1,6 +1,6 @@
 #include "Effects.h"
 
-#include "OpSupport.h"
+#include "RowWalker.h"
 
 #include "foundation/grafikrw3/PixelRows.h"
 #include "foundation/grafikrw3/Quantize.h"
@@ -119,7 +119,7 @@ std::uint32_t effectColour(int entry, std::uint32_t col1, std::uint32_t col2, co
 
 OpStatus DrawShadow(dib& di, const ShadowParams& p, const Selection& selection,
                     const ProgressCallback& progress) {
-    if (!di.poi || !selectionFits(di, selection)) {
+    if (!di.poi || !selection.fits(di)) {
         return OpStatus::Unchanged;
     }
     const std::optional<SelRect> box = selectionBounds(selection);
@@ -140,16 +140,22 @@ OpStatus DrawShadow(dib& di, const ShadowParams& p, const Selection& selection,
     const Channels shadow = channelsOf(p.color);
     const bool soft = DIBBitCount(di) == 24;
 
-    OpRowProgress rows(progress, std::int64_t(box->Bottom) - box->Top + 1);
-    for (std::int64_t y = box->Top + py; y <= box->Bottom + py; ++y) {
-        for (std::int64_t x = box->Left + px; x <= box->Right + px && y >= 0 && y < H; ++x) {
-            if (x < 0 || x >= W || selection.contains(std::int32_t(x), std::int32_t(y)) ||
-                !selection.contains(std::int32_t(x - px), std::int32_t(y - py))) {
-                continue;
+    // The walk goes over the selection's rows; each selected pixel casts its shadow (px, py)
+    // away, where the selection does not cover it.
+    OpProgress bar(progress);
+    walkRows(selection, box->Top, box->Bottom, bar, [&](std::int32_t sy, const MaskRow& mask) {
+        const std::int64_t y = sy + py;
+        if (y < 0 || y >= H) {
+            return;
+        }
+        mask.eachSelected(box->Left, box->Right, [&](std::int32_t sx) {
+            const std::int64_t x = sx + px;
+            if (x < 0 || x >= W || selection.contains(std::int32_t(x), std::int32_t(y))) {
+                return;
             }
             if (!soft) {
                 grafikrw3::setpixel(di, std::int32_t(x), std::int32_t(y), p.color);
-                continue;
+                return;
             }
             std::int64_t E = 0;
             if (hw != 0 && hh != 0) {
@@ -166,15 +172,14 @@ OpStatus DrawShadow(dib& di, const ShadowParams& p, const Selection& selection,
                 const std::int64_t faded = ((100 - F) * shadow.c[c] + F * old) / 100;
                 pixel[2 - c] = toByte(((100 - trans) * faded + trans * old) / 100);
             }
-        }
-        rows.row(y - box->Top - py);
-    }
+        });
+    });
     return OpStatus::Done;
 }
 
 OpStatus Buttonize(dib& di, const ButtonParams& p, const Selection& selection,
                    const ProgressCallback& progress) {
-    if (!di.poi || DIBBitCount(di) != 24 || !selectionFits(di, selection)) {
+    if (!di.poi || DIBBitCount(di) != 24 || !selection.fits(di)) {
         return OpStatus::Unchanged;
     }
     const std::optional<SelRect> box = selectionBounds(selection);
@@ -194,20 +199,18 @@ OpStatus Buttonize(dib& di, const ButtonParams& p, const Selection& selection,
     const std::int64_t trans = percent(p.trans);
     const Channels colour = channelsOf(p.color);
 
-    OpRowProgress rows(progress, b + 1);
-    for (std::int64_t y = T; y <= B; ++y) {
-        std::uint8_t* row = rowAt(di, std::int32_t(y));
-        const std::uint8_t* mask = selection.row(std::int32_t(y));
-        for (std::int64_t x = L; x <= R; ++x) {
-            if (!Selection::contains(mask, std::int32_t(x))) {
-                continue;
-            }
+    OpProgress bar(progress);
+    walkRows(selection, box->Top, box->Bottom, bar, [&](std::int32_t sy, const MaskRow& mask) {
+        const std::int64_t y = sy;
+        std::uint8_t* row = rowAt(di, sy);
+        mask.eachSelected(box->Left, box->Right, [&](std::int32_t sx) {
+            const std::int64_t x = sx;
             const std::int64_t dL = x - L, dR = R - x, dT = y - T, dB = B - y;
             const bool left = dL <= px, right = dR <= px;
             // Without rows to spare for them, top and bottom get no bevel.
             const bool top = py > 0 && dT <= py, bottom = py > 0 && dB <= py;
             if (!left && !right && !top && !bottom) {
-                continue;
+                return;
             }
             std::int64_t v, w;
             if (a > b) {
@@ -300,9 +303,8 @@ OpStatus Buttonize(dib& di, const ButtonParams& p, const Selection& selection,
                 // Shades of a far band can pass 255 on the diagonal; keep the byte.
                 pixel[2 - c] = toByte(((100 - k) * shade + k * old) / 100);
             }
-        }
-        rows.row(y - T);
-    }
+        });
+    });
     return OpStatus::Done;
 }
 

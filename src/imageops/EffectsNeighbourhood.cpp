@@ -1,6 +1,6 @@
 #include "Effects.h"
 
-#include "OpSupport.h"
+#include "RowWalker.h"
 
 #include "foundation/Memory.h"
 #include "foundation/grafikrw3/PixelRows.h"
@@ -81,7 +81,7 @@ private:
 template <typename Change>
 OpStatus eachNeighbourhood(dib& di, const Selection& selection, const ProgressCallback& progress,
                            Change change) {
-    if (!di.poi || DIBBitCount(di) != 24 || !selectionFits(di, selection)) {
+    if (!di.poi || DIBBitCount(di) != 24 || !selection.fits(di)) {
         return OpStatus::Unchanged;
     }
     FiveRows around(di);
@@ -89,21 +89,16 @@ OpStatus eachNeighbourhood(dib& di, const Selection& selection, const ProgressCa
         return OpStatus::NoMemory;
     }
     const std::int32_t W = DIBWidth(di);
-    const std::int32_t H = DIBHeight(di);
-    OpRowProgress rows(progress, H);
-    for (std::int32_t y = 0; y < H; ++y) {
+    OpProgress bar(progress);
+    walkRows(di, selection, bar, [&](std::int32_t y, const MaskRow& mask) {
         around.moveTo(y);
         std::uint8_t* row = grafikrw3::rowAt(di, y);
-        const std::uint8_t* mask = selection.row(y);
-        for (std::int32_t x = 0; x < W; ++x) {
-            if (Selection::contains(mask, x)) {
-                std::int32_t sums[3];
-                around.sums(x, sums);
-                change(row + std::size_t(x) * 3, sums);
-            }
-        }
-        rows.row(y);
-    }
+        mask.eachSelected(0, W - 1, [&](std::int32_t x) {
+            std::int32_t sums[3];
+            around.sums(x, sums);
+            change(row + std::size_t(x) * 3, sums);
+        });
+    });
     return OpStatus::Done;
 }
 

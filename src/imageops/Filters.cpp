@@ -1,6 +1,6 @@
 #include "Filters.h"
 
-#include "OpProgress.h"
+#include "RowWalker.h"
 #include "Vectorise.h"
 #include "foundation/Memory.h"
 
@@ -159,23 +159,19 @@ OpStatus DibFilter(dib& di, const filtertype& fil, const Selection& selection,
     }
     std::uint8_t* results = block.get() + 5 * workBytes;
 
-    for (std::int32_t t = 0; t < height; ++t) {
-        bar.step(t, height);
+    walkRows(di, selection, bar, [&](std::int32_t t, const MaskRow& mask) {
         std::copy(ring, ring + 5, rows);
         std::uint8_t* target = grafikrw3::rowAt(di, t);
-        std::uint8_t* out = selection.active() ? results : target;
+        std::uint8_t* out = mask.all() ? target : results;
         if (kernel.narrow) {
             filterRowNarrow(kernel, rows, out, rowBytes);
         } else {
             filterRowWide(kernel, rows, out, rowBytes);
         }
-        if (selection.active()) {
-            const std::uint8_t* mask = selection.row(t);
-            for (std::int64_t x = 0; 3 * x < rowBytes; ++x) {
-                if (Selection::contains(mask, std::int32_t(x))) {
-                    std::memcpy(target + 3 * x, results + 3 * x, 3);
-                }
-            }
+        if (!mask.all()) {
+            mask.eachSelected(0, DIBWidth(di) - 1, [&](std::int32_t x) {
+                std::memcpy(target + 3 * std::int64_t(x), results + 3 * std::int64_t(x), 3);
+            });
         }
         // Row t is written now; the ring moves one row down. Below the last row the last row
         // repeats, from the ring, since the picture's copy is filtered by then.
@@ -187,7 +183,7 @@ OpStatus DibFilter(dib& di, const filtertype& fil, const Selection& selection,
         } else {
             std::memcpy(ring[4], ring[3], std::size_t(workBytes));
         }
-    }
+    });
     return OpStatus::Done;
 }
 

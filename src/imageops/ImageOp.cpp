@@ -10,8 +10,4 @@ int rowPercent(std::int64_t row, std::int64_t rows) {
     return int(percent < 0 ? 0 : percent > 100 ? 100 : percent);
 }
 
-bool reportRow(const ProgressCallback& progress, std::int64_t row, std::int64_t rows) {
-    return !progress || progress(rowPercent(row, rows));
-}
-
 } // namespace imageops

@@ -48,6 +48,12 @@ public:
         }
         return contains(row(y), x);
     }
+    // Whether the selection can limit an operation on `picture`: inactive, or a mask of the
+    // picture's size (a mask of another size would be read past its rows).
+    bool fits(const dib& picture) const {
+        return !mask_ || (DIBWidth(*mask_) == DIBWidth(picture) &&
+                          DIBHeight(*mask_) == DIBHeight(picture) && DIBBitCount(*mask_) == 1);
+    }
 
 private:
     const dib* mask_ = nullptr;
@@ -56,8 +62,5 @@ private:
 // The percentage the progress bar shows after row `row` of `rows` (row * 100 / (rows - 1),
 // truncated); a picture of one row is done after its first row.
 int rowPercent(std::int64_t row, std::int64_t rows);
-
-// Reports rowPercent through `progress` (which may be empty); false when the user asked to stop.
-bool reportRow(const ProgressCallback& progress, std::int64_t row, std::int64_t rows);
 
 } // namespace imageops

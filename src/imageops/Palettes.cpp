@@ -1,5 +1,7 @@
 #include "Palettes.h"
 
+#include "OpProgress.h"
+
 #include "foundation/grafikrw3/PixelRows.h"
 
 #include <algorithm>
@@ -92,6 +94,7 @@ std::optional<std::vector<Rgb>> OptPalette(const dib& source, int count, int shi
 
     const std::int32_t width = DIBWidth(source);
     const std::int32_t height = DIBHeight(source);
+    OpProgress bar(progress);
     const int bits = DIBBitCount(source);
     std::vector<int> binOfIndex;
     for (const Rgb& c : indexColours(source)) {
@@ -112,7 +115,7 @@ std::optional<std::vector<Rgb>> OptPalette(const dib& source, int count, int shi
                         raise(binOfIndex[format.get(row, x)]);
                     }
                 }
-                stopped = !reportRow(progress, y, height);
+                stopped = !bar.step(y, height);
             }
         });
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ImageOp.h"
-#include "OpProgress.h"
+#include "RowWalker.h"
 
 #include <array>
 #include <cstdint>
@@ -48,23 +48,10 @@ inline Table compose(const Table& outer, const Table& inner) {
 template <typename Fn>
 void forSelectedPixels(dib& di, const Selection& selection, OpProgress& bar, Fn&& fn) {
     const std::int32_t width = DIBWidth(di);
-    const std::int32_t height = DIBHeight(di);
-    for (std::int32_t t = 0; t < height; ++t) {
-        bar.step(t, height);
-        std::uint8_t* p = grafikrw3::rowAt(di, t);
-        const std::uint8_t* mask = selection.row(t);
-        if (!mask) {
-            for (std::int32_t x = 0; x < width; ++x, p += 3) {
-                fn(p);
-            }
-        } else {
-            for (std::int32_t x = 0; x < width; ++x, p += 3) {
-                if (Selection::contains(mask, x)) {
-                    fn(p);
-                }
-            }
-        }
-    }
+    walkRows(di, selection, bar, [&](std::int32_t t, const MaskRow& mask) {
+        std::uint8_t* row = grafikrw3::rowAt(di, t);
+        mask.eachSelected(0, width - 1, [&](std::int32_t x) { fn(row + std::int64_t(x) * 3); });
+    });
 }
 
 // Entries in the palette of a picture of `bits` per pixel, as the point operations count them.

@@ -1,6 +1,6 @@
 #include "Transforms.h"
 
-#include "OpSupport.h"
+#include "OpProgress.h"
 
 #include "foundation/DibCopy.h"
 #include "foundation/grafikrw3/PixelRows.h"
@@ -90,7 +90,7 @@ void mirrorRow(std::uint8_t* row, std::int32_t w, std::vector<std::uint8_t>& scr
 // Turns by a quarter into `dst` (h x w) in square tiles. Each result row of a tile is written
 // from left to right while the tile's source rows, read one pixel apart, stay in the cache.
 template <int Bits, bool Clockwise>
-bool rotateQuarter(const dib& src, dib& dst, OpRowProgress& progress) {
+bool rotateQuarter(const dib& src, dib& dst, OpProgress& progress) {
     constexpr std::int32_t kTile = 64;
     const std::int32_t w = DIBWidth(src);
     const std::int32_t h = DIBHeight(src);
@@ -111,7 +111,7 @@ bool rotateQuarter(const dib& src, dib& dst, OpRowProgress& progress) {
                 }
             }
         }
-        if (!progress.row(y1 - 1)) {
+        if (!progress.step(y1 - 1, w)) {
             return false;
         }
     }
@@ -124,7 +124,7 @@ OwnedDib quarterTurn(const dib& di, const ProgressCallback& progress) {
     if (!result) {
         return {};
     }
-    OpRowProgress rows(progress, DIBWidth(di));
+    OpProgress rows(progress);
     bool finished = false;
     forDepth(DIBBitCount(di), [&](auto format) {
         finished = rotateQuarter<decltype(format)::bits, Clockwise>(di, result.get(), rows);
@@ -153,12 +153,12 @@ OpStatus FlipH(dib& di, const ProgressCallback& progress) {
     }
     const std::int32_t w = DIBWidth(di);
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     std::vector<std::uint8_t> scratch;
     forDepth(DIBBitCount(di), [&](auto format) {
         for (std::int32_t y = 0; y < h; ++y) {
             mirrorRow<decltype(format)::bits>(rowAt(di, y), w, scratch);
-            rows.row(y);
+            rows.step(y, h);
         }
     });
     return OpStatus::Done;
@@ -169,13 +169,13 @@ OpStatus FlipV(dib& di, const ProgressCallback& progress) {
         return OpStatus::Unchanged;
     }
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     for (std::int32_t y = 0; y < h / 2; ++y) {
         std::uint8_t* top = rowAt(di, y);
         std::swap_ranges(top, top + di.bytew, rowAt(di, h - 1 - y));
-        rows.row(2 * y + 1);
+        rows.step(2 * y + 1, h);
     }
-    rows.row(h - 1);
+    rows.step(h - 1, h);
     return OpStatus::Done;
 }
 
@@ -210,7 +210,7 @@ OwnedDib Rot180(const dib& di, const ProgressCallback& progress) {
     }
     const std::int32_t w = DIBWidth(di);
     const std::int32_t h = DIBHeight(di);
-    OpRowProgress rows(progress, h);
+    OpProgress rows(progress);
     bool finished = true;
     forDepth(DIBBitCount(di), [&](auto format) {
         constexpr int bits = decltype(format)::bits;
@@ -224,7 +224,7 @@ OwnedDib Rot180(const dib& di, const ProgressCallback& progress) {
                     copyPixel<bits>(from, w - 1 - x, to, x);
                 }
             }
-            finished = rows.row(y);
+            finished = rows.step(y, h);
         }
     });
     return finished ? std::move(result) : OwnedDib();
@@ -259,7 +259,7 @@ OwnedDib NewCanvas(const dib& di, const CanvasParams& p, std::uint32_t col2,
     const std::int64_t x1 = std::clamp<std::int64_t>(std::int64_t(p.Links) + w, 0, p.Breit);
     const std::vector<std::uint8_t> fill = filledRow(p.Breit, bits, col2, result->bytew);
 
-    OpRowProgress rows(progress, p.Hoch);
+    OpProgress rows(progress);
     bool finished = true;
     forDepth(bits, [&](auto format) {
         constexpr int kBits = decltype(format)::bits;
@@ -280,7 +280,7 @@ OwnedDib NewCanvas(const dib& di, const CanvasParams& p, std::uint32_t col2,
                     }
                 }
             }
-            finished = rows.row(y);
+            finished = rows.step(y, p.Hoch);
         }
     });
     return finished ? std::move(result) : OwnedDib();

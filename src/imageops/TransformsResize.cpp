@@ -1,6 +1,6 @@
 #include "Transforms.h"
 
-#include "OpSupport.h"
+#include "OpProgress.h"
 
 #include "foundation/grafikrw3/PixelRows.h"
 
@@ -37,7 +37,7 @@ inline std::uint8_t* memoryRow(dib& d, std::int64_t y) {
 // Nearest neighbour. Target rows that read the same source row as the row before are copies
 // of it, which is most of them when a picture grows.
 template <int Bits>
-bool nearestRows(const dib& src, dib& dst, const Steps& s, OpRowProgress& progress) {
+bool nearestRows(const dib& src, dib& dst, const Steps& s, OpProgress& progress) {
     std::vector<std::int32_t> columns(std::size_t(s.dw));
     for (std::int32_t x = 0; x < s.dw; ++x) {
         columns[std::size_t(x)] = std::int32_t((x * s.xr) >> 10);
@@ -87,7 +87,7 @@ bool nearestRows(const dib& src, dib& dst, const Steps& s, OpRowProgress& progre
             }
             previous = sy;
         }
-        if (!progress.row(y)) {
+        if (!progress.step(y, s.dh)) {
             return false;
         }
     }
@@ -218,7 +218,7 @@ void blendDown(const std::uint8_t* top, const std::uint8_t* bottom, std::int32_t
     }
 }
 
-bool bilinearRows(const dib& src, dib& dst, const Steps& s, OpRowProgress& progress) {
+bool bilinearRows(const dib& src, dib& dst, const Steps& s, OpProgress& progress) {
     AcrossRows across(src, s);
     const std::size_t n = std::size_t(s.dw) * 3;
     for (std::int32_t y = 0; y < s.dh; ++y) {
@@ -228,7 +228,7 @@ bool bilinearRows(const dib& src, dib& dst, const Steps& s, OpRowProgress& progr
         const std::uint8_t* top = across.row(sy0);
         const std::uint8_t* bottom = across.row(sy1);
         blendDown(top, bottom, std::int32_t(fy & 1023), memoryRow(dst, y), n);
-        if (!progress.row(y)) {
+        if (!progress.step(y, s.dh)) {
             return false;
         }
     }
@@ -255,7 +255,7 @@ OwnedDib Resize(const dib& di, const ResizeParams& p, const ProgressCallback& pr
     s.yr = std::int64_t(s.sh) * 1024 / s.dh;
 
     const int bits = DIBBitCount(di);
-    OpRowProgress rows(progress, s.dh);
+    OpProgress rows(progress);
     bool finished = false;
     if (bits == 24 && p.interpol && s.dw >= s.sw && s.dh >= s.sh) {
         finished = bilinearRows(di, result.get(), s, rows);

@@ -1,6 +1,6 @@
 #include "Transforms.h"
 
-#include "OpSupport.h"
+#include "OpProgress.h"
 
 #include "foundation/grafikrw3/PixelRows.h"
 
@@ -79,8 +79,7 @@ Turn planTurn(std::int32_t w, std::int32_t h, long double winkel, int richt) {
 }
 
 template <int Bits>
-bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2,
-              OpRowProgress& progress) {
+bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2, OpProgress& progress) {
     using F = PixelFormat<Bits>;
     // Source row y starts at top - y * stride (rows lie bottom-up in memory).
     const std::uint8_t* top = grafikrw3::rowAt(src, 0);
@@ -152,7 +151,7 @@ bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2,
                 }
             }
         }
-        if (!progress.row(y1 - 1)) {
+        if (!progress.step(y1 - 1, t.H)) {
             return false;
         }
     }
@@ -171,7 +170,7 @@ OwnedDib DibRotxxx(const dib& di, long double winkel, int richt, std::uint32_t c
     if (!result) {
         return {};
     }
-    OpRowProgress rows(progress, t.H);
+    OpProgress rows(progress);
     bool finished = false;
     grafikrw3::forDepth(DIBBitCount(di), [&](auto format) {
         finished = turnRows<decltype(format)::bits>(di, result.get(), t, col2, rows);

@@ -1,5 +1,7 @@
 #include "ToolBarIcons.h"
 
+#include "foundation/ui/ToolBarPictures.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,89 +11,19 @@ namespace toolbaricons {
 
 namespace {
 
-const QColor kInk{52, 73, 94};
-const QColor kPaper{250, 251, 252};
-const QColor kAccent{52, 120, 198};
-const QColor kFolder{232, 178, 62};
+using toolbarpictures::drawNew;
+using toolbarpictures::drawOpen;
+using toolbarpictures::drawSave;
+using toolbarpictures::drawUndo;
+using toolbarpictures::kAccent;
+using toolbarpictures::kInk;
+using toolbarpictures::kPaper;
 
 // Draws on a 24 x 24 design grid.
 using Painter = void (*)(QPainter&);
 
-void sheet(QPainter& p) {
-    QPainterPath page;
-    page.moveTo(5, 2.5);
-    page.lineTo(14.5, 2.5);
-    page.lineTo(19.5, 7.5);
-    page.lineTo(19.5, 21.5);
-    page.lineTo(5, 21.5);
-    page.closeSubpath();
-    p.setBrush(kPaper);
-    p.setPen(QPen(kInk, 1.3));
-    p.drawPath(page);
-    QPainterPath fold;
-    fold.moveTo(14.5, 2.5);
-    fold.lineTo(14.5, 7.5);
-    fold.lineTo(19.5, 7.5);
-    p.drawPath(fold);
-}
-
-void drawNew(QPainter& p) {
-    sheet(p);
-    // A few chart cells on the page.
-    p.setPen(QPen(kAccent, 1));
-    for (int i = 0; i < 3; ++i) {
-        p.drawLine(QPointF(7.5, 11 + 3 * i), QPointF(16.5, 11 + 3 * i));
-        p.drawLine(QPointF(7.5 + 3 * i, 11), QPointF(7.5 + 3 * i, 17));
-    }
-    p.drawLine(QPointF(16.5, 11), QPointF(16.5, 17));
-}
-
-void drawOpen(QPainter& p) {
-    p.setPen(QPen(kInk, 1.3));
-    p.setBrush(kFolder.darker(115));
-    QPainterPath back;
-    back.moveTo(2.5, 5.5);
-    back.lineTo(9, 5.5);
-    back.lineTo(11, 7.5);
-    back.lineTo(19.5, 7.5);
-    back.lineTo(19.5, 19.5);
-    back.lineTo(2.5, 19.5);
-    back.closeSubpath();
-    p.drawPath(back);
-    p.setBrush(kFolder);
-    QPainterPath front;
-    front.moveTo(5, 10.5);
-    front.lineTo(22, 10.5);
-    front.lineTo(19.5, 19.5);
-    front.lineTo(2.5, 19.5);
-    front.closeSubpath();
-    p.drawPath(front);
-}
-
-void floppy(QPainter& p) {
-    p.setPen(QPen(kInk, 1.3));
-    p.setBrush(kAccent);
-    QPainterPath body;
-    body.moveTo(3.5, 3.5);
-    body.lineTo(17.5, 3.5);
-    body.lineTo(20.5, 6.5);
-    body.lineTo(20.5, 20.5);
-    body.lineTo(3.5, 20.5);
-    body.closeSubpath();
-    p.drawPath(body);
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(7, 3.5, 9, 6));
-    p.drawRect(QRectF(6.5, 13, 11, 7.5));
-    p.setBrush(kInk);
-    p.drawRect(QRectF(12.5, 4.8, 2, 3.4));
-}
-
-void drawSave(QPainter& p) {
-    floppy(p);
-}
-
 void drawSaveAs(QPainter& p) {
-    floppy(p);
+    drawSave(p);
     // A pencil over the corner: saving under a new name.
     p.save();
     p.translate(17, 17);
@@ -123,26 +55,6 @@ void drawPrint(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(46, 204, 113));
     p.drawEllipse(QPointF(18.5, 11), 0.9, 0.9);
-}
-
-// A curved arrow turning back to the left: undo. Redo is its mirror image.
-void drawUndo(QPainter& p) {
-    QPainterPath bow;
-    bow.moveTo(7, 9.5);
-    bow.lineTo(14, 9.5);
-    bow.cubicTo(22.5, 9.5, 22.5, 20.5, 14, 20.5);
-    bow.lineTo(9, 20.5);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kAccent, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(bow);
-    QPainterPath head;
-    head.moveTo(2, 9.5);
-    head.lineTo(9, 3.5);
-    head.lineTo(9, 15.5);
-    head.closeSubpath();
-    p.setPen(QPen(kInk, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(kAccent);
-    p.drawPath(head);
 }
 
 void drawRedo(QPainter& p) {

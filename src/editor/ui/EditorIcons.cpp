@@ -2,6 +2,8 @@
 
 #include "PictureKit.h"
 
+#include "foundation/ui/ToolBarPictures.h"
+
 #include <QPolygonF>
 
 #include <cmath>
@@ -18,6 +20,15 @@ using Draw = void (*)(QPainter&);
 
 // Standard tool bar -----------------------------------------------------------------------
 
+// New, open, save and undo look as on the chart window's tool bar, drawn on its grid.
+template <void (*Shared)(QPainter&)>
+void shared(QPainter& p) {
+    p.save();
+    p.scale(kGrid / 24.0, kGrid / 24.0);
+    Shared(p);
+    p.restore();
+}
+
 void sheet(QPainter& p, qreal x, qreal y) {
     QPainterPath page;
     page.moveTo(x, y);
@@ -31,55 +42,6 @@ void sheet(QPainter& p, qreal x, qreal y) {
     p.drawPath(page);
     p.drawLine(QPointF(x + 6, y), QPointF(x + 6, y + 3));
     p.drawLine(QPointF(x + 6, y + 3), QPointF(x + 9, y + 3));
-}
-
-void drawNew(QPainter& p) {
-    sheet(p, 3.5, 1.5);
-    // A spark: something new.
-    p.setPen(pen(kYellow.darker(130), 1));
-    p.drawLine(QPointF(12.5, 9), QPointF(12.5, 15));
-    p.drawLine(QPointF(9.5, 12.5), QPointF(15.5, 12.5));
-}
-
-void drawOpen(QPainter& p) {
-    p.setPen(pen(kInk, 1));
-    p.setBrush(kYellow.darker(115));
-    QPainterPath back;
-    back.moveTo(1.5, 3.5);
-    back.lineTo(5.5, 3.5);
-    back.lineTo(7, 5.5);
-    back.lineTo(13.5, 5.5);
-    back.lineTo(13.5, 13.5);
-    back.lineTo(1.5, 13.5);
-    back.closeSubpath();
-    p.drawPath(back);
-    p.setBrush(kYellow);
-    QPainterPath front;
-    front.moveTo(4, 7.5);
-    front.lineTo(15.5, 7.5);
-    front.lineTo(13.5, 13.5);
-    front.lineTo(1.5, 13.5);
-    front.closeSubpath();
-    p.drawPath(front);
-}
-
-void drawSave(QPainter& p) {
-    p.setPen(pen(kInk, 1));
-    p.setBrush(kAccent);
-    QPainterPath body;
-    body.moveTo(1.5, 1.5);
-    body.lineTo(12.5, 1.5);
-    body.lineTo(14.5, 3.5);
-    body.lineTo(14.5, 14.5);
-    body.lineTo(1.5, 14.5);
-    body.closeSubpath();
-    p.drawPath(body);
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(4.5, 1.5, 7, 4));
-    p.drawRect(QRectF(3.5, 8.5, 9, 6));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
-    p.drawRect(QRectF(9, 2, 2, 3));
 }
 
 void drawCut(QPainter& p) {
@@ -106,20 +68,6 @@ void drawPaste(QPainter& p) {
     p.setBrush(kMetal);
     p.drawRect(QRectF(4.5, 1.5, 4, 2));
     sheet(p, 6.5, 4.5);
-}
-
-void drawUndo(QPainter& p) {
-    QPainterPath arc;
-    arc.moveTo(4, 6.5);
-    arc.lineTo(10, 6.5);
-    arc.cubicTo(16, 6.5, 16, 13.5, 10, 13.5);
-    arc.lineTo(6, 13.5);
-    p.setPen(pen(kAccent.darker(120), 2));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(arc);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAccent.darker(120));
-    p.drawPolygon(QPolygonF({QPointF(0.5, 6.5), QPointF(5.5, 2), QPointF(5.5, 11)}));
 }
 
 void drawBack(QPainter& p) {
@@ -357,11 +305,11 @@ void drawShape(QPainter& p) {
 Draw standardDraw(Standard kind) {
     switch (kind) {
     case Standard::New:
-        return drawNew;
+        return shared<toolbarpictures::drawNew>;
     case Standard::Open:
-        return drawOpen;
+        return shared<toolbarpictures::drawOpen>;
     case Standard::Save:
-        return drawSave;
+        return shared<toolbarpictures::drawSave>;
     case Standard::Cut:
         return drawCut;
     case Standard::Copy:
@@ -369,11 +317,11 @@ Draw standardDraw(Standard kind) {
     case Standard::Paste:
         return drawPaste;
     case Standard::Undo:
-        return drawUndo;
+        return shared<toolbarpictures::drawUndo>;
     case Standard::Back:
         return drawBack;
     }
-    return drawNew;
+    return shared<toolbarpictures::drawNew>;
 }
 
 Draw toolDraw(Tool tool) {

@@ -10,6 +10,7 @@
 #include "imageops/OpMessage.h"
 
 #include <QCursor>
+#include <QDialog>
 #include <QMainWindow>
 
 #include <array>
@@ -362,22 +363,34 @@ private:
     void registerCommand(QObject* target, bool wired);
     void applyCommandStates();
     void ClipboardViewer1Change();
-    // Pattern E: the depth changes, then colours, palette display, view and commands follow.
+    // Pattern E: the depth changes in one edit of the document; the drawing colours start
+    // again.
     void depthDown(int nbpp);
     void depthUp(int nbpp);
-    void afterDepthChange(imageops::OpStatus status);
-    // A floating selection that still moves with the pointer is put down, so that a depth
-    // change finds it settled.
-    void settleFloating();
-    // The image commands' patterns: the operation changes the picture in place after the
-    // command's undo step (A, B); the document's repaint, palette display and colours follow
-    // any change (also one an operation recorded itself, F); a new picture replaces the image
-    // (D); a preview dialog works on the image while it is open (C).
+    void changeDepth(const std::function<imageops::OpStatus(dib& image)>& convert);
+    // The image commands go through the document's edits (ImageEdit), which record the undo
+    // step and refresh the window once. What is left here: the progress bar back to 0 and the
+    // message of a command that ran short of memory; a new size made by `make` (pattern D); a
+    // preview dialog working on the image while it is open (C).
+    void showOutcome(imageops::OpStatus status);
+    // An operation on the selected pixels, in one edit (patterns A and B).
     using InPlaceOperation = std::function<imageops::OpStatus(
-        dib& di, const imageops::Selection& selection, const ProgressCallback& progress)>;
-    void changeImage(const InPlaceOperation& operation);
-    void afterImageChange(imageops::OpStatus status);
-    void installNewSize(OwnedDib picture);
+        dib& image, const imageops::Selection& selection, const ProgressCallback& progress)>;
+    void changeInPlace(const InPlaceOperation& operation);
+    // Pattern B: asks a new Form for the values and, after OK, changes the selected pixels by
+    // run(form.params(), image, selection, progress).
+    template <typename Form, typename Run>
+    void askThenChange(Run run) {
+        Form form(this);
+        if (form.exec() != QDialog::Accepted) {
+            return;
+        }
+        changeInPlace([&run, p = form.params()](dib& image, const imageops::Selection& selection,
+                                                const ProgressCallback& progress) {
+            return run(p, image, selection, progress);
+        });
+    }
+    void newSize(const std::function<OwnedDib(const dib& image)>& make);
     void runPreview(TPreviewForm& form);
     void showMessages(const QList<imageops::OpMessage>& messages);
     void restorePlacement();
@@ -402,6 +415,8 @@ private:
 
     QEventLoop* modalLoop_ = nullptr;
     ScanControl* scans_ = nullptr;
+    // The document's revision when the running scan started.
+    std::uint64_t scanStartRevision_ = 0;
     bool standalone_ = false;
     std::unique_ptr<QPrinter> printer_;
 

@@ -1,10 +1,8 @@
 // The menu "Bearbeiten": cut, copy, paste as a new image or as a (transparent) selection,
-// delete and emptying the clipboard; and the palette editor.
+// delete and emptying the clipboard.
 #include "TDIBMainForm.h"
 
 #include "ClipboardTransfer.h"
-#include "ColourPanel.h"
-#include "TPaleditForm.h"
 
 #include "foundation/DibCopy.h"
 #include "foundation/UserMessage.h"
@@ -93,21 +91,4 @@ void TDIBMainForm::PasteAlsAuswahl() {
 void TDIBMainForm::Zwischenablagelschen1Click() {
     // The clipboard watcher refreshes the paste commands.
     QGuiApplication::clipboard()->clear();
-}
-
-// "Palette editieren...": no undo step and no change mark, as the palette is not the picture's
-// content; the pixels keep their indexes and so change colour with their entries.
-void TDIBMainForm::Paletteeditieren1Click() {
-    dib& image = doc().di.get();
-    if (!image.poi || DIBBitCount(image) > 8) {
-        return;
-    }
-    TPaleditForm form(this);
-    form.pal = image.pal;
-    if (form.exec() != QDialog::Accepted) {
-        return;
-    }
-    form.applyTo(image);
-    colours_->paletteChanged();
-    UpdateAllColors();
 }

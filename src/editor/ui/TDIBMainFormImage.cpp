@@ -23,6 +23,8 @@
 #include "imageops/ui/TShadowForm.h"
 #include "imageops/ui/TWoelbenForm.h"
 
+#include <optional>
+
 using imageops::OpStatus;
 using imageops::Selection;
 
@@ -55,11 +57,11 @@ int bitsOf(const ImageDocument& d) {
 // Mirroring and rotating -------------------------------------------------------------------
 
 void TDIBMainForm::Horizontalspiegeln1Click() {
-    afterImageChange(doc().FlipH(progress()));
+    showOutcome(doc().FlipH(progress()));
 }
 
 void TDIBMainForm::Vertikalspiegeln1Click() {
-    afterImageChange(doc().FlipV(progress()));
+    showOutcome(doc().FlipV(progress()));
 }
 
 void TDIBMainForm::Rotieren1Click() {
@@ -68,7 +70,7 @@ void TDIBMainForm::Rotieren1Click() {
     if (form.exec() != QDialog::Accepted) {
         return;
     }
-    afterImageChange(saidOnce(doc().rotate(form.params(), progress()), kRotateFailedText));
+    showOutcome(saidOnce(doc().rotate(form.params(), progress()), kRotateFailedText));
 }
 
 // New sizes -------------------------------------------------------------------------------
@@ -82,8 +84,8 @@ void TDIBMainForm::Randhinzufgen1Click() {
     if (p.top_ <= 0 && p.bot_ <= 0 && p.lef_ <= 0 && p.rig_ <= 0) {
         return;
     }
-    doc().settleFloating();
-    installNewSize(imageops::AddBorders(doc().di.get(), p, std::uint32_t(doc().col2), progress()));
+    const auto col2 = std::uint32_t(doc().col2);
+    newSize([&](const dib& image) { return imageops::AddBorders(image, p, col2, progress()); });
 }
 
 void TDIBMainForm::Rahmenvergrern1Click() {
@@ -97,12 +99,12 @@ void TDIBMainForm::Rahmenvergrern1Click() {
     if (p.Breit <= 0 && p.Hoch <= 0) {
         return;
     }
-    doc().settleFloating();
-    installNewSize(imageops::NewCanvas(doc().di.get(), p, std::uint32_t(doc().col2), progress()));
+    const auto col2 = std::uint32_t(doc().col2);
+    newSize([&](const dib& image) { return imageops::NewCanvas(image, p, col2, progress()); });
 }
 
 void TDIBMainForm::ZurAuswahlverkleinern1Click() {
-    afterImageChange(saidOnce(doc().cropToSelection(progress()), kNoPictureText));
+    showOutcome(saidOnce(doc().cropToSelection(progress()), kNoPictureText));
 }
 
 void TDIBMainForm::Grendern1Click() {
@@ -113,8 +115,8 @@ void TDIBMainForm::Grendern1Click() {
     if (form.exec() != QDialog::Accepted) {
         return;
     }
-    doc().settleFloating();
-    installNewSize(imageops::Resize(doc().di.get(), form.params(), progress()));
+    const imageops::ResizeParams p = form.params();
+    newSize([&](const dib& image) { return imageops::Resize(image, p, progress()); });
 }
 
 // Deformations and effects -------------------------------------------------------------------
@@ -140,7 +142,7 @@ void TDIBMainForm::Druckknopferstellen1Click() {
     imageops::ButtonParams p = form.params();
     p.color = imageops::effectColour(form.colorEntry(), std::uint32_t(d.col1),
                                      std::uint32_t(d.col2), d.di.get());
-    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+    changeInPlace([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
         return imageops::Buttonize(di, p, sel, bar);
     });
 }
@@ -155,7 +157,7 @@ void TDIBMainForm::Schattenhinzufgen1Click() {
     imageops::ShadowParams p = form.params();
     p.color = imageops::effectColour(form.colorEntry(), std::uint32_t(d.col1),
                                      std::uint32_t(d.col2), d.di.get());
-    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+    changeInPlace([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
         return imageops::DrawShadow(di, p, sel, bar);
     });
 }
@@ -163,7 +165,7 @@ void TDIBMainForm::Schattenhinzufgen1Click() {
 // Filters -----------------------------------------------------------------------------------
 
 void TDIBMainForm::builtinFilterClick(const imageops::BuiltinFilter& filter) {
-    afterImageChange(doc().runBuiltinFilter(filter, progress()));
+    showOutcome(doc().runBuiltinFilter(filter, progress()));
 }
 
 void TDIBMainForm::BuiltinFilterItemClick() {
@@ -178,12 +180,8 @@ void TDIBMainForm::BuiltinFilterItemClick() {
 }
 
 void TDIBMainForm::Hinzufgen1Click() {
-    TNoiseForm form(this);
-    if (form.exec() != QDialog::Accepted) {
-        return;
-    }
-    const imageops::NoiseParams p = form.params();
-    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
+    askThenChange<TNoiseForm>([](const imageops::NoiseParams& p, dib& di, const Selection& sel,
+                                 const ProgressCallback& bar) {
         // Every run adds other noise.
         programrandom::seedFromClock();
         return imageops::AddNoise(di, p, sel, bar);
@@ -196,31 +194,26 @@ void TDIBMainForm::Entfernen1Click() {
         return;
     }
     ImageDocument& d = doc();
-    d.settleFloating();
     // The command's step, then the operation's own.
-    if (!d.SaveForUndo()) {
+    ImageEdit edit = d.beginEdit();
+    if (!edit) {
         return;
     }
-    afterImageChange(d.DelNoise(form.params().Grenze, progress()));
+    showOutcome(edit.finish(d.DelNoise(form.params().Grenze, progress())));
 }
 
 void TDIBMainForm::Erweitern1Click() {
-    afterImageChange(doc().DibDilateFilter(progress()));
+    showOutcome(doc().DibDilateFilter(progress()));
 }
 
 void TDIBMainForm::Auswachen1Click() {
-    afterImageChange(doc().DibErodeFilter(progress()));
+    showOutcome(doc().DibErodeFilter(progress()));
 }
 
 void TDIBMainForm::MosaikEffekt1Click() {
-    TMosaikForm form(this);
-    if (form.exec() != QDialog::Accepted) {
-        return;
-    }
-    const imageops::MosaicParams p = form.params();
-    changeImage([&p](dib& di, const Selection& sel, const ProgressCallback& bar) {
-        return imageops::MosaikEffekt(di, p, sel, bar);
-    });
+    askThenChange<TMosaikForm>(
+        [](const imageops::MosaicParams& p, dib& di, const Selection& sel,
+           const ProgressCallback& bar) { return imageops::MosaikEffekt(di, p, sel, bar); });
 }
 
 void TDIBMainForm::BenutzerdefinierteFilter1Click() {
@@ -229,53 +222,48 @@ void TDIBMainForm::BenutzerdefinierteFilter1Click() {
     if (form.exec() != QDialog::Accepted) {
         return;
     }
-    afterImageChange(doc().DibFilter(form.choosedf, progress()));
+    showOutcome(doc().DibFilter(form.choosedf, progress()));
 }
 
 // The patterns ------------------------------------------------------------------------------
 
-void TDIBMainForm::changeImage(const InPlaceOperation& operation) {
-    ImageDocument& d = doc();
-    d.settleFloating();
-    if (!d.SaveForUndo()) {
-        return; // the document said why; the picture stays as it is
-    }
-    afterImageChange(operation(d.di.get(), d.selection(), progress()));
+void TDIBMainForm::changeInPlace(const InPlaceOperation& operation) {
+    showOutcome(doc().changeInPlace(operation, progress()));
 }
 
-void TDIBMainForm::afterImageChange(OpStatus status) {
+void TDIBMainForm::showOutcome(OpStatus status) {
     WMProgress(0);
     if (status == OpStatus::NoMemory) {
         showUserMessage(MessageIcon::Error, imageops::kFilterNoMemoryText,
                         imageops::kFilterNoMemoryCaption);
     }
-    ImageDocument& d = doc();
-    d.backgroundFollowsImage();
-    if (d.di && DIBBitCount(d.di.get()) <= 8) {
-        // Palette pictures change their colours through the palette: the swatches and the
-        // palette display show the entries anew.
-        d.setcol1(d.col1);
-        d.setcol2(d.col2);
-        paletteChanged();
-    }
-    d.imageChanged();
-    UpdateMenuItems();
 }
 
-void TDIBMainForm::installNewSize(OwnedDib picture) {
+void TDIBMainForm::newSize(const std::function<OwnedDib(const dib&)>& make) {
+    const OpStatus status = doc().changeSize(make);
     WMProgress(0);
-    if (!picture) {
+    if (status == OpStatus::NoMemory) {
         showUserMessage(MessageIcon::Error, kResizeFailedText);
-    } else if (!doc().SetNewSizedDib(std::move(picture))) {
-        return; // the document said why
     }
-    doc().imageChanged();
 }
 
 void TDIBMainForm::runPreview(TPreviewForm& form) {
     ImageDocument& d = doc();
     d.settleFloating();
-    const int result = runPreviewDialog(form, {&d.di.get(), [this] { doc().imageChanged(); },
-                                               [this] { return doc().SaveForUndo(); }});
-    afterImageChange(result == QDialog::Accepted ? OpStatus::Done : OpStatus::Unchanged);
+    // The dialog's OK records the step: the edit opens there.
+    std::optional<ImageEdit> edit;
+    const int result =
+        runPreviewDialog(form, {&d.di.get(), [&d] { d.imageChanged(); },
+                                [&] {
+                                    edit.emplace(d.beginEdit());
+                                    if (!*edit) {
+                                        edit.reset(); // refused: the dialog stays open
+                                        return false;
+                                    }
+                                    return true;
+                                }});
+    if (!edit) {
+        edit.emplace(d.beginEdit(UndoStep::None)); // the picture is restored: repaint it
+    }
+    showOutcome(edit->finish(result == QDialog::Accepted ? OpStatus::Done : OpStatus::Unchanged));
 }

@@ -7,6 +7,7 @@
 
 #include "foundation/UserMessage.h"
 #include "foundation/scanner/Scanner.h"
+#include "image/ImageDocument.h"
 
 #include <QGuiApplication>
 #include <QToolButton>
@@ -40,14 +41,13 @@ bool findScanners(scanner::DeviceList& list) {
 
 void TDIBMainForm::createScanning() {
     scans_ = new ScanControl(this);
-    // Sent from the scanning thread, received here in turn.
+    // The progress comes from the scanning thread and is queued; the rest is sent on this
+    // thread and handled at once, so that no cancel can slip in between.
     connect(scans_, &ScanControl::progress, this, &TDIBMainForm::WMProgress, Qt::QueuedConnection);
-    connect(scans_, &ScanControl::scanDone, this, &TDIBMainForm::WMScanDone, Qt::QueuedConnection);
-    connect(
-        scans_, &ScanControl::scanFailed, this,
-        [](const QString& text) { showUserMessage(MessageIcon::Error, text); },
-        Qt::QueuedConnection);
-    connect(scans_, &ScanControl::finished, this, &TDIBMainForm::scanEnded, Qt::QueuedConnection);
+    connect(scans_, &ScanControl::scanDone, this, &TDIBMainForm::WMScanDone);
+    connect(scans_, &ScanControl::scanFailed, this,
+            [](const QString& text) { showUserMessage(MessageIcon::Error, text); });
+    connect(scans_, &ScanControl::finished, this, &TDIBMainForm::scanEnded);
     connect(ScanCancelBtn, &QToolButton::clicked, scans_, &ScanControl::cancel);
 }
 
@@ -72,6 +72,10 @@ void TDIBMainForm::Bildscannen1Click() {
         showUserMessage(MessageIcon::Information, kScanningText);
         return;
     }
+    // The scanned picture replaces the image, as a new or opened one does.
+    if (!AskSaveChanges()) {
+        return;
+    }
     scanner::DeviceList list;
     if (!findScanners(list)) {
         return;
@@ -93,6 +97,7 @@ void TDIBMainForm::Bildscannen1Click() {
         TScannerForm::storeSettings(settings);
     }
     if (scans_->start(settings)) {
+        scanStartRevision_ = doc().revision();
         ScanCancelBtn->show();
         setStatusText(0, QStringLiteral("Bild wird gescannt..."));
     }
@@ -102,7 +107,9 @@ void TDIBMainForm::WMScanDone(quint64 token) {
     dib scanned;
     scanner::GetScanedDib(&scanned, token);
     OwnedDib picture(scanned);
-    if (picture) {
+    // The window stayed usable while the scanner worked: changes made meanwhile are asked
+    // about too.
+    if (picture && (doc().revision() == scanStartRevision_ || AskSaveChanges())) {
         NewWindow(std::move(picture), QString());
     }
 }

@@ -30,6 +30,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -205,6 +206,51 @@ TEST_F(EditorFiles, ScanFromTheTestBackend) {
     form.close();
     QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
     EXPECT_EQ(DIBWidth(doc().di.get()), 78);
+}
+
+// A cancel that comes after the scanner finished, before its picture was handed over, keeps
+// the picture out.
+TEST_F(EditorFiles, ALateCancelKeepsTheScannedPictureOut) {
+    ASSERT_TRUE(useSaneTestBackend());
+    TScannerForm::storeSettings({QStringLiteral("test:0"), QStringLiteral("Color"), 25});
+    form.NewWindow(patternPicture(20, 10, 24), QStringLiteral("NONAME"));
+    form.Bildscannen1Click();
+    // The scan ends meanwhile; its report waits in the queue until the cancel is known.
+    QThread::msleep(2000);
+    form.ScanCancelBtn->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
+    EXPECT_EQ(DIBWidth(doc().di.get()), 20);
+}
+
+// A scan replaces a changed picture only after the unsaved-changes question: Cancel starts no
+// scan; No scans; a change made while the scanner works is asked about when the picture
+// arrives.
+TEST_F(EditorFiles, ScanningAsksAboutUnsavedChanges) {
+    ASSERT_TRUE(useSaneTestBackend());
+    TScannerForm::storeSettings({QStringLiteral("test:0"), QStringLiteral("Color"), 25});
+    form.NewWindow(patternPicture(20, 10, 24), QStringLiteral("NONAME"));
+    ASSERT_TRUE(doc().SaveForUndo());
+    {
+        QuestionScript cancel({UserAnswer::Cancel});
+        form.Bildscannen1Click();
+        EXPECT_EQ(cancel.unanswered(), 0);
+    }
+    EXPECT_FALSE(form.ScanCancelBtn->isVisibleTo(&form));
+    {
+        QuestionScript keep({UserAnswer::No, UserAnswer::Cancel});
+        form.Bildscannen1Click();
+        ASSERT_TRUE(form.ScanCancelBtn->isVisibleTo(&form));
+        form.Graustufen1Click(); // a change while the scanner works
+        QTRY_VERIFY_WITH_TIMEOUT(!form.ScanCancelBtn->isVisibleTo(&form), 30000);
+        EXPECT_EQ(keep.unanswered(), 0);
+    }
+    EXPECT_EQ(DIBWidth(doc().di.get()), 20);
+    {
+        QuestionScript discard({UserAnswer::No});
+        form.Bildscannen1Click();
+        QTRY_COMPARE_WITH_TIMEOUT(DIBWidth(doc().di.get()), 78, 30000);
+        EXPECT_EQ(discard.unanswered(), 0);
+    }
 }
 
 // Without any scanner both commands say so and nothing else happens.

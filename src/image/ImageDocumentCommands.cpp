@@ -99,17 +99,15 @@ OpStatus ImageDocument::mirror(bool leftRight, const ProgressCallback& progress)
     const auto flip = [&](dib& picture) {
         return leftRight ? imageops::FlipH(picture, progress) : imageops::FlipV(picture, progress);
     };
-    settleFloating();
-    if (!di || !SaveForUndo()) {
-        return OpStatus::Unchanged;
+    ImageEdit edit = beginEdit();
+    if (!edit) {
+        return edit.finish(OpStatus::Unchanged);
     }
     if (!selaktiv) {
-        const OpStatus status = flip(di.get());
-        imageChanged();
-        return status;
+        return edit.finish(flip(di.get()));
     }
     if (!floatSelection()) {
-        return OpStatus::Unchanged;
+        return edit.finish(OpStatus::Unchanged);
     }
     flip(dragdi1.get());
     if (dragSel) {
@@ -120,33 +118,30 @@ OpStatus ImageDocument::mirror(bool leftRight, const ProgressCallback& progress)
     copyPixels(di.get(), tempdi.get());
     composeFloatingAt(floatingPos.x, floatingPos.y, true, true);
     UpdateSelddib();
-    invalidateAll();
-    return OpStatus::Done;
+    return edit.finish(OpStatus::Done);
 }
 
 // --- rotation -----------------------------------------------------------------------------
 
 OpStatus ImageDocument::rotate(const imageops::RotateParams& p, const ProgressCallback& progress) {
-    settleFloating();
-    if (!di) {
-        return OpStatus::Unchanged;
+    // The command's step; a picture turned as a whole records SetNewSizedDib's too.
+    ImageEdit edit = beginEdit();
+    if (!edit) {
+        return edit.finish(OpStatus::Unchanged);
     }
     if (selaktiv) {
-        return rotateFloating(p, progress);
-    }
-    if (!SaveForUndo()) {
-        return OpStatus::Unchanged;
+        return edit.finish(rotateFloating(p, progress));
     }
     OwnedDib turned = imageops::Rotate(di.get(), p, std::uint32_t(col2), progress);
     if (!turned) {
-        return OpStatus::NoMemory;
+        return edit.finish(OpStatus::NoMemory);
     }
-    return SetNewSizedDib(std::move(turned)) ? OpStatus::Done : OpStatus::Unchanged;
+    return edit.finish(SetNewSizedDib(std::move(turned)) ? OpStatus::Done : OpStatus::Unchanged);
 }
 
 OpStatus ImageDocument::rotateFloating(const imageops::RotateParams& p,
                                        const ProgressCallback& progress) {
-    if (!SaveForUndo() || !floatSelection()) {
+    if (!floatSelection()) {
         return OpStatus::Unchanged;
     }
     const bool rightAngle = imageops::isRightAngle(p);
@@ -179,7 +174,6 @@ OpStatus ImageDocument::rotateFloating(const imageops::RotateParams& p,
     if (rightAngle) {
         composeFloatingAt(corner.x, corner.y, true, true);
         UpdateSelddib();
-        invalidateAll();
         return OpStatus::Done;
     }
     // Any angle: the turned mask starts at the old corner; the floating pictures lose the empty
@@ -189,7 +183,6 @@ OpStatus ImageDocument::rotateFloating(const imageops::RotateParams& p,
     if (!selaktiv) {
         // Nothing of it lies on the image any more.
         FinishDraging();
-        invalidateAll();
         return OpStatus::Done;
     }
     const std::int32_t dL = selrect.Left - corner.x;
@@ -208,16 +201,16 @@ OpStatus ImageDocument::rotateFloating(const imageops::RotateParams& p,
     }
     floatingPos = at;
     composeFloatingAt(at.x, at.y, true, false);
-    invalidateAll();
     return OpStatus::Done;
 }
 
 // --- the image cut down to the selection --------------------------------------------------
 
 OpStatus ImageDocument::cropToSelection(const ProgressCallback& progress) {
-    settleFloating();
-    if (!di || !selaktiv) {
-        return OpStatus::Unchanged;
+    // SetNewSizedDib records the step.
+    ImageEdit edit = beginEdit(UndoStep::None);
+    if (!edit || !selaktiv) {
+        return edit.finish(OpStatus::Unchanged);
     }
     report(progress, 0);
     const TRect r = selrect;
@@ -225,7 +218,7 @@ OpStatus ImageDocument::cropToSelection(const ProgressCallback& progress) {
                                             std::int64_t(r.Bottom) - r.Top + 1);
     if (!cut) {
         report(progress, 0);
-        return OpStatus::NoMemory;
+        return edit.finish(OpStatus::NoMemory);
     }
     // A selection one row high is done after its row.
     const std::int32_t span = std::max(1, r.Bottom - r.Top);
@@ -240,52 +233,69 @@ OpStatus ImageDocument::cropToSelection(const ProgressCallback& progress) {
     }
     const bool done = SetNewSizedDib(std::move(cut));
     report(progress, 0);
-    return done ? OpStatus::Done : OpStatus::Unchanged;
+    return edit.finish(done ? OpStatus::Done : OpStatus::Unchanged);
 }
 
-// --- operations that record their own undo step -------------------------------------------
+// --- operations on the selected pixels ----------------------------------------------------
 
-template <typename Operation>
-OpStatus ImageDocument::recorded(const Operation& operation) {
-    settleFloating();
-    if (!di || !SaveForUndo()) {
-        return OpStatus::Unchanged;
+OpStatus ImageDocument::changeInPlace(const InPlaceOperation& operation,
+                                      const ProgressCallback& progress) {
+    ImageEdit edit = beginEdit();
+    if (!edit) {
+        return edit.finish(OpStatus::Unchanged);
     }
-    const OpStatus status = operation(di.get(), selection());
-    if (status == OpStatus::Done) {
-        backgroundFollowsImage();
-        imageChanged();
+    return edit.finish(operation(edit.image(), edit.selection(), progress));
+}
+
+OpStatus ImageDocument::changeSize(const std::function<OwnedDib(const dib& image)>& make) {
+    ImageEdit edit = beginEdit(UndoStep::None);
+    if (!edit) {
+        return edit.finish(OpStatus::Unchanged);
     }
-    return status;
+    OwnedDib picture = make(edit.image());
+    if (!picture) {
+        return edit.finish(OpStatus::NoMemory);
+    }
+    return edit.finish(SetNewSizedDib(std::move(picture)) ? OpStatus::Done : OpStatus::Unchanged);
 }
 
 OpStatus ImageDocument::DibFilter(const filtertype& filter, const ProgressCallback& progress) {
-    return recorded([&](dib& image, const imageops::Selection& sel) {
-        return imageops::DibFilter(image, filter, sel, progress);
-    });
+    return changeInPlace(
+        [&](dib& image, const imageops::Selection& sel, const ProgressCallback& bar) {
+            return imageops::DibFilter(image, filter, sel, bar);
+        },
+        progress);
 }
 
 OpStatus ImageDocument::runBuiltinFilter(const imageops::BuiltinFilter& filter,
                                          const ProgressCallback& progress) {
-    return recorded([&](dib& image, const imageops::Selection& sel) {
-        return imageops::runBuiltinFilter(image, filter, sel, progress);
-    });
+    return changeInPlace(
+        [&](dib& image, const imageops::Selection& sel, const ProgressCallback& bar) {
+            return imageops::runBuiltinFilter(image, filter, sel, bar);
+        },
+        progress);
 }
 
 OpStatus ImageDocument::DibErodeFilter(const ProgressCallback& progress) {
-    return recorded([&](dib& image, const imageops::Selection& sel) {
-        return imageops::DibErodeFilter(image, sel, progress);
-    });
+    return changeInPlace(
+        [&](dib& image, const imageops::Selection& sel, const ProgressCallback& bar) {
+            return imageops::DibErodeFilter(image, sel, bar);
+        },
+        progress);
 }
 
 OpStatus ImageDocument::DibDilateFilter(const ProgressCallback& progress) {
-    return recorded([&](dib& image, const imageops::Selection& sel) {
-        return imageops::DibDilateFilter(image, sel, progress);
-    });
+    return changeInPlace(
+        [&](dib& image, const imageops::Selection& sel, const ProgressCallback& bar) {
+            return imageops::DibDilateFilter(image, sel, bar);
+        },
+        progress);
 }
 
 OpStatus ImageDocument::DelNoise(std::int32_t Grenze, const ProgressCallback& progress) {
-    return recorded([&](dib& image, const imageops::Selection& sel) {
-        return imageops::DelNoise(image, Grenze, sel, progress);
-    });
+    return changeInPlace(
+        [&](dib& image, const imageops::Selection& sel, const ProgressCallback& bar) {
+            return imageops::DelNoise(image, Grenze, sel, bar);
+        },
+        progress);
 }

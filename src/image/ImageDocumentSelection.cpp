@@ -105,27 +105,6 @@ void ImageDocument::selectPolygon(const std::vector<TPoint>& points, SelectionMo
     UpdateSelddib();
 }
 
-bool ImageDocument::MagicWandSelect(std::int32_t x, std::int32_t y, std::int32_t tolerance) {
-    if (!ensureMask()) {
-        return false;
-    }
-    // The area is found before the mask changes, so that a shortage leaves the selection as
-    // it was.
-    OwnedDib area;
-    grafikrw3::newdib(&area.get(), DIBWidth(di.get()), DIBHeight(di.get()), 1, nullptr, 0);
-    if (!area || !grafikrw3::fillRegion(di.get(), x, y, tolerance, nullptr, area.get())) {
-        notEnoughMemory();
-        return false;
-    }
-    const SelectionMode mode = selectionModeFor(ShiftState);
-    if (mode == SelectionMode::Replace) {
-        imageops::fillMask(seldib.get(), false);
-    }
-    imageops::combineMask(seldib.get(), area.get(), mode != SelectionMode::Subtract);
-    UpdateSelddib();
-    return true;
-}
-
 // --- commands -------------------------------------------------------------------------
 
 bool ImageDocument::SelectAll() {
@@ -162,40 +141,4 @@ bool ImageDocument::InvertSelection() {
     imageops::invertMask(seldib.get());
     UpdateSelddib();
     return true;
-}
-
-// --- free-hand outline ------------------------------------------------------------------
-
-void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
-    if (sel_.poi1.empty()) {
-        return;
-    }
-    std::vector<TPoint>& line = sel_.poi1.front();
-    const TPoint p{std::clamp(X, 0, std::max(boxSize_.width() - 1, 0)),
-                   std::clamp(Y, 0, std::max(boxSize_.height() - 1, 0))};
-    line.push_back(p);
-    if (line.size() >= 2) {
-        invalidate(segmentRect(line[line.size() - 2], p));
-    }
-}
-
-void ImageDocument::freehandRelease() {
-    if (sel_.poi1.empty()) {
-        return;
-    }
-    std::vector<TPoint>& line = sel_.poi1.front();
-    // The press point closes the outline.
-    line.push_back({PaintInfo.sx, PaintInfo.sy});
-    QRect drawn;
-    for (std::size_t i = 1; i < line.size(); ++i) {
-        drawn |= segmentRect(line[i - 1], line[i]);
-    }
-    std::vector<TPoint> points;
-    points.reserve(line.size());
-    for (const TPoint& p : line) {
-        points.push_back({view().toImage(p.x), view().toImage(p.y)});
-    }
-    FreeSel(sel_);
-    invalidate(drawn);
-    selectPolygon(points, selectionModeFor(ShiftState));
 }

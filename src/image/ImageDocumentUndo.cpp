@@ -17,6 +17,11 @@ bool copyInto(OwnedDib& into, const OwnedDib& picture) {
 } // namespace
 
 bool ImageDocument::SaveForUndo() {
+    UndoEntry pushedOut;
+    return recordUndo(&pushedOut);
+}
+
+bool ImageDocument::recordUndo(UndoEntry* pushedOut) {
     if (!di) {
         return false; // nothing to change
     }
@@ -47,6 +52,7 @@ bool ImageDocument::SaveForUndo() {
         UpdateCaption();
     }
     if (CanUndo >= int(UndoInfo.size())) {
+        *pushedOut = std::move(UndoInfo[0]);
         FreeUndoBuffer(1);
     }
     UndoInfo[std::size_t(CanUndo)] = std::move(entry);
@@ -83,6 +89,32 @@ void ImageDocument::freeAllUndo() {
 }
 
 void ImageDocument::LoadFromUndo() {
+    if (CanUndo <= 0) {
+        updateMenus();
+        return;
+    }
+    const int bitsBefore = int(DIBBitCount(di.get()));
+    ++openEdits_; // one refresh at the end
+    restoreNewest();
+    coloursFollowImage(bitsBefore);
+    pending_.palette = pending_.view = pending_.menus = true;
+    if (--openEdits_ == 0) {
+        flushRefresh();
+    }
+}
+
+void ImageDocument::takeBackNewest(UndoEntry pushedOut) {
+    restoreNewest();
+    if (pushedOut.image && CanUndo < int(UndoInfo.size())) {
+        for (int k = CanUndo; k > 0; --k) {
+            UndoInfo[std::size_t(k)] = std::move(UndoInfo[std::size_t(k - 1)]);
+        }
+        UndoInfo[0] = std::move(pushedOut);
+        ++CanUndo;
+    }
+}
+
+void ImageDocument::restoreNewest() {
     if (CanUndo > 0) {
         ++revision_;
         UndoEntry entry = std::move(UndoInfo[std::size_t(CanUndo - 1)]);
@@ -131,9 +163,7 @@ void ImageDocument::LoadFromUndo() {
             SetZoom(zoomin, zoomout);
         }
         UpdateSelddib();
-        if (host_) {
-            host_->paletteChanged();
-        }
+        paletteChanged();
         invalidateAll();
     }
     updateMenus();

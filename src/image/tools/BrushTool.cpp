@@ -1,27 +1,14 @@
-// The painting tools' presses: the brush family, fill, text, line and shape.
-#include "ImageDocument.h"
+// The brush family: brush, clone, replace and retouch share one stroke through BrushEngine.
+#include "image/BrushEngine.h"
+#include "image/ImageDocument.h"
 
-#include "BrushEngine.h"
-#include "tools/AdaptPattern.h"
-
-#include "foundation/DibCopy.h"
 #include "foundation/UserMessage.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
-namespace {
-
-void notEnoughMemory() {
-    showUserMessage(MessageIcon::Error, QString::fromUtf16(kNotEnoughMemoryText));
-}
-
-} // namespace
-
-void ImageDocument::paintToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+void ImageDocument::brushToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                                    const ToolOptions& options) {
     const std::int32_t ix = view().toImage(X);
     const std::int32_t iy = view().toImage(Y);
-    // A stroke whose release never came must not leave its mode to the next one.
-    Replace = CloneNow = Retouch = false;
     switch (options.tool) {
     case Tool::Brush:
         if (!SaveForUndo()) {
@@ -85,20 +72,6 @@ void ImageDocument::paintToolPress(TMouseButton button, std::int32_t X, std::int
         PaintZeug = paintzeug::kBrush;
         BeginDrag(X, Y);
         break;
-    case Tool::Line:
-    case Tool::Shape:
-        if (!SaveForUndo()) {
-            return;
-        }
-        PaintZeug = options.tool == Tool::Line ? paintzeug::kLine : paintzeug::kShape;
-        BeginDrag(X, Y);
-        return;
-    case Tool::Fill:
-        floodFill(ix, iy, options);
-        return;
-    case Tool::Txt:
-        textToolPress();
-        return;
     default:
         return;
     }
@@ -154,89 +127,4 @@ QPoint ImageDocument::cloneCrossCentre(const ToolOptions& options) const {
     const QPoint base =
         options.cloneModus == 0 ? QPoint(v.toPaintBox(cfx), v.toPaintBox(cfy)) : QPoint(clsx, clsy);
     return source + QPoint(PaintInfo.ax, PaintInfo.ay) - base;
-}
-
-// --- fill --------------------------------------------------------------------------------
-
-void ImageDocument::floodFill(std::int32_t ix, std::int32_t iy, const ToolOptions& options) {
-    const int style = options.fillStyle;
-    if (style == grafikrw3::kFillPattern && (!options.pattern || !options.pattern->poi)) {
-        showUserMessage(MessageIcon::Error,
-                        QStringLiteral("Sie müssen zuerst ein Muster auswählen!"));
-        return;
-    }
-    const dib& image = di.get();
-    if (ix < 0 || iy < 0 || ix >= DIBWidth(image) || iy >= DIBHeight(image) ||
-        (selaktiv && !isSelected(ix, iy))) {
-        // Nothing of the picture or the selection would be filled: no undo step either.
-        return;
-    }
-    OwnedDib adapted;
-    if (style == grafikrw3::kFillPattern) {
-        adapted = AdaptPattern(image, *options.pattern);
-        if (!adapted) {
-            notEnoughMemory();
-            return;
-        }
-    }
-    OwnedDib work;
-    grafikrw3::newdib(&work.get(), DIBWidth(image), DIBHeight(image), 1, nullptr, 0);
-    if (!work || !SaveForUndo()) {
-        if (!work) {
-            notEnoughMemory();
-        }
-        return;
-    }
-    if (!grafikrw3::filldib(di.get(), ix, iy, std::uint32_t(paintcolor), std::uint32_t(paint2color),
-                            options.toleranz, seldib.get(), selaktiv ? 1 : 0, work.get(), style,
-                            options.direction, adapted.get())) {
-        notEnoughMemory();
-    }
-    imageChanged();
-}
-
-// --- text --------------------------------------------------------------------------------
-
-void ImageDocument::textToolPress() {
-    const std::optional<TextBlock> text = view_ ? view_->askForText() : std::nullopt;
-    if (!text || textBlockSize(*text).isEmpty() || !SaveForUndo()) {
-        // Cancelled, or a text without a visible line: nothing changes.
-        return;
-    }
-    if (selaktiv) {
-        FinishDraging();
-        clearSelection();
-        updateMenus();
-    }
-    InsertText(*text);
-}
-
-bool ImageDocument::InsertText(const TextBlock& text) {
-    if (textBlockSize(text).isEmpty()) {
-        return false;
-    }
-    const QString shortage = QStringLiteral("Error: Not enough memory for this function!!!");
-    OwnedDib savesel = renderTextMask(text);
-    if (!savesel) {
-        showUserMessage(MessageIcon::Error, shortage);
-        return false;
-    }
-    const dib& image = di.get();
-    const std::int32_t w = DIBWidth(savesel.get()), h = DIBHeight(savesel.get());
-    OwnedDib pixels;
-    grafikrw3::newdib(&pixels.get(), w, h, DIBBitCount(image), image.pmi,
-                      std::int32_t(DIBColorTableSize(image)));
-    if (!pixels) {
-        showUserMessage(MessageIcon::Error, shortage);
-        return false;
-    }
-    for (std::int32_t y = 0; y < h; ++y) {
-        for (std::int32_t x = 0; x < w; ++x) {
-            if (grafikrw3::getpixel(savesel.get(), x, y)) {
-                grafikrw3::setpixel(pixels.get(), x, y, std::uint32_t(col1));
-            }
-        }
-    }
-    return InitDraging(std::move(pixels), std::move(savesel), true, false,
-                       paintzeug::kPlaceFloating, true);
 }

@@ -1,5 +1,6 @@
-// Mouse handling: presses start an operation (PaintZeug), moves continue it, the release
-// finishes it. The painting tools join the same dispatch.
+// Mouse handling: a press runs the pressed tool's press (pressOf), which starts an operation
+// (PaintZeug); moves continue the operation, the release finishes it. The view tools' presses
+// and the line and shape tools live here, the others in tools/.
 #include "ImageDocument.h"
 #include "ToolCursor.h"
 
@@ -33,85 +34,83 @@ void ImageDocument::PaintBox1MouseDown(TMouseButton button, const TShiftState& s
         DropFloating(X, Y);
         return;
     }
-    const std::int32_t ix = view().toImage(X);
-    const std::int32_t iy = view().toImage(Y);
-    switch (options.tool) {
-    case Tool::Zoom:
-        if (button == TMouseButton::Left) {
-            ZoomInAt(X, Y);
-        } else if (button == TMouseButton::Right) {
-            ZoomOutAt(X, Y);
-        }
-        break;
-    case Tool::Hand:
-        if (selaktiv && isSelected(ix, iy)) {
-            if (SaveForUndo()) {
-                LiftSelection(X, Y);
-            }
-        } else {
-            // Scrolling changes no pixel: it records no undo step and leaves the image unchanged.
-            PaintZeug = paintzeug::kHand;
-            BeginDrag(X, Y);
-        }
-        break;
-    case Tool::Select:
-    case Tool::FreeSel:
-    case Tool::Magic:
-        selectionToolPress(button, X, Y, options);
-        break;
-    case Tool::Drop:
-        if (button == TMouseButton::Left) {
-            setcol1(std::int32_t(grafikrw3::getpixel(di.get(), ix, iy)));
-        } else if (button == TMouseButton::Right) {
-            setcol2(std::int32_t(grafikrw3::getpixel(di.get(), ix, iy)));
-        }
-        break;
-    default:
-        paintToolPress(button, X, Y, options);
-        break;
+    // A stroke whose release never came must not leave its mode to the next one.
+    Replace = CloneNow = Retouch = false;
+    if (const ToolPress press = pressOf(options.tool)) {
+        (this->*press)(button, X, Y, options);
     }
 }
 
-void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
-                                       const ToolOptions& options) {
-    const std::int32_t ix = view().toImage(X);
-    const std::int32_t iy = view().toImage(Y);
-    if (isSelected(ix, iy) && !ShiftState.shift && !ShiftState.ctrl) {
-        // A press on the selection: the right button empties it, the others move it.
-        if (!SaveForUndo()) {
-            return;
-        }
-        if (button == TMouseButton::Right) {
-            FinishDraging();
-            clearSelection();
-            updateMenus();
-        } else {
+// The press of each tool. The press starts an operation (PaintZeug); moves and the release
+// continue it by the operation, whichever tool started it.
+ImageDocument::ToolPress ImageDocument::pressOf(Tool tool) {
+    switch (tool) {
+    case Tool::Zoom:
+        return &ImageDocument::zoomToolPress;
+    case Tool::Hand:
+        return &ImageDocument::handToolPress;
+    case Tool::Select:
+    case Tool::FreeSel:
+    case Tool::Magic:
+        return &ImageDocument::selectionToolPress; // tools/SelectionTools.cpp
+    case Tool::Drop:
+        return &ImageDocument::pipettePress;
+    case Tool::Brush:
+    case Tool::Clone:
+    case Tool::Replace:
+    case Tool::Retouch:
+        return &ImageDocument::brushToolPress; // tools/BrushTool.cpp
+    case Tool::Line:
+    case Tool::Shape:
+        return &ImageDocument::shapeToolPress;
+    case Tool::Fill:
+        return &ImageDocument::fillToolPress; // tools/FillTool.cpp
+    case Tool::Txt:
+        return &ImageDocument::textToolClick; // tools/TextTool.cpp
+    }
+    return nullptr;
+}
+
+void ImageDocument::zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                                  const ToolOptions& /*options*/) {
+    if (button == TMouseButton::Left) {
+        ZoomInAt(X, Y);
+    } else if (button == TMouseButton::Right) {
+        ZoomOutAt(X, Y);
+    }
+}
+
+void ImageDocument::handToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
+                                  const ToolOptions& /*options*/) {
+    if (selaktiv && isSelected(view().toImage(X), view().toImage(Y))) {
+        if (SaveForUndo()) {
             LiftSelection(X, Y);
         }
-        return;
+    } else {
+        // Scrolling changes no pixel: it records no undo step and leaves the image unchanged.
+        PaintZeug = paintzeug::kHand;
+        BeginDrag(X, Y);
     }
+}
+
+void ImageDocument::pipettePress(TMouseButton button, std::int32_t X, std::int32_t Y,
+                                 const ToolOptions& /*options*/) {
+    const auto value =
+        std::int32_t(grafikrw3::getpixel(di.get(), view().toImage(X), view().toImage(Y)));
+    if (button == TMouseButton::Left) {
+        setcol1(value);
+    } else if (button == TMouseButton::Right) {
+        setcol2(value);
+    }
+}
+
+void ImageDocument::shapeToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
+                                   const ToolOptions& options) {
     if (!SaveForUndo()) {
         return;
     }
-    FinishDraging();
-    switch (options.tool) {
-    case Tool::Select:
-        PaintZeug = paintzeug::kSelect;
-        BeginDrag(X, Y);
-        break;
-    case Tool::Magic:
-        MagicWandSelect(ix, iy, options.toleranz);
-        break;
-    case Tool::FreeSel:
-        PaintZeug = paintzeug::kFreeSelect;
-        FreeSel(sel_);
-        sel_.aktiv = true;
-        sel_.poi1.emplace_back();
-        BeginDrag(X, Y);
-        break;
-    default:
-        break;
-    }
+    PaintZeug = options.tool == Tool::Line ? paintzeug::kLine : paintzeug::kShape;
+    BeginDrag(X, Y);
 }
 
 void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X, std::int32_t Y,
