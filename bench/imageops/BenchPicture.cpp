@@ -64,26 +64,32 @@ OwnedDib smoothNoise24() {
     return OwnedDib(copyDib(master().get()));
 }
 
+bool writeSmoothNoisePpm(const QString& file) {
+    QFile ppm(file);
+    if (!ppm.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    ppm.write(QStringLiteral("P6\n%1 %2\n255\n").arg(kWidth).arg(kHeight).toLatin1());
+    QByteArray rgb(qsizetype(kWidth) * 3, '\0');
+    for (int y = 0; y < kHeight; ++y) {
+        const std::uint8_t* row = grafikrw3::rowAt(master().get(), y);
+        for (int x = 0; x < kWidth; ++x) {
+            rgb[3 * x] = char(row[3 * x + 2]);
+            rgb[3 * x + 1] = char(row[3 * x + 1]);
+            rgb[3 * x + 2] = char(row[3 * x]);
+        }
+        if (ppm.write(rgb) != rgb.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QString smoothNoisePpm() {
     static QTemporaryDir folder;
     static const QString path = [] {
         const QString file = folder.filePath(QStringLiteral("smooth-noise.ppm"));
-        QFile ppm(file);
-        if (!ppm.open(QIODevice::WriteOnly)) {
-            return QString();
-        }
-        ppm.write(QStringLiteral("P6\n%1 %2\n255\n").arg(kWidth).arg(kHeight).toLatin1());
-        QByteArray rgb(qsizetype(kWidth) * 3, '\0');
-        for (int y = 0; y < kHeight; ++y) {
-            const std::uint8_t* row = grafikrw3::rowAt(master().get(), y);
-            for (int x = 0; x < kWidth; ++x) {
-                rgb[3 * x] = char(row[3 * x + 2]);
-                rgb[3 * x + 1] = char(row[3 * x + 1]);
-                rgb[3 * x + 2] = char(row[3 * x]);
-            }
-            ppm.write(rgb);
-        }
-        return file;
+        return writeSmoothNoisePpm(file) ? file : QString();
     }();
     return path;
 }

@@ -17,6 +17,9 @@ constexpr int kHeight = 3000;
 // A new copy of the picture at 24 bits (made once, copied on every call).
 OwnedDib smoothNoise24();
 
+// Writes the picture as a binary PPM file (top row first, RGB).
+bool writeSmoothNoisePpm(const QString& file);
+
 // The picture as a binary PPM file in a folder that lives until the program ends, for
 // running ImageMagick on the same pixels in the same run.
 QString smoothNoisePpm();

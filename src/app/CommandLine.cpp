@@ -144,8 +144,8 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
     }
     // Without a printer the text under the chart wraps as on an A4 page.
     const double pageWidth = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).width();
-    const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(chart.doc, chart.settings, dpi, pageWidth, memory::budgetBytes());
+    const ChartOutput::ExportPlan plan = ChartOutput::planExport(
+        chart.doc, chart.settings, dpi, pageWidth, code, memory::budgetBytes());
     if (!plan.fits) {
         return fail(kFailure,
                     QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt "
@@ -155,16 +155,15 @@ int exportPicture(const QString& input, const QString& output, int dpi) {
                         .arg(plan.size.height())
                         .arg(plan.suggestedDpi));
     }
-    dib picture;
-    if (!ChartOutput::renderPicture(chart.doc, chart.settings, dpi, pageWidth, picture)) {
+    switch (ChartOutput::exportPicture(chart.doc, chart.settings, dpi, pageWidth, output, code)) {
+    case ChartOutput::ExportResult::Saved:
+        return kSuccess;
+    case ChartOutput::ExportResult::NoMemory:
         return fail(kFailure, QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht."));
+    case ChartOutput::ExportResult::NotWritten:
+        break;
     }
-    const int saved = grafikrw3::SaveDib(picture, output, code);
-    FreeDIB(picture);
-    if (saved != 1) {
-        return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
-    }
-    return kSuccess;
+    return fail(kFailure, QStringLiteral("„%1“ kann nicht geschrieben werden.").arg(output));
 }
 
 int printPdf(const QString& input, const QString& output, bool withInstructions) {

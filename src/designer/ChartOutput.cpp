@@ -5,6 +5,9 @@
 #include "Instructions.h"
 #include "PageRenderer.h"
 #include "Units.h"
+#include "foundation/OwnedDib.h"
+#include "foundation/grafikrw3/ImageFiles.h"
+#include "foundation/grafikrw3/PixelRows.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
 #include <QImage>
@@ -14,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace ChartOutput {
 
@@ -25,11 +27,62 @@ constexpr int kBandRows = 256;
 // Sides beyond this cannot be pictures.
 constexpr std::int64_t kMaxSide = 1 << 30;
 
+int dotsPerMeter(int dpi) {
+    return int(std::lround(dpi / 0.0254));
+}
+
 // Text is measured on the device it is drawn on: images of the export's resolution.
 void setResolution(QImage& image, int dpi) {
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    image.setDotsPerMeterX(dotsPerMeter(dpi));
+    image.setDotsPerMeterY(dotsPerMeter(dpi));
+}
+
+// A new 24-bit picture that records the resolution it is made for.
+OwnedDib newPicture(QSize size, int dpi) {
+    OwnedDib picture;
+    grafikrw3::newdib(&picture.get(), size.width(), size.height(), 24, nullptr, 0);
+    if (picture) {
+        picture->pmi->bmiHeader.biXPelsPerMeter = dotsPerMeter(dpi);
+        picture->pmi->bmiHeader.biYPelsPerMeter = dotsPerMeter(dpi);
+    }
+    return picture;
+}
+
+// Pixel memory of one band: the image it is painted on and the picture rows it becomes.
+std::int64_t bandBytes(QSize size) {
+    const std::int64_t rows = std::min(kBandRows, size.height());
+    return (std::int64_t(size.width()) * 4 + grafikrw3::rowBytes(size.width(), 24)) * rows;
+}
+
+// Row `y` of a band as blue, green, red bytes: a row of a 24-bit picture.
+void toPictureRow(const QImage& band, int y, std::uint8_t* row) {
+    const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+    const int width = band.width();
+    for (int x = 0; x < width; ++x) {
+        row[3 * x] = std::uint8_t(qBlue(src[x]));
+        row[3 * x + 1] = std::uint8_t(qGreen(src[x]));
+        row[3 * x + 2] = std::uint8_t(qRed(src[x]));
+    }
+}
+
+// The bands of renderBands, for a picture of `size`.
+bool renderBandsOf(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                   QSize size, bool bottomUp, const std::function<bool(const dib&, int)>& take) {
+    OwnedDib band;
+    return paintBands(doc, settings, dpi, pageWidthMm, size, bottomUp,
+                      [&](const QImage& image, int top, int rows) {
+                          if (!band ||
+                              DIBHeight(band.get()) != rows) { // the last band may be shorter
+                              band = newPicture(QSize(size.width(), rows), dpi);
+                              if (!band) {
+                                  return false;
+                              }
+                          }
+                          for (int y = 0; y < rows; ++y) {
+                              toPictureRow(image, y, grafikrw3::rowAt(band.get(), y));
+                          }
+                          return take(band.get(), top);
+                      });
 }
 
 // Lays the page out without drawing anything, for its measures.
@@ -66,14 +119,15 @@ QSize exportSize(ChartDocument& doc, const PageSettings& settings, int dpi, doub
 }
 
 ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
-                      std::uint64_t budgetBytes) {
+                      int code, std::uint64_t budgetBytes) {
     const std::int64_t limit =
         std::int64_t(std::min<std::uint64_t>(budgetBytes, grafikrw3::kMaxImageBytes));
+    const bool banded = grafikrw3::BandWriter::writesInBands(code);
     auto planAt = [&](int atDpi) {
         ExportPlan plan;
         plan.size = exportSize(doc, settings, atDpi, pageWidthMm);
         const std::int64_t row = grafikrw3::rowBytes(plan.size.width(), 24);
-        plan.bytes = row < 0 ? -1 : row * plan.size.height();
+        plan.bytes = row < 0 ? -1 : banded ? bandBytes(plan.size) : row * plan.size.height();
         plan.fits = plan.bytes > 0 && plan.bytes <= limit;
         return plan;
     };
@@ -92,49 +146,97 @@ ExportPlan planExport(ChartDocument& doc, const PageSettings& settings, int dpi,
     return plan;
 }
 
-bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
-                   dib& out, const ProgressCallback& progress) {
-    out = dib{};
-    const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
-    grafikrw3::newdib(&out, size.width(), size.height(), 24, nullptr, 0);
-    if (!out.poi) {
+bool paintBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                QSize size, bool bottomUp,
+                const std::function<bool(const QImage& band, int top, int rows)>& take) {
+    QImage image(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
+    if (image.isNull()) {
         return false;
     }
-    // The file records the resolution the picture was made for.
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    out.pmi->bmiHeader.biXPelsPerMeter = dotsPerMeter;
-    out.pmi->bmiHeader.biYPelsPerMeter = dotsPerMeter;
-    QImage band(size.width(), std::min(kBandRows, size.height()), QImage::Format_RGB32);
-    if (band.isNull()) {
-        FreeDIB(out);
-        return false;
-    }
-    setResolution(band, dpi);
+    setResolution(image, dpi);
     PageRenderer renderer(doc, settings, dpi, false,
                           exportPageWidth(doc, settings, dpi, pageWidthMm));
-    ProgressReporter reporter(progress);
-    for (int top = 0; top < size.height(); top += band.height()) {
-        const int rows = std::min(band.height(), size.height() - top);
-        band.fill(Qt::white);
+    const int bands = (size.height() + kBandRows - 1) / kBandRows;
+    for (int i = 0; i < bands; ++i) {
+        const int top = (bottomUp ? bands - 1 - i : i) * kBandRows;
+        const int rows = std::min(kBandRows, size.height() - top);
+        image.fill(Qt::white);
         {
-            QPainter painter(&band);
+            QPainter painter(&image);
             painter.translate(0, -top);
             const QRect part(0, top, size.width(), rows);
             painter.setClipRect(part);
             renderer.Drawpage(painter, part);
         }
-        for (int y = 0; y < rows; ++y) {
-            const auto* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
-            std::uint8_t* dst = out.poi + std::int64_t(size.height() - 1 - (top + y)) * out.bytew;
-            for (int x = 0; x < size.width(); ++x) {
-                dst[3 * x] = std::uint8_t(qBlue(src[x]));
-                dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
-                dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
-            }
+        if (!take(image, top, rows)) {
+            return false;
         }
-        reporter.report(top + rows, size.height());
     }
     return true;
+}
+
+bool renderBands(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                 bool bottomUp, const std::function<bool(const dib& band, int top)>& take) {
+    return renderBandsOf(doc, settings, dpi, pageWidthMm,
+                         exportSize(doc, settings, dpi, pageWidthMm), bottomUp, take);
+}
+
+bool renderPicture(ChartDocument& doc, const PageSettings& settings, int dpi, double pageWidthMm,
+                   dib& out, const ProgressCallback& progress) {
+    out = dib{};
+    const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
+    OwnedDib picture = newPicture(size, dpi);
+    if (!picture) {
+        return false;
+    }
+    ProgressReporter reporter(progress);
+    const bool rendered = paintBands(
+        doc, settings, dpi, pageWidthMm, size, false, [&](const QImage& band, int top, int rows) {
+            for (int y = 0; y < rows; ++y) {
+                toPictureRow(band, y, grafikrw3::rowAt(picture.get(), top + y));
+            }
+            reporter.report(top + rows, size.height());
+            return true;
+        });
+    if (!rendered) {
+        return false;
+    }
+    out = picture.release();
+    return true;
+}
+
+ExportResult exportPicture(ChartDocument& doc, const PageSettings& settings, int dpi,
+                           double pageWidthMm, const QString& fileName, int code,
+                           const ProgressCallback& progress) {
+    if (!grafikrw3::BandWriter::writesInBands(code)) {
+        dib picture;
+        if (!renderPicture(doc, settings, dpi, pageWidthMm, picture, progress)) {
+            return ExportResult::NoMemory;
+        }
+        const bool saved = grafikrw3::SaveDib(picture, fileName, code, progress) == 1;
+        FreeDIB(picture);
+        return saved ? ExportResult::Saved : ExportResult::NotWritten;
+    }
+    const QSize size = exportSize(doc, settings, dpi, pageWidthMm);
+    // The file takes its width, depth and resolution from one row of the picture.
+    const OwnedDib like = newPicture(QSize(size.width(), 1), dpi);
+    if (!like) {
+        return ExportResult::NoMemory;
+    }
+    bool noMemory = false;
+    const SaveOutcome saved = grafikrw3::BandWriter::save(
+        fileName, code, like.get(), size.height(),
+        [&](grafikrw3::BandWriter& writer) {
+            const bool rendered =
+                renderBandsOf(doc, settings, dpi, pageWidthMm, size, writer.bottomUp(),
+                              [&writer](const dib& band, int) { return writer.write(band); });
+            noMemory = !rendered && writer.ok();
+            return rendered;
+        },
+        progress);
+    return saved == SaveOutcome::Saved ? ExportResult::Saved
+           : noMemory                  ? ExportResult::NoMemory
+                                       : ExportResult::NotWritten;
 }
 
 int printChart(QPagedPaintDevice& device, QPainter& painter, ChartDocument& doc,

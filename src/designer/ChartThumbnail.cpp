@@ -2,12 +2,10 @@
 #include "ChartThumbnail.h"
 
 #include "ChartOutput.h"
-#include "PageRenderer.h"
 #include "ProjectFile.h"
 #include "Units.h"
 
 #include <QPageSize>
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +23,6 @@ constexpr int kMinCellPixels = 2;
 constexpr int kProbeDpi = 96;
 constexpr int kMinDpi = 1;
 constexpr int kMaxDpi = 4000;
-constexpr int kBandRows = 256;
 
 int drawnSide(int size) {
     return std::max(size, std::min(kOversample * size, kMaxDrawnSide));
@@ -177,30 +174,20 @@ QImage render(ChartDocument& doc, const PageSettings& settings, int size) {
         target = wide ? QSize(size, other) : QSize(other, size);
     }
     QImage result(target, QImage::Format_RGB32);
-    QImage band(page.width(), std::min(kBandRows, page.height()), QImage::Format_RGB32);
-    if (result.isNull() || band.isNull()) {
+    if (result.isNull()) {
         return {};
     }
-    // Text is measured at the resolution it is drawn at.
-    const int dotsPerMeter = int(std::lround(dpi / 0.0254));
-    band.setDotsPerMeterX(dotsPerMeter);
-    band.setDotsPerMeterY(dotsPerMeter);
-    PageRenderer renderer(doc, settings, dpi, false,
-                          ChartOutput::exportPageWidth(doc, settings, dpi, pageWidthMm()));
     Shrinker shrinker(page, result);
-    for (int top = 0; top < page.height(); top += band.height()) {
-        const int rows = std::min(band.height(), page.height() - top);
-        band.fill(Qt::white);
-        {
-            QPainter painter(&band);
-            painter.translate(0, -top);
-            const QRect part(0, top, page.width(), rows);
-            painter.setClipRect(part);
-            renderer.Drawpage(painter, part);
-        }
-        for (int y = 0; y < rows; ++y) {
-            shrinker.addRow(reinterpret_cast<const QRgb*>(band.constScanLine(y)));
-        }
+    const bool painted = ChartOutput::paintBands(
+        doc, settings, dpi, pageWidthMm(), page, false,
+        [&shrinker](const QImage& band, int, int rows) {
+            for (int y = 0; y < rows; ++y) {
+                shrinker.addRow(reinterpret_cast<const QRgb*>(band.constScanLine(y)));
+            }
+            return true;
+        });
+    if (!painted) {
+        return {};
     }
     shrinker.finish();
     return result;

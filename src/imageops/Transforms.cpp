@@ -50,18 +50,33 @@ inline void copyPixel(const std::uint8_t* from, std::int32_t fx, std::uint8_t* t
     }
 }
 
+// Writes the `w` pixels of the 24-bit row `from` into `to` in reverse order. Each pixel moves
+// as one four-byte load and store rather than three single bytes: the spare byte read is the
+// next source pixel's, the spare byte written the next target pixel's, which is written after
+// it. The first pixel written (the last one read) and the last one written move three bytes, so
+// that neither row is passed.
+void reversePixels24(const std::uint8_t* from, std::uint8_t* to, std::int32_t w) {
+    if (w < 1) {
+        return;
+    }
+    const std::uint8_t* last = from + std::int64_t(w - 1) * 3;
+    std::memcpy(to, last, 3);
+    for (std::int32_t x = 1; x < w - 1; ++x) {
+        std::memcpy(to + std::int64_t(x) * 3, last - std::int64_t(x) * 3, 4);
+    }
+    if (w > 1) {
+        std::memcpy(to + std::int64_t(w - 1) * 3, from, 3);
+    }
+}
+
+// Mirrors a row in place; `scratch` holds a copy of a 24-bit row while it is written back.
 template <int Bits>
-void mirrorRow(std::uint8_t* row, std::int32_t w) {
+void mirrorRow(std::uint8_t* row, std::int32_t w, std::vector<std::uint8_t>& scratch) {
     if constexpr (Bits == 8) {
         std::reverse(row, row + w);
     } else if constexpr (Bits == 24) {
-        for (std::int32_t l = 0, r = w - 1; l < r; ++l, --r) {
-            std::uint8_t* a = row + std::int64_t(l) * 3;
-            std::uint8_t* b = row + std::int64_t(r) * 3;
-            std::swap(a[0], b[0]);
-            std::swap(a[1], b[1]);
-            std::swap(a[2], b[2]);
-        }
+        scratch.assign(row, row + std::int64_t(w) * 3);
+        reversePixels24(scratch.data(), row, w);
     } else {
         using F = PixelFormat<Bits>;
         for (std::int32_t l = 0, r = w - 1; l < r; ++l, --r) {
@@ -72,23 +87,27 @@ void mirrorRow(std::uint8_t* row, std::int32_t w) {
     }
 }
 
-// Turns by a quarter into `dst` (h x w) in square tiles, so that both the rows read and the
-// rows written stay in the cache while a tile is done.
+// Turns by a quarter into `dst` (h x w) in square tiles. Each result row of a tile is written
+// from left to right while the tile's source rows, read one pixel apart, stay in the cache.
 template <int Bits, bool Clockwise>
 bool rotateQuarter(const dib& src, dib& dst, OpProgress& progress) {
     constexpr std::int32_t kTile = 64;
     const std::int32_t w = DIBWidth(src);
     const std::int32_t h = DIBHeight(src);
-    const std::int64_t dstStride = dst.bytew;
+    // Result column x reads source row h - 1 - x (clockwise) or x; rows lie bottom-up in
+    // memory, so stepping x steps the source address by one stride up or down.
+    const std::int64_t srcStep = Clockwise ? std::int64_t(src.bytew) : -std::int64_t(src.bytew);
+    const std::uint8_t* column0 = rowAt(src, Clockwise ? h - 1 : 0);
     for (std::int32_t y0 = 0; y0 < w; y0 += kTile) { // result rows = source columns
         const std::int32_t y1 = std::min(w, y0 + kTile);
         for (std::int32_t x0 = 0; x0 < h; x0 += kTile) { // result columns = source rows
             const std::int32_t x1 = std::min(h, x0 + kTile);
-            for (std::int32_t x = x0; x < x1; ++x) {
-                const std::uint8_t* from = rowAt(src, Clockwise ? h - 1 - x : x);
-                std::uint8_t* to = rowAt(dst, y0);
-                for (std::int32_t y = y0; y < y1; ++y, to -= dstStride) {
-                    copyPixel<Bits>(from, Clockwise ? y : w - 1 - y, to, x);
+            for (std::int32_t y = y0; y < y1; ++y) {
+                const std::int32_t sx = Clockwise ? y : w - 1 - y;
+                std::uint8_t* to = rowAt(dst, y);
+                const std::uint8_t* from = column0 + x0 * srcStep;
+                for (std::int32_t x = x0; x < x1; ++x, from += srcStep) {
+                    copyPixel<Bits>(from, sx, to, x);
                 }
             }
         }
@@ -135,9 +154,10 @@ OpStatus FlipH(dib& di, const ProgressCallback& progress) {
     const std::int32_t w = DIBWidth(di);
     const std::int32_t h = DIBHeight(di);
     OpProgress rows(progress);
+    std::vector<std::uint8_t> scratch;
     forDepth(DIBBitCount(di), [&](auto format) {
         for (std::int32_t y = 0; y < h; ++y) {
-            mirrorRow<decltype(format)::bits>(rowAt(di, y), w);
+            mirrorRow<decltype(format)::bits>(rowAt(di, y), w, scratch);
             rows.step(y, h);
         }
     });
@@ -197,8 +217,12 @@ OwnedDib Rot180(const dib& di, const ProgressCallback& progress) {
         for (std::int32_t y = 0; y < h && finished; ++y) {
             const std::uint8_t* from = rowAt(di, h - 1 - y);
             std::uint8_t* to = rowAt(result.get(), y);
-            for (std::int32_t x = 0; x < w; ++x) {
-                copyPixel<bits>(from, w - 1 - x, to, x);
+            if constexpr (bits == 24) {
+                reversePixels24(from, to, w);
+            } else {
+                for (std::int32_t x = 0; x < w; ++x) {
+                    copyPixel<bits>(from, w - 1 - x, to, x);
+                }
             }
             finished = rows.step(y, h);
         }

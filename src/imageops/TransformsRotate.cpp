@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <vector>
 
 // Turning by any angle. Every target pixel takes the source pixel at
 //   sx = round(dx * C - dy * S) + w div 2,   sy = round(dx * S + dy * C) + h div 2
@@ -82,14 +81,13 @@ Turn planTurn(std::int32_t w, std::int32_t h, long double winkel, int richt) {
 template <int Bits>
 bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2, OpProgress& progress) {
     using F = PixelFormat<Bits>;
-    std::vector<const std::uint8_t*> rows(std::size_t(t.h));
-    for (std::int32_t y = 0; y < t.h; ++y) {
-        rows[std::size_t(y)] = grafikrw3::rowAt(src, y);
-    }
+    // Source row y starts at top - y * stride (rows lie bottom-up in memory).
+    const std::uint8_t* top = grafikrw3::rowAt(src, 0);
+    const std::int64_t stride = src.bytew;
     const std::uint8_t fill[4] = {std::uint8_t(col2 >> 16), std::uint8_t(col2 >> 8),
                                   std::uint8_t(col2), 0};
     const std::int32_t lastTx = t.W - 1;
-    const std::int64_t lastWideSx = (std::int64_t(src.bytew) - 4) / 3 + 1; // sx * 3 + 4 <= bytew
+    const std::int64_t lastWideSx = (stride - 4) / 3 + 1; // sx * 3 + 4 <= stride
 
     // Fixed-point steps and how far a fixed-point coordinate may stray from the exact one:
     // half a unit per step from the centre on each axis, plus room for the rounding of the
@@ -99,47 +97,56 @@ bool turnRows(const dib& src, dib& dst, const Turn& t, std::uint32_t col2, OpPro
     const bool fixedPointSafe = std::int64_t(t.W) + t.H < (std::int64_t(1) << 28);
     const std::int64_t margin = std::int64_t(t.W) + t.H + 64;
     auto nearHalf = [margin](std::int64_t v) {
-        const std::int64_t fraction = v & 0xffffffff;
-        return std::abs(fraction - kHalf) <= margin;
+        return std::uint32_t(v - kHalf + margin) <= std::uint32_t(2 * margin);
     };
 
-    // The target is made in tiles: the rows of a tile read neighbouring source rows, so what
-    // one row fetched into the cache serves the next, while the rows and pages in use at once
-    // stay few.
-    constexpr std::int32_t kTileW = 1024, kTileH = 32;
+    // The target is made in small tiles, so that the source lines one row of a tile fetches
+    // into the cache serve the next rows too. Each row of a tile first finds its source
+    // pixels and then moves them: the moving loop is short, so that many of its reads are
+    // under way at once.
+    constexpr std::int32_t kTileW = 64, kTileH = 64;
+    struct Source {
+        std::int32_t x, y; // y = -1: outside the source
+    };
+    Source sources[kTileW];
     const std::int64_t dx0 = -std::int64_t(t.W / 2);
     for (std::int32_t y0 = 0; y0 < t.H; y0 += kTileH) {
         const std::int32_t y1 = std::min(t.H, y0 + kTileH);
         for (std::int32_t x0 = 0; x0 < t.W; x0 += kTileW) {
-            const std::int32_t x1 = std::min(t.W, x0 + kTileW);
+            const std::int32_t n = std::min(t.W - x0, kTileW);
             for (std::int32_t ty = y0; ty < y1; ++ty) {
                 const std::int64_t dy = std::int64_t(ty) - t.H / 2;
-                std::uint8_t* out = grafikrw3::rowAt(dst, ty);
                 std::int64_t u = (dx0 + x0) * cf - dy * sf;
                 std::int64_t v = (dx0 + x0) * sf + dy * cf;
-                for (std::int32_t tx = x0; tx < x1; ++tx, u += cf, v += sf) {
+                for (std::int32_t i = 0; i < n; ++i, u += cf, v += sf) {
                     std::int64_t sx, sy;
                     if (fixedPointSafe && !nearHalf(u) && !nearHalf(v)) {
                         sx = ((u + kHalf) >> 32) + t.hw;
                         sy = ((v + kHalf) >> 32) + t.hh;
                     } else {
-                        const std::int64_t dx = dx0 + tx;
-                        sx = t.exactX(dx, dy);
-                        sy = t.exactY(dx, dy);
+                        sx = t.exactX(dx0 + x0 + i, dy);
+                        sy = t.exactY(dx0 + x0 + i, dy);
                     }
-                    const bool inside = sx >= 0 && sx < t.w && sy >= 0 && sy < t.h;
+                    const bool inside = std::uint64_t(sx) < std::uint64_t(t.w) &&
+                                        std::uint64_t(sy) < std::uint64_t(t.h);
+                    sources[i] =
+                        inside ? Source{std::int32_t(sx), std::int32_t(sy)} : Source{0, -1};
+                }
+                std::uint8_t* out = grafikrw3::rowAt(dst, ty);
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const Source s = sources[i];
+                    const std::int32_t tx = x0 + i;
                     if constexpr (Bits == 24) {
                         // Four bytes where both the read and the spare byte written stay in
                         // their rows (the spare byte is the next pixel's, written after it).
-                        const std::uint8_t* pixel = inside ? rows[std::size_t(sy)] + sx * 3 : fill;
-                        if (tx < lastTx && (!inside || sx < lastWideSx)) {
+                        const std::uint8_t* pixel = s.y < 0 ? fill : top - s.y * stride + s.x * 3;
+                        if (tx < lastTx && s.x < lastWideSx) {
                             std::memcpy(out + std::int64_t(tx) * 3, pixel, 4);
                         } else {
                             std::memcpy(out + std::int64_t(tx) * 3, pixel, 3);
                         }
                     } else {
-                        F::put(out, tx,
-                               inside ? F::get(rows[std::size_t(sy)], std::int32_t(sx)) : col2);
+                        F::put(out, tx, s.y < 0 ? col2 : F::get(top - s.y * stride, s.x));
                     }
                 }
             }

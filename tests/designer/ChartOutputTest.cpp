@@ -4,8 +4,12 @@
 #include "Pictures.h"
 #include "designer/PageRenderer.h"
 
+#include "foundation/grafikrw3/ImageFiles.h"
+
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -103,14 +107,51 @@ TEST(ChartOutput, ExportPlanSuggestsAResolutionThatFits) {
     ChartDocument doc;
     ASSERT_TRUE(doc.buildChart(100, 100, -1));
     const PageSettings settings;
-    auto plan = [&](int dpi, std::uint64_t budget) {
-        return ChartOutput::planExport(doc, settings, dpi, kA4, budget);
+    auto plan = [&](int dpi, std::uint64_t budget, grafikrw3::ImageFormat format) {
+        return ChartOutput::planExport(doc, settings, dpi, kA4, int(format), budget);
     };
-    EXPECT_TRUE(plan(96, 1ull << 34).fits);
-    const ChartOutput::ExportPlan big = plan(4000, 1ull << 34);
+    // JPEG needs the whole picture at once.
+    constexpr auto kWhole = grafikrw3::ImageFormat::Jpg;
+    EXPECT_TRUE(plan(96, 1ull << 34, kWhole).fits);
+    const ChartOutput::ExportPlan big = plan(4000, 1ull << 34, kWhole);
     EXPECT_FALSE(big.fits); // beyond what one picture may hold
     ASSERT_GT(big.suggestedDpi, 10);
-    EXPECT_TRUE(plan(big.suggestedDpi, 1ull << 34).fits);
-    EXPECT_FALSE(plan(big.suggestedDpi + 1, 1ull << 34).fits);
-    EXPECT_FALSE(plan(96, 1000).fits); // a tiny machine
+    EXPECT_TRUE(plan(big.suggestedDpi, 1ull << 34, kWhole).fits);
+    EXPECT_FALSE(plan(big.suggestedDpi + 1, 1ull << 34, kWhole).fits);
+    EXPECT_FALSE(plan(96, 1000, kWhole).fits); // a tiny machine
+
+    // PNG is written band by band: a band of 256 rows, as an image and as picture rows.
+    const ChartOutput::ExportPlan banded = plan(4000, 1ull << 34, grafikrw3::ImageFormat::Png);
+    EXPECT_TRUE(banded.fits);
+    EXPECT_EQ(banded.size, big.size);
+    EXPECT_EQ(banded.bytes, 256 * (std::int64_t(banded.size.width()) * 4 +
+                                   grafikrw3::rowBytes(banded.size.width(), 24)));
+    EXPECT_FALSE(plan(4000, 1000, grafikrw3::ImageFormat::Png).fits);
+}
+
+TEST(ChartOutput, ExportInBandsWritesTheFileOfTheWholePicture) {
+    ChartDocument doc;
+    fillChart(doc, 12, 9);
+    PageSettings settings;
+    settings.text = QStringLiteral("Nach dem Bündchen beginnen.");
+    dib picture;
+    ASSERT_TRUE(ChartOutput::renderPicture(doc, settings, 96, kA4, picture));
+    PictureOwner owner(picture);
+    ASSERT_GT(DIBHeight(picture), 2 * 256); // several bands, the last one shorter
+    ASSERT_NE(DIBHeight(picture) % 256, 0);
+    QTemporaryDir folder;
+    for (int code = grafikrw3::kFirstFormatCode; code <= grafikrw3::kLastFormatCode; ++code) {
+        const QString name =
+            folder.filePath(QStringLiteral("export") + grafikrw3::formatExtension(code));
+        ASSERT_EQ(ChartOutput::exportPicture(doc, settings, 96, kA4, name, code),
+                  ChartOutput::ExportResult::Saved)
+            << code;
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll() == grafikrw3::SaveDibToBytes(picture, code)) << code;
+    }
+    EXPECT_EQ(ChartOutput::exportPicture(doc, settings, 96, kA4,
+                                         folder.filePath(QStringLiteral("fehlt/export.png")),
+                                         int(grafikrw3::ImageFormat::Png)),
+              ChartOutput::ExportResult::NotWritten);
 }

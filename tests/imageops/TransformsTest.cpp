@@ -169,15 +169,18 @@ INSTANTIATE_TEST_SUITE_P(AllDepths, TransformTest,
                          optest::depthWidthName);
 
 TEST(Transforms, LargerPicturesCrossTheTilesAndTheFixedPointSteps) {
-    // Wider than one tile of the quarter turn, and large enough for the fixed-point rows of the
-    // free rotation to drift if their error bound were wrong; 60 and 30 degrees put many exact
-    // halves into the coordinates.
-    for (const int bits : {1, 24}) {
+    // Odd sizes over several tiles of the quarter turn and the free rotation, large enough for
+    // the fixed-point rows of the free rotation to drift if their error bound were wrong; 60
+    // and 30 degrees put many exact halves into the coordinates.
+    for (const int bits : kAllDepths) {
         const OwnedDib src = optest::source(301, 157, bits);
         const dib& s = src.get();
+        const OwnedDib left =
+            build(s, 157, 301, [&](int x, int y) { return getpixel(s, 300 - y, x); });
         const OwnedDib right =
             build(s, 157, 301, [&](int x, int y) { return getpixel(s, y, 156 - x); });
-        EXPECT_EQ(wholePicture(RotRight(s).get()), wholePicture(right.get()));
+        EXPECT_EQ(wholePicture(RotLeft(s).get()), wholePicture(left.get())) << bits << " bits";
+        EXPECT_EQ(wholePicture(RotRight(s).get()), wholePicture(right.get())) << bits << " bits";
         for (const long double winkel : {17.0L, 30.0L, 60.0L, 123.456L}) {
             EXPECT_EQ(wholePicture(DibRotxxx(s, winkel, 0, kFill, false).get()),
                       wholePicture(referenceTurn(s, winkel, 0, kFill).get()))

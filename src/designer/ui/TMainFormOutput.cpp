@@ -126,7 +126,7 @@ bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
     // The text under the chart wraps as on the printer's page.
     const double pageWidth = printer().pageLayout().paintRect(QPageLayout::Millimeter).width();
     const ChartOutput::ExportPlan plan =
-        ChartOutput::planExport(doc, settings, dpi, pageWidth, memory::budgetBytes());
+        ChartOutput::planExport(doc, settings, dpi, pageWidth, code, memory::budgetBytes());
     if (!plan.fits) {
         QString text = QStringLiteral("Das Bild wäre bei %1 DPI %2 × %3 Pixel groß und passt nicht "
                                       "in den Arbeitsspeicher.")
@@ -140,27 +140,27 @@ bool TMainForm::exportPicture(const QString& fileName, int code, int dpi) {
         showUserMessage(MessageIcon::Error, text);
         return false;
     }
-    dib picture;
-    bool saved = false;
+    ChartOutput::ExportResult result;
     {
         ProgressDialogScope progress(this, QStringLiteral("Das Bild wird erstellt …"));
-        if (ChartOutput::renderPicture(doc, settings, dpi, pageWidth, picture,
-                                       progress.callback())) {
-            saved = grafikrw3::SaveDib(picture, fileName, code, progress.callback()) == 1;
-        }
+        result = ChartOutput::exportPicture(doc, settings, dpi, pageWidth, fileName, code,
+                                            progress.callback());
     }
-    const bool rendered = picture.poi != nullptr;
-    FreeDIB(picture);
     restoreScreenLayout();
-    if (!rendered) {
+    switch (result) {
+    case ChartOutput::ExportResult::Saved:
+        return true;
+    case ChartOutput::ExportResult::NoMemory:
         showUserMessage(
             MessageIcon::Error,
             QStringLiteral("Für das Bild reicht der Arbeitsspeicher nicht. Bitte wählen "
                            "Sie eine kleinere Auflösung."));
-    } else if (!saved) {
+        break;
+    case ChartOutput::ExportResult::NotWritten:
         showUserMessage(MessageIcon::Error,
                         QStringLiteral("Das Bild konnte nicht als „%1“ gespeichert werden.")
                             .arg(QFileInfo(fileName).fileName()));
+        break;
     }
-    return saved;
+    return false;
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <vector>
 
 namespace grafikrw3 {
 
@@ -28,22 +29,23 @@ struct FormatEntry {
     const char* description;
     Decoder decode;
     Encoder encode;
+    RowEncoderStart rows; // for formats that can be written band by band
 };
 
 // In code order; the save filter follows it.
 const std::array<FormatEntry, 12> kFormats{{
-    {3, ".BMP", "Windows-Bitmap", decodeBmp, encodeBmp},
-    {4, ".DIB", "Geräteunabhängige Bitmap", decodeBmp, encodeBmp},
-    {5, ".GIF", "CompuServe GIF", decodeGif, encodeGif},
-    {6, ".IFF", "Amiga IFF", decodeIlbm, encodeIlbm},
-    {7, ".JIF", "JPEG (JIF)", decodeJpeg, encodeJpeg},
-    {8, ".JPG", "JPEG", decodeJpeg, encodeJpeg},
-    {9, ".LBM", "Deluxe Paint LBM", decodeIlbm, encodeIlbm},
-    {10, ".PCX", "ZSoft PCX", decodePcx, encodePcx},
-    {11, ".RLE", "Windows-Bitmap, RLE-komprimiert", decodeBmp, encodeBmp},
-    {12, ".TGA", "Truevision Targa", decodeTga, encodeTga},
-    {13, ".TIF", "TIFF", decodeTiff, encodeTiff},
-    {14, ".PNG", "Portable Network Graphics", decodePng, encodePng},
+    {3, ".BMP", "Windows-Bitmap", decodeBmp, encodeBmp, startBmpRows},
+    {4, ".DIB", "Geräteunabhängige Bitmap", decodeBmp, encodeBmp, startBmpRows},
+    {5, ".GIF", "CompuServe GIF", decodeGif, encodeGif, nullptr},
+    {6, ".IFF", "Amiga IFF", decodeIlbm, encodeIlbm, nullptr},
+    {7, ".JIF", "JPEG (JIF)", decodeJpeg, encodeJpeg, nullptr},
+    {8, ".JPG", "JPEG", decodeJpeg, encodeJpeg, nullptr},
+    {9, ".LBM", "Deluxe Paint LBM", decodeIlbm, encodeIlbm, nullptr},
+    {10, ".PCX", "ZSoft PCX", decodePcx, encodePcx, startPcxRows},
+    {11, ".RLE", "Windows-Bitmap, RLE-komprimiert", decodeBmp, encodeBmp, startBmpRows},
+    {12, ".TGA", "Truevision Targa", decodeTga, encodeTga, startTgaRows},
+    {13, ".TIF", "TIFF", decodeTiff, encodeTiff, startTiffRows},
+    {14, ".PNG", "Portable Network Graphics", decodePng, encodePng, startPngRows},
 }};
 
 // Further extensions the open filter offers for the same decoders.
@@ -113,6 +115,19 @@ Decoder decoderFor(Bytes data, const QString& fileName) {
 QString patternsFor(const char* extension) {
     const QString upper = QString::fromLatin1(extension);
     return QStringLiteral("*") + upper.toLower() + QStringLiteral(";*") + upper;
+}
+
+EncodeOptions encodeOptions(int code) {
+    EncodeOptions options;
+    options.jpegQuality = jpegQuality;
+    options.rle = code == int(ImageFormat::Rle);
+    return options;
+}
+
+// TIFF points back at its directory from the start of the file; the others are written in one
+// pass.
+SaveAccess saveAccess(int code) {
+    return code == int(ImageFormat::Tif) ? SaveAccess::Seekable : SaveAccess::Sequential;
 }
 
 } // namespace
@@ -212,11 +227,8 @@ bool WriteDib(const dib& picture, QIODevice& out, int code, const ProgressCallba
     if (!e || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
         return false;
     }
-    EncodeOptions options;
-    options.jpegQuality = jpegQuality;
-    options.rle = code == int(ImageFormat::Rle);
     ProgressReporter reporter(progress);
-    return e->encode(picture, out, options, reporter);
+    return e->encode(picture, out, encodeOptions(code), reporter);
 }
 
 QByteArray SaveDibToBytes(const dib& picture, int code) {
@@ -231,12 +243,89 @@ int SaveDib(const dib& picture, const QString& fileName, int code,
     if (!entryFor(code) || !picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
         return 0;
     }
-    // TIFF points back at its directory from the start of the file.
-    const SaveAccess access =
-        code == int(ImageFormat::Tif) ? SaveAccess::Seekable : SaveAccess::Sequential;
     const SaveOutcome outcome = saveAtomically(
-        fileName, [&](QIODevice& out) { return WriteDib(picture, out, code, progress); }, access);
+        fileName, [&](QIODevice& out) { return WriteDib(picture, out, code, progress); },
+        saveAccess(code));
     return outcome == SaveOutcome::Saved ? 1 : 0;
+}
+
+struct BandWriter::State {
+    std::unique_ptr<RowEncoder> encoder;
+    PictureHeader header;
+    std::vector<RGBQUAD> colors; // the header's, kept for the writer's life
+    std::int32_t rowsWritten = 0;
+    ProgressReporter progress;
+    bool failed = false;
+};
+
+bool BandWriter::writesInBands(int code) {
+    const FormatEntry* e = entryFor(code);
+    return e && e->rows;
+}
+
+BandWriter::BandWriter(QIODevice& out, int code, const dib& like, std::int32_t height,
+                       const ProgressCallback& progress)
+    : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.progress = ProgressReporter(progress);
+    const FormatEntry* e = entryFor(code);
+    s.header = headerOf(like);
+    s.header.height = height;
+    if (s.header.colors && s.header.bits <= 8) {
+        s.colors.assign(s.header.colors, s.header.colors + (1 << s.header.bits));
+        s.header.colors = s.colors.data();
+    }
+    if (e && e->rows && like.poi && isSupportedBitCount(s.header.bits) && height > 0) {
+        s.encoder = e->rows(s.header, out, encodeOptions(code));
+    }
+    s.failed = !s.encoder;
+}
+
+BandWriter::~BandWriter() = default;
+
+SaveOutcome BandWriter::save(const QString& fileName, int code, const dib& like,
+                             std::int32_t height, const std::function<bool(BandWriter&)>& bands,
+                             const ProgressCallback& progress) {
+    return saveAtomically(
+        fileName,
+        [&](QIODevice& out) {
+            BandWriter writer(out, code, like, height, progress);
+            return writer.ok() && bands(writer) && writer.finish();
+        },
+        saveAccess(code));
+}
+
+bool BandWriter::ok() const {
+    return !state_->failed;
+}
+
+bool BandWriter::bottomUp() const {
+    return state_->encoder && state_->encoder->bottomUp();
+}
+
+bool BandWriter::write(const dib& band) {
+    State& s = *state_;
+    const std::int32_t rows = DIBHeight(band);
+    if (s.failed || !band.poi || DIBWidth(band) != s.header.width ||
+        DIBBitCount(band) != s.header.bits || rows > s.header.height - s.rowsWritten) {
+        s.failed = true;
+        return false;
+    }
+    // Memory holds the band's rows bottom-up.
+    for (std::int32_t r = 0; r < rows && !s.failed; ++r) {
+        const std::int32_t memoryRow = s.encoder->bottomUp() ? r : rows - 1 - r;
+        s.failed = !s.encoder->row(band.poi + std::int64_t(memoryRow) * band.bytew) ||
+                   !s.progress.report(++s.rowsWritten, s.header.height);
+    }
+    return !s.failed;
+}
+
+bool BandWriter::finish() {
+    State& s = *state_;
+    if (s.failed || s.rowsWritten != s.header.height || !s.encoder->finish()) {
+        s.failed = true;
+    }
+    return !s.failed;
 }
 
 QString GetDIBOpenFilter() {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "../AtomicSave.h"
 #include "../Progress.h"
 #include "../dib.h"
 
 #include <QString>
 
-class QIODevice;
-
 #include <cstdint>
+#include <functional>
+#include <memory>
+
+class QIODevice;
 
 // Image files of the image library: reading any known format, writing in a chosen one.
 namespace grafikrw3 {
@@ -57,6 +60,47 @@ QByteArray SaveDibToBytes(const dib& picture, int code);
 // otherwise.
 int SaveDib(const dib& picture, const QString& fileName, int code,
             const ProgressCallback& progress = {});
+
+// Writes a picture file band by band while the picture is being made, so that the picture never
+// needs to be whole in memory. Only formats whose files keep the rows one after another are
+// written this way (PNG, TIFF, BMP/DIB/RLE, TGA, PCX); the bytes are those WriteDib writes for
+// the whole picture.
+class BandWriter {
+public:
+    // Whether format `code` is written band by band.
+    static bool writesInBands(int code);
+
+    // Writes `fileName` as SaveDib does (saveAtomically): `bands` hands a writer on the new file
+    // all its bands; the file replaces `fileName` only when they were written and the file is
+    // complete.
+    static SaveOutcome save(const QString& fileName, int code, const dib& like, std::int32_t height,
+                            const std::function<bool(BandWriter&)>& bands,
+                            const ProgressCallback& progress = {});
+
+    // Starts a file on `out` for a picture `height` rows high with the width, depth, colour
+    // table and resolution of `like`. Progress counts the rows written.
+    BandWriter(QIODevice& out, int code, const dib& like, std::int32_t height,
+               const ProgressCallback& progress = {});
+    ~BandWriter();
+    BandWriter(const BandWriter&) = delete;
+    BandWriter& operator=(const BandWriter&) = delete;
+
+    // False when the file could not be started (a format not written in bands, a picture the
+    // format cannot hold, a device that refuses the first bytes), and after any failure since.
+    bool ok() const;
+    // The bands come from the bottom of the picture up where the file keeps the bottom row
+    // first (BMP, TGA), and from the top down otherwise.
+    bool bottomUp() const;
+    // Writes the rows of `band`, a picture of the same width and depth, as the next band.
+    // False when writing failed or the user stopped it.
+    bool write(const dib& band);
+    // Writes what follows the last band; false when a row is missing or anything failed.
+    bool finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Filter texts for file dialogs: description and pattern pairs separated by "|". The open
 // filter starts with "Alle Bilddateien"; the save filter lists the formats in code order.

@@ -3,10 +3,14 @@
 #include "foundation/grafikrw3/ImageFiles.h"
 #include "foundation/grafikrw3/grafikrw3.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace codectest;
 using namespace grafikrw3;
@@ -115,6 +119,88 @@ TEST(ImageFiles, FilesRecordThePicturesResolutionOrSay72Dpi) {
             EXPECT_NEAR(said[1].toDouble(), expected, 0.05) << name.toStdString();
         }
     }
+}
+
+// Rows [top, top + rows) of `picture` as a picture of their own with its colour table.
+dib bandOf(const dib& picture, int top, int rows) {
+    dib band;
+    newdib(&band, DIBWidth(picture), rows, DIBBitCount(picture), picture.pmi,
+           std::int32_t(DIBColorTableSize(picture)));
+    for (int r = 0; r < rows; ++r) {
+        std::memcpy(rowAt(band, r), rowAt(picture, top + r), std::size_t(picture.bytew));
+    }
+    return band;
+}
+
+// Hands `picture` to `writer` in bands of `bandRows`, in the order the writer asks for.
+bool writeBands(BandWriter& writer, const dib& picture, int bandRows) {
+    const int height = DIBHeight(picture);
+    for (int done = 0; done < height; done += bandRows) {
+        const int rows = std::min(bandRows, height - done);
+        Picture band(bandOf(picture, writer.bottomUp() ? height - done - rows : done, rows));
+        if (!writer.write(band.d)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(ImageFiles, BandsMakeTheSameFileAsTheWholePicture) {
+    for (int code = 3; code <= 14; ++code) {
+        const bool banded = code == 3 || code == 4 || code == 10 || code == 11 || code == 12 ||
+                            code == 13 || code == 14;
+        EXPECT_EQ(BandWriter::writesInBands(code), banded) << code;
+        for (const int bits : kDepths) {
+            for (const int width : {1, 7, 33}) {
+                Picture picture(makeTestPicture(width, 11, bits));
+                picture.d.pmi->bmiHeader.biXPelsPerMeter = 11811;
+                picture.d.pmi->bmiHeader.biYPelsPerMeter = 11811;
+                for (const int bandRows : {1, 4, 11}) {
+                    QByteArray bytes;
+                    QBuffer buffer(&bytes);
+                    buffer.open(QIODevice::WriteOnly);
+                    BandWriter writer(buffer, code, picture.d, 11);
+                    if (!banded) {
+                        EXPECT_FALSE(writer.ok()) << code;
+                        break;
+                    }
+                    ASSERT_TRUE(writeBands(writer, picture.d, bandRows) && writer.finish());
+                    EXPECT_EQ(bytes, SaveDibToBytes(picture.d, code))
+                        << code << " " << bits << " bits, width " << width << ", bands of "
+                        << bandRows;
+                }
+            }
+        }
+    }
+}
+
+TEST(ImageFiles, BandWriterRefusesWhatItCannotFinishAndKeepsTheOldFile) {
+    Picture picture(makeTestPicture(9, 6, 24));
+    const QString target = tempPath(QStringLiteral("bänder.png"));
+    writeFile(target, QByteArray("alt"));
+    auto save = [&](std::int32_t height, const ProgressCallback& progress = {}) {
+        return BandWriter::save(
+            target, int(ImageFormat::Png), picture.d, height,
+            [&](BandWriter& writer) { return writeBands(writer, picture.d, 2); }, progress);
+    };
+    EXPECT_EQ(save(6), SaveOutcome::Saved);
+    writeFile(target, QByteArray("alt"));
+    EXPECT_NE(save(6, [](int percent) { return percent < 50; }), SaveOutcome::Saved); // stopped
+    EXPECT_NE(save(7), SaveOutcome::Saved);                                           // a row short
+    EXPECT_EQ(readFile(target), QByteArray("alt"));
+    EXPECT_EQ(QDir(QFileInfo(target).path()).entryList({QStringLiteral("bänder*")}, QDir::Files),
+              QStringList{QStringLiteral("bänder.png")});
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    BandWriter other(buffer, int(ImageFormat::Png), picture.d, 6);
+    Picture narrow(makeTestPicture(8, 6, 24));
+    EXPECT_FALSE(other.write(narrow.d));
+    EXPECT_FALSE(other.ok());
+    // Sizes the format cannot hold are refused before a row is written.
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Tga), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Pcx), picture.d, 70000).ok());
+    EXPECT_FALSE(BandWriter(buffer, int(ImageFormat::Bmp), picture.d, 0x7fffffff / 8).ok());
 }
 
 TEST(Halftone, TrueColourBecomesEightBitsInAFixedPalette) {

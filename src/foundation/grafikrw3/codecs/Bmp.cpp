@@ -3,6 +3,8 @@
 // converted row by row.
 #include "Codec.h"
 
+#include "../grafikrw3.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -479,26 +481,91 @@ void encodeRleRow(const std::vector<std::uint8_t>& v, bool four, std::vector<std
     out.push_back(0);
 }
 
-bool encodeRle(const dib& picture, bool four, std::vector<std::uint8_t>& out,
-               ProgressReporter& progress) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::int32_t height = DIBHeight(picture);
-    std::vector<std::uint8_t> values(std::size_t(width), 0);
-    for (std::int32_t r = 0; r < height; ++r) {
-        const std::uint8_t* row = picture.poi + std::int64_t(r) * picture.bytew;
-        for (std::int32_t x = 0; x < width; ++x) {
-            values[std::size_t(x)] = std::uint8_t(getIndex(row, bits, x));
+// Rows bottom-up, as the file keeps them. The headers give the size of the pixel data, so
+// run-length coded rows are held until the last one is coded; only 4- and 8-bit pictures are
+// coded, whose rows are small.
+class BmpRows final : public RowEncoder {
+public:
+    BmpRows(const PictureHeader& header, QIODevice& out, std::uint32_t compression)
+        : RowEncoder(true), header_(header), sink_(out), compression_(compression),
+          stride_(rowBytes(header.width, header.bits)),
+          offBits_(std::int64_t(kFileHeaderBytes) + kInfoHeaderBytes +
+                   4 * std::int64_t(header.colorCount)) {}
+
+    // Writes the headers of uncompressed rows at once; false when the picture cannot be held.
+    bool start() {
+        if (compression_ != kRgb) {
+            values_.resize(std::size_t(header_.width));
+            return true;
         }
-        encodeRleRow(values, four, out);
-        if (!progress.report(r + 1, std::int64_t(height) * 2)) {
+        return writeHeaders(stride_ * header_.height);
+    }
+
+    bool row(const std::uint8_t* row) override {
+        if (compression_ == kRgb) {
+            // Picture rows are padded to 4 bytes, exactly as in the file.
+            sink_.bytes(row, stride_);
+            return sink_.ok();
+        }
+        for (std::int32_t x = 0; x < header_.width; ++x) {
+            values_[std::size_t(x)] = std::uint8_t(getIndex(row, header_.bits, x));
+        }
+        encodeRleRow(values_, compression_ == kRle4, packed_);
+        return true;
+    }
+
+    bool finish() override {
+        if (compression_ == kRgb) {
+            return sink_.ok();
+        }
+        packed_.push_back(0);
+        packed_.push_back(1); // end of bitmap
+        if (!writeHeaders(std::int64_t(packed_.size()))) {
             return false;
         }
+        sink_.bytes(packed_.data(), std::int64_t(packed_.size()));
+        return sink_.ok();
     }
-    out.push_back(0);
-    out.push_back(1); // end of bitmap
-    return true;
-}
+
+private:
+    // Both headers and the colour table, for `imageBytes` of pixel data.
+    bool writeHeaders(std::int64_t imageBytes) {
+        if (offBits_ + imageBytes > 0xffffffff) {
+            return false; // beyond what the 32-bit size fields can say
+        }
+        const Resolution& resolution = header_.resolution;
+        sink_.u8('B');
+        sink_.u8('M');
+        sink_.u32le(std::uint32_t(offBits_ + imageBytes));
+        sink_.u32le(0);
+        sink_.u32le(std::uint32_t(offBits_));
+        sink_.u32le(kInfoHeaderBytes);
+        sink_.u32le(std::uint32_t(header_.width));
+        sink_.u32le(std::uint32_t(header_.height));
+        sink_.u16le(1);
+        sink_.u16le(std::uint16_t(header_.bits));
+        sink_.u32le(compression_);
+        sink_.u32le(std::uint32_t(imageBytes));
+        sink_.u32le(std::uint32_t(resolution.known() ? resolution.x : kDefaultPixelsPerMetre));
+        sink_.u32le(std::uint32_t(resolution.known() ? resolution.y : kDefaultPixelsPerMetre));
+        sink_.u32le(header_.colorCount);
+        sink_.u32le(0);
+        for (std::uint32_t i = 0; i < header_.colorCount; ++i) {
+            const RGBQUAD& c = header_.colors[i];
+            const std::uint8_t quad[4] = {c.rgbBlue, c.rgbGreen, c.rgbRed, 0};
+            sink_.bytes(quad, 4);
+        }
+        return sink_.ok();
+    }
+
+    PictureHeader header_;
+    Sink sink_;
+    std::uint32_t compression_;
+    std::int64_t stride_;
+    std::int64_t offBits_;
+    std::vector<std::uint8_t> values_; // palette indexes of a run-length coded row
+    std::vector<std::uint8_t> packed_; // the coded rows
+};
 
 } // namespace
 
@@ -531,62 +598,18 @@ Decoded decodeBmp(Bytes data, const Limits& limits, ProgressReporter& progress) 
     return out;
 }
 
+std::unique_ptr<RowEncoder> startBmpRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions& options) {
+    const std::uint32_t compression = options.rle && header.bits == 8   ? kRle8
+                                      : options.rle && header.bits == 4 ? kRle4
+                                                                        : kRgb;
+    auto rows = std::make_unique<BmpRows>(header, out, compression);
+    return rows->start() ? std::move(rows) : nullptr;
+}
+
 bool encodeBmp(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress) {
-    const int bits = DIBBitCount(picture);
-    if (!picture.poi || !isSupportedBitCount(bits)) {
-        return false;
-    }
-    const std::int32_t height = DIBHeight(picture);
-    const std::uint32_t compression = options.rle && bits == 8   ? kRle8
-                                      : options.rle && bits == 4 ? kRle4
-                                                                 : kRgb;
-    std::vector<std::uint8_t> packed;
-    if (compression != kRgb && !encodeRle(picture, compression == kRle4, packed, progress)) {
-        return false;
-    }
-    const std::uint32_t entries = DIBColorTableSize(picture);
-    const std::int64_t imageBytes =
-        compression != kRgb ? std::int64_t(packed.size()) : std::int64_t(picture.bytew) * height;
-    const std::int64_t offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * std::int64_t(entries);
-    if (offBits + imageBytes > 0xffffffff) {
-        return false; // beyond what the 32-bit size fields can say
-    }
-    const Resolution resolution = resolutionOf(picture);
-    Sink sink(out);
-    sink.u8('B');
-    sink.u8('M');
-    sink.u32le(std::uint32_t(offBits + imageBytes));
-    sink.u32le(0);
-    sink.u32le(std::uint32_t(offBits));
-    sink.u32le(kInfoHeaderBytes);
-    sink.u32le(std::uint32_t(DIBWidth(picture)));
-    sink.u32le(std::uint32_t(height));
-    sink.u16le(1);
-    sink.u16le(std::uint16_t(bits));
-    sink.u32le(compression);
-    sink.u32le(std::uint32_t(imageBytes));
-    sink.u32le(std::uint32_t(resolution.known() ? resolution.x : kDefaultPixelsPerMetre));
-    sink.u32le(std::uint32_t(resolution.known() ? resolution.y : kDefaultPixelsPerMetre));
-    sink.u32le(entries);
-    sink.u32le(0);
-    for (std::uint32_t i = 0; i < entries; ++i) {
-        const RGBQUAD& c = picture.pmi->colors()[i];
-        const std::uint8_t quad[4] = {c.rgbBlue, c.rgbGreen, c.rgbRed, 0};
-        sink.bytes(quad, 4);
-    }
-    if (compression != kRgb) {
-        sink.bytes(packed.data(), std::int64_t(packed.size()));
-        return sink.ok() && progress.report(1, 1);
-    }
-    // The picture's rows are bottom-up and padded to 4 bytes, exactly as in the file.
-    for (std::int32_t r = 0; r < height && sink.ok(); ++r) {
-        sink.bytes(picture.poi + std::int64_t(r) * picture.bytew, picture.bytew);
-        if (!progress.report(r + 1, height)) {
-            return false;
-        }
-    }
-    return sink.ok();
+    return encodeRows(startBmpRows, picture, out, options, progress);
 }
 
 } // namespace grafikrw3::codec

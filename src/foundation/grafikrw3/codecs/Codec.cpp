@@ -89,25 +89,57 @@ int widenedDepth(int bits) {
     return bits <= 1 ? 1 : bits <= 4 ? 4 : 8;
 }
 
-void rowToRgb(const dib& picture, std::int32_t y, std::uint8_t* rgb) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::uint8_t* row = rowAt(picture, y);
-    if (bits == 24) {
-        for (std::int32_t x = 0; x < width; ++x) {
+void rowToRgb(const PictureHeader& header, const std::uint8_t* row, std::uint8_t* rgb) {
+    if (header.bits == 24) {
+        for (std::int32_t x = 0; x < header.width; ++x) {
             rgb[3 * x] = row[3 * x + 2];
             rgb[3 * x + 1] = row[3 * x + 1];
             rgb[3 * x + 2] = row[3 * x];
         }
         return;
     }
-    const RGBQUAD* colors = picture.pmi->colors();
-    for (std::int32_t x = 0; x < width; ++x) {
-        const RGBQUAD& c = colors[getIndex(row, bits, x)];
+    for (std::int32_t x = 0; x < header.width; ++x) {
+        const RGBQUAD& c = header.colors[getIndex(row, header.bits, x)];
         rgb[3 * x] = c.rgbRed;
         rgb[3 * x + 1] = c.rgbGreen;
         rgb[3 * x + 2] = c.rgbBlue;
     }
+}
+
+void rowToRgb(const dib& picture, std::int32_t y, std::uint8_t* rgb) {
+    rowToRgb(headerOf(picture), rowAt(picture, y), rgb);
+}
+
+PictureHeader headerOf(const dib& picture) {
+    PictureHeader h;
+    h.width = DIBWidth(picture);
+    h.height = DIBHeight(picture);
+    h.bits = DIBBitCount(picture);
+    h.colorCount = DIBColorTableSize(picture);
+    h.colors = h.colorCount > 0 ? picture.pmi->colors() : nullptr;
+    h.resolution = resolutionOf(picture);
+    return h;
+}
+
+bool encodeRows(RowEncoderStart start, const dib& picture, QIODevice& out,
+                const EncodeOptions& options, ProgressReporter& progress) {
+    if (!picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
+        return false;
+    }
+    const std::unique_ptr<RowEncoder> encoder = start(headerOf(picture), out, options);
+    if (!encoder) {
+        return false;
+    }
+    // Memory holds the rows bottom-up.
+    const std::int32_t height = DIBHeight(picture);
+    for (std::int32_t r = 0; r < height; ++r) {
+        const std::int32_t memoryRow = encoder->bottomUp() ? r : height - 1 - r;
+        if (!encoder->row(picture.poi + std::int64_t(memoryRow) * picture.bytew) ||
+            !progress.report(r + 1, height)) {
+            return false;
+        }
+    }
+    return encoder->finish();
 }
 
 Resolution resolutionOf(const dib& picture) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <span>
 
 class QIODevice;
@@ -147,21 +148,74 @@ private:
     bool ok_ = true;
 };
 
+// --- writing row by row ---------------------------------------------------------------------
+
+// What a file says before its rows: size, depth, colour table and resolution.
+struct PictureHeader {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    int bits = 24;
+    const RGBQUAD* colors = nullptr; // the colour table at 1, 4 and 8 bits
+    std::uint32_t colorCount = 0;
+    Resolution resolution;
+};
+// The header of `picture`.
+PictureHeader headerOf(const dib& picture);
+
+// A row laid out as a picture row of `header` as red, green, blue bytes.
+void rowToRgb(const PictureHeader& header, const std::uint8_t* row, std::uint8_t* rgb);
+
+// Writes a file row after row in the order the file keeps them, so that the picture need
+// never be whole in memory: from the top, or from the bottom for formats that store the bottom
+// row first. Each row is laid out as a picture row of the header's width and depth.
+class RowEncoder {
+public:
+    explicit RowEncoder(bool bottomUp) : bottomUp_(bottomUp) {}
+    virtual ~RowEncoder() = default;
+    RowEncoder(const RowEncoder&) = delete;
+    RowEncoder& operator=(const RowEncoder&) = delete;
+
+    bool bottomUp() const { return bottomUp_; }
+    // Writes the next row; false once anything failed.
+    virtual bool row(const std::uint8_t* row) = 0;
+    // Writes what follows the last row; false when anything failed on the way.
+    virtual bool finish() = 0;
+
+private:
+    bool bottomUp_;
+};
+
+// Starts a file of a picture with `header` on `out` (TIFF seeks back in it to point at its
+// directory); null when the format cannot hold the picture or writing failed.
+using RowEncoderStart = std::unique_ptr<RowEncoder> (*)(const PictureHeader& header, QIODevice& out,
+                                                        const EncodeOptions& options);
+
+// Writes all rows of `picture` through the encoder `start` makes, reporting each row.
+bool encodeRows(RowEncoderStart start, const dib& picture, QIODevice& out,
+                const EncodeOptions& options, ProgressReporter& progress);
+
 // --- the codecs -----------------------------------------------------------------------------
 // Each decoder reads one format from the whole file `data`; each encoder writes `picture`
-// (1, 4, 8 or 24 bits) and converts what the format cannot hold.
+// (1, 4, 8 or 24 bits) and converts what the format cannot hold. The formats whose rows can
+// be written one after another also start row encoders; their encoders write through them.
 
 Decoded decodeBmp(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodeBmp(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress);
+std::unique_ptr<RowEncoder> startBmpRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions& options);
 
 Decoded decodePcx(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodePcx(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress);
+std::unique_ptr<RowEncoder> startPcxRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions& options);
 
 Decoded decodeTga(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodeTga(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress);
+std::unique_ptr<RowEncoder> startTgaRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions& options);
 
 Decoded decodeIlbm(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodeIlbm(const dib& picture, QIODevice& out, const EncodeOptions& options,
@@ -178,9 +232,13 @@ bool encodeJpeg(const dib& picture, QIODevice& out, const EncodeOptions& options
 Decoded decodePng(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodePng(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress);
+std::unique_ptr<RowEncoder> startPngRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions& options);
 
 Decoded decodeTiff(Bytes data, const Limits& limits, ProgressReporter& progress);
 bool encodeTiff(const dib& picture, QIODevice& out, const EncodeOptions& options,
                 ProgressReporter& progress);
+std::unique_ptr<RowEncoder> startTiffRows(const PictureHeader& header, QIODevice& out,
+                                          const EncodeOptions& options);
 
 } // namespace grafikrw3::codec

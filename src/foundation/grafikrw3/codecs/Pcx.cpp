@@ -332,12 +332,11 @@ void putRuns(const std::uint8_t* p, std::size_t n, std::vector<std::uint8_t>& ou
     }
 }
 
-// The scan lines of picture row y, plane after plane, each `bytesPerLine` long.
-void rowToPlanes(const dib& picture, std::int32_t y, std::size_t bytesPerLine,
+// The scan lines of a picture row, plane after plane, each `bytesPerLine` long.
+void rowToPlanes(const PictureHeader& header, const std::uint8_t* row, std::size_t bytesPerLine,
                  std::vector<std::uint8_t>& planes) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::uint8_t* row = rowAt(picture, y);
+    const int bits = header.bits;
+    const std::int32_t width = header.width;
     std::fill(planes.begin(), planes.end(), 0);
     switch (bits) {
     case 1:
@@ -369,7 +368,7 @@ void rowToPlanes(const dib& picture, std::int32_t y, std::size_t bytesPerLine,
     }
 }
 
-void writeHeader(Sink& sink, const dib& picture, int planes, int bitsPerPlane,
+void writeHeader(Sink& sink, const PictureHeader& picture, int planes, int bitsPerPlane,
                  std::size_t bytesPerLine) {
     std::array<std::uint8_t, kHeaderBytes> header{};
     header[0] = kManufacturer;
@@ -380,18 +379,18 @@ void writeHeader(Sink& sink, const dib& picture, int planes, int bitsPerPlane,
         header[at] = std::uint8_t(v);
         header[at + 1] = std::uint8_t(v >> 8);
     };
-    put16(8, std::uint32_t(DIBWidth(picture) - 1));
-    put16(10, std::uint32_t(DIBHeight(picture) - 1));
-    const Resolution resolution = resolutionOf(picture);
+    put16(8, std::uint32_t(picture.width - 1));
+    put16(10, std::uint32_t(picture.height - 1));
+    const Resolution& resolution = picture.resolution;
     auto dpi = [&resolution](std::int32_t pixelsPerMetre) {
         return std::uint32_t(resolution.known() ? std::min(dotsPerInch(pixelsPerMetre), 0xffff)
                                                 : kDefaultDotsPerInch);
     };
     put16(12, dpi(resolution.x));
     put16(14, dpi(resolution.y));
-    const int entries = DIBBitCount(picture) <= 4 ? int(DIBColorTableSize(picture)) : 0;
+    const int entries = picture.bits <= 4 ? int(picture.colorCount) : 0;
     for (int i = 0; i < entries; ++i) {
-        const RGBQUAD& c = picture.pmi->colors()[i];
+        const RGBQUAD& c = picture.colors[i];
         std::uint8_t* e = &header[kHeaderPaletteOffset + 3 * std::size_t(i)];
         e[0] = c.rgbRed;
         e[1] = c.rgbGreen;
@@ -432,44 +431,72 @@ Decoded decodePcx(Bytes data, const Limits& limits, ProgressReporter& progress) 
     return out;
 }
 
-bool encodePcx(const dib& picture, QIODevice& out, const EncodeOptions&,
-               ProgressReporter& progress) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::int32_t height = DIBHeight(picture);
-    if (!picture.poi || !isSupportedBitCount(bits) || width > kLargestSide ||
-        height > kLargestSide) {
-        return false;
+namespace {
+
+// Run-length coded rows from the top; 256-colour files end with their palette.
+class PcxRows final : public RowEncoder {
+public:
+    PcxRows(const PictureHeader& header, QIODevice& out)
+        : RowEncoder(false), header_(header), sink_(out), planes_(header.bits == 4    ? 4
+                                                                  : header.bits == 24 ? 3
+                                                                                      : 1) {
+        const int bitsPerPlane = header.bits <= 4 ? 1 : 8;
+        bytesPerLine_ = (std::size_t(header.width) * std::size_t(bitsPerPlane) + 7) / 8;
+        bytesPerLine_ += bytesPerLine_ & 1; // even, as readers expect
     }
-    const int planes = bits == 4 ? 4 : bits == 24 ? 3 : 1;
-    const int bitsPerPlane = bits <= 4 ? 1 : 8;
-    std::size_t bytesPerLine = (std::size_t(width) * std::size_t(bitsPerPlane) + 7) / 8;
-    bytesPerLine += bytesPerLine & 1; // even, as readers expect
-    Sink sink(out);
-    writeHeader(sink, picture, planes, bitsPerPlane, bytesPerLine);
-    std::vector<std::uint8_t> line(bytesPerLine * std::size_t(planes));
-    std::vector<std::uint8_t> packed;
-    for (std::int32_t y = 0; y < height && sink.ok(); ++y) {
-        rowToPlanes(picture, y, bytesPerLine, line);
-        packed.clear();
-        // Each plane's scan line is coded on its own: runs never cross them.
-        for (int p = 0; p < planes; ++p) {
-            putRuns(line.data() + std::size_t(p) * bytesPerLine, bytesPerLine, packed);
-        }
-        sink.bytes(packed.data(), std::int64_t(packed.size()));
-        if (!progress.report(y + 1, height)) {
+
+    bool start() {
+        if (header_.width > kLargestSide || header_.height > kLargestSide) {
             return false;
         }
+        writeHeader(sink_, header_, planes_, header_.bits <= 4 ? 1 : 8, bytesPerLine_);
+        line_.resize(bytesPerLine_ * std::size_t(planes_));
+        return sink_.ok();
     }
-    if (bits == 8) {
-        sink.u8(kPaletteMarker);
-        for (int i = 0; i < 256; ++i) {
-            const RGBQUAD& c = picture.pmi->colors()[i];
-            const std::uint8_t rgb[3] = {c.rgbRed, c.rgbGreen, c.rgbBlue};
-            sink.bytes(rgb, 3);
+
+    bool row(const std::uint8_t* row) override {
+        rowToPlanes(header_, row, bytesPerLine_, line_);
+        packed_.clear();
+        // Each plane's scan line is coded on its own: runs never cross them.
+        for (int p = 0; p < planes_; ++p) {
+            putRuns(line_.data() + std::size_t(p) * bytesPerLine_, bytesPerLine_, packed_);
         }
+        sink_.bytes(packed_.data(), std::int64_t(packed_.size()));
+        return sink_.ok();
     }
-    return sink.ok();
+
+    bool finish() override {
+        if (header_.bits == 8) {
+            sink_.u8(kPaletteMarker);
+            for (int i = 0; i < 256; ++i) {
+                const RGBQUAD& c = header_.colors[i];
+                const std::uint8_t rgb[3] = {c.rgbRed, c.rgbGreen, c.rgbBlue};
+                sink_.bytes(rgb, 3);
+            }
+        }
+        return sink_.ok();
+    }
+
+private:
+    PictureHeader header_;
+    Sink sink_;
+    int planes_;
+    std::size_t bytesPerLine_ = 0;
+    std::vector<std::uint8_t> line_;
+    std::vector<std::uint8_t> packed_;
+};
+
+} // namespace
+
+std::unique_ptr<RowEncoder> startPcxRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions&) {
+    auto rows = std::make_unique<PcxRows>(header, out);
+    return rows->start() ? std::move(rows) : nullptr;
+}
+
+bool encodePcx(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress) {
+    return encodeRows(startPcxRows, picture, out, options, progress);
 }
 
 } // namespace grafikrw3::codec

@@ -236,61 +236,84 @@ Failure readInto(Reader& r, const Limits& limits, ProgressReporter& progress, De
 
 // --- writing ---
 
-struct Writer {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    QIODevice* device = nullptr;
-    Failure failure = Failure::writeFailed;
-};
-
 void writeFn(png_structp png, png_bytep data, std::size_t count) {
-    auto* w = static_cast<Writer*>(png_get_io_ptr(png));
-    if (w->device->write(reinterpret_cast<const char*>(data), qint64(count)) != qint64(count)) {
+    auto* device = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (device->write(reinterpret_cast<const char*>(data), qint64(count)) != qint64(count)) {
         png_error(png, "write failed");
     }
 }
 
 void flushFn(png_structp) {}
 
-// libpng may jump back here from any of its calls.
-Failure writeFrom(Writer& w, const dib& picture, ProgressReporter& progress) {
-    if (setjmp(png_jmpbuf(w.png))) {
-        return w.failure;
+// Rows from the top. libpng may jump back from any of its calls, so each call sits in a member
+// function of its own with the setjmp and nothing with a destructor.
+class PngRows final : public RowEncoder {
+public:
+    explicit PngRows(QIODevice& out) : RowEncoder(false), device_(&out) {
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, errorFn, warningFn);
+        info_ = png_ ? png_create_info_struct(png_) : nullptr;
     }
-    png_set_write_fn(w.png, &w, writeFn, flushFn);
-    png_set_user_limits(w.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::int32_t height = DIBHeight(picture);
-    png_set_IHDR(w.png, w.info, png_uint_32(width), png_uint_32(height), bits == 24 ? 8 : bits,
-                 bits == 24 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (bits <= 8) {
-        png_color table[256];
-        const int entries = int(DIBColorTableSize(picture));
-        for (int i = 0; i < entries; ++i) {
-            const RGBQUAD& c = picture.pmi->colors()[i];
-            table[i] = png_color{c.rgbRed, c.rgbGreen, c.rgbBlue};
+    ~PngRows() override {
+        png_destroy_write_struct(png_ ? &png_ : nullptr, info_ ? &info_ : nullptr);
+    }
+
+    bool start(const PictureHeader& h) {
+        if (!info_ || setjmp(png_jmpbuf(png_))) {
+            return failed();
         }
-        png_set_PLTE(w.png, w.info, table, entries);
-    }
-    if (const Resolution resolution = resolutionOf(picture); resolution.known()) {
-        png_set_pHYs(w.png, w.info, png_uint_32(resolution.x), png_uint_32(resolution.y),
-                     PNG_RESOLUTION_METER);
-    }
-    png_write_info(w.png, w.info);
-    if (bits == 24) {
-        png_set_bgr(w.png);
-    }
-    for (std::int32_t y = 0; y < height; ++y) {
-        png_write_row(w.png, rowAt(picture, y));
-        if (!progress.report(y + 1, height)) {
-            return Failure::stopped;
+        png_set_write_fn(png_, device_, writeFn, flushFn);
+        png_set_user_limits(png_, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+        png_set_IHDR(png_, info_, png_uint_32(h.width), png_uint_32(h.height),
+                     h.bits == 24 ? 8 : h.bits,
+                     h.bits == 24 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (h.bits <= 8) {
+            png_color table[256];
+            const int entries = int(h.colorCount);
+            for (int i = 0; i < entries; ++i) {
+                const RGBQUAD& c = h.colors[i];
+                table[i] = png_color{c.rgbRed, c.rgbGreen, c.rgbBlue};
+            }
+            png_set_PLTE(png_, info_, table, entries);
         }
+        if (h.resolution.known()) {
+            png_set_pHYs(png_, info_, png_uint_32(h.resolution.x), png_uint_32(h.resolution.y),
+                         PNG_RESOLUTION_METER);
+        }
+        png_write_info(png_, info_);
+        if (h.bits == 24) {
+            png_set_bgr(png_);
+        }
+        return true;
     }
-    png_write_end(w.png, w.info);
-    return Failure::none;
-}
+
+    bool row(const std::uint8_t* row) override {
+        if (failed_ || setjmp(png_jmpbuf(png_))) {
+            return failed();
+        }
+        png_write_row(png_, row);
+        return true;
+    }
+
+    bool finish() override {
+        if (failed_ || setjmp(png_jmpbuf(png_))) {
+            return failed();
+        }
+        png_write_end(png_, info_);
+        return true;
+    }
+
+private:
+    bool failed() {
+        failed_ = true;
+        return false;
+    }
+
+    QIODevice* device_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    bool failed_ = false;
+};
 
 } // namespace
 
@@ -312,22 +335,15 @@ Decoded decodePng(Bytes data, const Limits& limits, ProgressReporter& progress) 
     return out;
 }
 
-bool encodePng(const dib& picture, QIODevice& out, const EncodeOptions&,
+std::unique_ptr<RowEncoder> startPngRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions&) {
+    auto rows = std::make_unique<PngRows>(out);
+    return rows->start(header) ? std::move(rows) : nullptr;
+}
+
+bool encodePng(const dib& picture, QIODevice& out, const EncodeOptions& options,
                ProgressReporter& progress) {
-    if (!picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
-        return false;
-    }
-    Writer writer;
-    writer.device = &out;
-    writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, errorFn, warningFn);
-    writer.info = writer.png ? png_create_info_struct(writer.png) : nullptr;
-    Failure failure = Failure::writeFailed;
-    if (writer.info) {
-        failure = writeFrom(writer, picture, progress);
-    }
-    png_destroy_write_struct(writer.png ? &writer.png : nullptr,
-                             writer.info ? &writer.info : nullptr);
-    return failure == Failure::none;
+    return encodeRows(startPngRows, picture, out, options, progress);
 }
 
 } // namespace grafikrw3::codec

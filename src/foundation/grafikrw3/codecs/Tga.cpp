@@ -285,55 +285,76 @@ Decoded decodeTga(Bytes data, const Limits& limits, ProgressReporter& progress) 
     return out;
 }
 
-bool encodeTga(const dib& picture, QIODevice& out, const EncodeOptions&,
-               ProgressReporter& progress) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::int32_t height = DIBHeight(picture);
-    if (!picture.poi || !isSupportedBitCount(bits) || width > kLargestSide ||
-        height > kLargestSide) {
-        return false;
-    }
-    const bool mapped = bits <= 8;
-    const std::uint32_t entries = DIBColorTableSize(picture);
-    Sink sink(out);
-    sink.u8(0); // no image ID
-    sink.u8(mapped ? 1 : 0);
-    sink.u8(mapped ? kMapped : kTrueColour);
-    sink.u16le(0);
-    sink.u16le(std::uint16_t(entries));
-    sink.u8(mapped ? 24 : 0);
-    sink.u32le(0); // origin on the screen
-    sink.u16le(std::uint16_t(width));
-    sink.u16le(std::uint16_t(height));
-    sink.u8(mapped ? 8 : 24);
-    sink.u8(0); // bottom-left origin, no alpha
-    for (std::uint32_t i = 0; i < entries; ++i) {
-        const RGBQUAD& c = picture.pmi->colors()[i];
-        const std::uint8_t bgr[3] = {c.rgbBlue, c.rgbGreen, c.rgbRed};
-        sink.bytes(bgr, 3);
-    }
-    std::vector<std::uint8_t> indexes(mapped ? std::size_t(width) : 0);
-    // Rows bottom-up as in the picture; 24-bit rows are already blue, green, red.
-    for (std::int32_t r = 0; r < height && sink.ok(); ++r) {
-        const std::uint8_t* row = picture.poi + std::int64_t(r) * picture.bytew;
-        if (mapped) {
-            for (std::int32_t x = 0; x < width; ++x) {
-                indexes[std::size_t(x)] = std::uint8_t(getIndex(row, bits, x));
-            }
-            sink.bytes(indexes.data(), width);
-        } else {
-            sink.bytes(row, std::int64_t(width) * 3);
-        }
-        if (!progress.report(r + 1, height)) {
+namespace {
+
+// Raw rows bottom-up, as the picture holds them; 24-bit rows are already blue, green, red.
+class TgaRows final : public RowEncoder {
+public:
+    TgaRows(const PictureHeader& header, QIODevice& out)
+        : RowEncoder(true), header_(header), sink_(out),
+          indexes_(header.bits <= 8 ? std::size_t(header.width) : 0) {}
+
+    bool start() {
+        if (header_.width > kLargestSide || header_.height > kLargestSide) {
             return false;
         }
+        const bool mapped = header_.bits <= 8;
+        sink_.u8(0); // no image ID
+        sink_.u8(mapped ? 1 : 0);
+        sink_.u8(mapped ? kMapped : kTrueColour);
+        sink_.u16le(0);
+        sink_.u16le(std::uint16_t(header_.colorCount));
+        sink_.u8(mapped ? 24 : 0);
+        sink_.u32le(0); // origin on the screen
+        sink_.u16le(std::uint16_t(header_.width));
+        sink_.u16le(std::uint16_t(header_.height));
+        sink_.u8(mapped ? 8 : 24);
+        sink_.u8(0); // bottom-left origin, no alpha
+        for (std::uint32_t i = 0; i < header_.colorCount; ++i) {
+            const RGBQUAD& c = header_.colors[i];
+            const std::uint8_t bgr[3] = {c.rgbBlue, c.rgbGreen, c.rgbRed};
+            sink_.bytes(bgr, 3);
+        }
+        return sink_.ok();
     }
-    // Version 2 footer without extension or developer area: marks the file as Targa.
-    sink.u32le(0);
-    sink.u32le(0);
-    sink.bytes(kFooter, sizeof kFooter);
-    return sink.ok();
+
+    bool row(const std::uint8_t* row) override {
+        if (indexes_.empty()) {
+            sink_.bytes(row, std::int64_t(header_.width) * 3);
+        } else {
+            for (std::int32_t x = 0; x < header_.width; ++x) {
+                indexes_[std::size_t(x)] = std::uint8_t(getIndex(row, header_.bits, x));
+            }
+            sink_.bytes(indexes_.data(), header_.width);
+        }
+        return sink_.ok();
+    }
+
+    bool finish() override {
+        // Version 2 footer without extension or developer area: marks the file as Targa.
+        sink_.u32le(0);
+        sink_.u32le(0);
+        sink_.bytes(kFooter, sizeof kFooter);
+        return sink_.ok();
+    }
+
+private:
+    PictureHeader header_;
+    Sink sink_;
+    std::vector<std::uint8_t> indexes_;
+};
+
+} // namespace
+
+std::unique_ptr<RowEncoder> startTgaRows(const PictureHeader& header, QIODevice& out,
+                                         const EncodeOptions&) {
+    auto rows = std::make_unique<TgaRows>(header, out);
+    return rows->start() ? std::move(rows) : nullptr;
+}
+
+bool encodeTga(const dib& picture, QIODevice& out, const EncodeOptions& options,
+               ProgressReporter& progress) {
+    return encodeRows(startTgaRows, picture, out, options, progress);
 }
 
 } // namespace grafikrw3::codec

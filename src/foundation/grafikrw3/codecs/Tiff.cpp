@@ -474,17 +474,17 @@ int deviceMap(thandle_t, void**, toff_t*) {
 
 void deviceUnmap(thandle_t, void*, toff_t) {}
 
-bool isBlackWhite(const dib& picture) {
-    const RGBQUAD* c = picture.pmi->colors();
+bool isBlackWhite(const PictureHeader& picture) {
+    const RGBQUAD* c = picture.colors;
     return c[0].rgbRed == 0 && c[0].rgbGreen == 0 && c[0].rgbBlue == 0 && c[1].rgbRed == 255 &&
            c[1].rgbGreen == 255 && c[1].rgbBlue == 255;
 }
 
-void setColourMapField(TIFF* tif, const dib& picture) {
+void setColourMapField(TIFF* tif, const PictureHeader& picture) {
     std::uint16_t red[256], green[256], blue[256];
-    const int entries = int(DIBColorTableSize(picture));
+    const int entries = int(picture.colorCount);
     for (int i = 0; i < entries; ++i) {
-        const RGBQUAD& c = picture.pmi->colors()[i];
+        const RGBQUAD& c = picture.colors[i];
         red[i] = std::uint16_t(c.rgbRed * 257);
         green[i] = std::uint16_t(c.rgbGreen * 257);
         blue[i] = std::uint16_t(c.rgbBlue * 257);
@@ -492,10 +492,10 @@ void setColourMapField(TIFF* tif, const dib& picture) {
     TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
 }
 
-void setFields(TIFF* tif, const dib& picture) {
-    const int bits = DIBBitCount(picture);
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(DIBWidth(picture)));
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(DIBHeight(picture)));
+void setFields(TIFF* tif, const PictureHeader& picture) {
+    const int bits = picture.bits;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(picture.width));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(picture.height));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits == 24 ? 8 : bits);
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, bits == 24 ? 3 : 1);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -510,7 +510,7 @@ void setFields(TIFF* tif, const dib& picture) {
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
         setColourMapField(tif, picture);
     }
-    const Resolution resolution = resolutionOf(picture);
+    const Resolution& resolution = picture.resolution;
     TIFFSetField(tif, TIFFTAG_XRESOLUTION,
                  double(resolution.known() ? dotsPerInch(resolution.x) : kDefaultDotsPerInch));
     TIFFSetField(tif, TIFFTAG_YRESOLUTION,
@@ -519,30 +519,58 @@ void setFields(TIFF* tif, const dib& picture) {
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
 }
 
-bool writeRows(TIFF* tif, const dib& picture, ProgressReporter& progress) {
-    const int bits = DIBBitCount(picture);
-    const std::int32_t width = DIBWidth(picture);
-    const std::int32_t height = DIBHeight(picture);
-    const std::size_t bytes =
-        bits == 24 ? std::size_t(width) * 3 : (std::size_t(width) * std::size_t(bits) + 7) / 8;
-    // libtiff's predictor works in the row it is given, so it gets a copy.
-    std::unique_ptr<std::uint8_t[]> row(new (std::nothrow) std::uint8_t[bytes]);
-    if (!row) {
-        return false;
-    }
-    for (std::int32_t y = 0; y < height; ++y) {
-        if (bits == 24) {
-            rowToRgb(picture, y, row.get());
-        } else {
-            std::memcpy(row.get(), rowAt(picture, y), bytes);
-        }
-        if (TIFFWriteScanline(tif, row.get(), std::uint32_t(y), 0) < 0 ||
-            !progress.report(y + 1, height)) {
+// Rows from the top, LZW-coded. Pictures whose pixels alone would pass the 4 GB a classic
+// TIFF file can address are written as BigTIFF.
+class TiffRows final : public RowEncoder {
+public:
+    TiffRows(const PictureHeader& header, QIODevice& out)
+        : RowEncoder(false), header_(header), file_{&out, out.pos(), false},
+          rowBytes_(header.bits == 24
+                        ? std::size_t(header.width) * 3
+                        : (std::size_t(header.width) * std::size_t(header.bits) + 7) / 8) {}
+
+    bool start() {
+        silenceLibrary();
+        options_ = openOptions(errorSeen_, 256 << 20);
+        const bool big = std::int64_t(rowBytes_) * header_.height > 0xffffffffLL;
+        tif_.reset(TIFFClientOpenExt("TIFF", big ? "w8" : "w", &file_, deviceRead, deviceWrite,
+                                     deviceSeek, deviceClose, deviceSize, deviceMap, deviceUnmap,
+                                     options_.get()));
+        // libtiff's predictor works in the row it is given, so it gets a copy.
+        row_.reset(new (std::nothrow) std::uint8_t[rowBytes_]);
+        if (!tif_ || !options_ || !row_) {
             return false;
         }
+        setFields(tif_.get(), header_);
+        return !errorSeen_;
     }
-    return true;
-}
+
+    bool row(const std::uint8_t* row) override {
+        if (header_.bits == 24) {
+            rowToRgb(header_, row, row_.get());
+        } else {
+            std::memcpy(row_.get(), row, rowBytes_);
+        }
+        return TIFFWriteScanline(tif_.get(), row_.get(), std::uint32_t(y_++), 0) >= 0;
+    }
+
+    bool finish() override {
+        // TIFFClose cannot report a failed write of the directory, so it is written here.
+        const bool written = TIFFWriteDirectory(tif_.get()) != 0;
+        tif_.reset();
+        return written && !file_.failed && !errorSeen_;
+    }
+
+private:
+    PictureHeader header_;
+    DeviceFile file_;
+    std::size_t rowBytes_;
+    bool errorSeen_ = false;
+    std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options_;
+    TiffHandle tif_;
+    std::unique_ptr<std::uint8_t[]> row_;
+    std::int32_t y_ = 0;
+};
 
 } // namespace
 
@@ -564,26 +592,15 @@ Decoded decodeTiff(Bytes data, const Limits& limits, ProgressReporter& progress)
     return out;
 }
 
-bool encodeTiff(const dib& picture, QIODevice& out, const EncodeOptions&,
+std::unique_ptr<RowEncoder> startTiffRows(const PictureHeader& header, QIODevice& out,
+                                          const EncodeOptions&) {
+    auto rows = std::make_unique<TiffRows>(header, out);
+    return rows->start() ? std::move(rows) : nullptr;
+}
+
+bool encodeTiff(const dib& picture, QIODevice& out, const EncodeOptions& options,
                 ProgressReporter& progress) {
-    if (!picture.poi || !isSupportedBitCount(DIBBitCount(picture))) {
-        return false;
-    }
-    silenceLibrary();
-    bool errorSeen = false;
-    const auto options = openOptions(errorSeen, 256 << 20);
-    DeviceFile file{&out, out.pos(), false};
-    TiffHandle tif(TIFFClientOpenExt("TIFF", "w", &file, deviceRead, deviceWrite, deviceSeek,
-                                     deviceClose, deviceSize, deviceMap, deviceUnmap,
-                                     options.get()));
-    if (!tif || !options) {
-        return false;
-    }
-    setFields(tif.get(), picture);
-    // TIFFClose cannot report a failed write of the directory, so it is written here.
-    const bool written = writeRows(tif.get(), picture, progress) && TIFFWriteDirectory(tif.get());
-    tif.reset();
-    return written && !file.failed && !errorSeen;
+    return encodeRows(startTiffRows, picture, out, options, progress);
 }
 
 } // namespace grafikrw3::codec
