@@ -32,10 +32,8 @@ TPaleditForm::TPaleditForm(QWidget* parent) : QDialog(parent) {
     };
     InfoLabel = new QLabel(this);
     InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
-    DialogButtonsStyle style;
-    style.okName = QStringLiteral("BitBtn1");
-    style.cancelName = QStringLiteral("BitBtn2");
-    const DialogButtons buttons = makeDialogButtons(*this, style);
+    const DialogButtons buttons = makeDialogButtons(
+        *this, {.okName = QStringLiteral("BitBtn1"), .cancelName = QStringLiteral("BitBtn2")});
     BitBtn1 = buttons.ok;
     BitBtn2 = buttons.cancel;
     ColorDialog1 = makeColourDialog(this);

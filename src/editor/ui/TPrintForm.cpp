@@ -79,14 +79,13 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent) {
     options->addWidget(SverhCheck);
     options->addWidget(ZentrCheck);
 
-    DialogButtonsStyle style;
-    style.okText = QStringLiteral("&OK");
-    style.cancelText = QStringLiteral("A&bbrechen");
-    style.okName = QStringLiteral("OkBitBtn1");
-    style.cancelName = QStringLiteral("CancelBitBtn2");
-    style.placement = ButtonPlacement::Apart;
-    style.onlyOkIsDefault = true;
-    const DialogButtons buttons = makeDialogButtons(*this, style);
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("CancelBitBtn2"),
+                                  .placement = ButtonPlacement::Apart,
+                                  .onlyOkIsDefault = true});
     OkBitBtn1 = buttons.ok;
     CancelBitBtn2 = buttons.cancel;
     PrintSetupBtn =

@@ -19,12 +19,11 @@ TUserFilterForm::TUserFilterForm(QWidget* parent) : QDialog(parent) {
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    DialogButtonsStyle style;
-    style.okText = QStringLiteral("Anwenden");
-    style.okName = QStringLiteral("ApplyBtn");
-    style.acceptOnOk = false; // only with a filter chosen
-    style.placement = ButtonPlacement::Column;
-    const DialogButtons buttons = makeDialogButtons(*this, style);
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("Anwenden"),
+                                  .okName = QStringLiteral("ApplyBtn"),
+                                  .acceptOnOk = false, // only with a filter chosen
+                                  .placement = ButtonPlacement::Column});
     ApplyBtn = buttons.ok;
     CancelBtn = buttons.cancel;
     NewBtn = buttons.add(QStringLiteral("&Neu..."), QStringLiteral("NewBtn"), 12);

@@ -14,14 +14,13 @@ ParamFormBase::ParamFormBase(const QString& objectName, const QString& caption, 
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    DialogButtonsStyle style;
-    style.okText = QStringLiteral("&OK");
-    style.cancelText = QStringLiteral("A&bbrechen");
-    style.okName = QStringLiteral("OkBitBtn1");
-    style.cancelName = QStringLiteral("AbbrechenBitBtn2");
-    style.placement = ButtonPlacement::Column;
-    style.onlyOkIsDefault = true;
-    const DialogButtons buttons = makeDialogButtons(*this, style);
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("AbbrechenBitBtn2"),
+                                  .placement = ButtonPlacement::Column,
+                                  .onlyOkIsDefault = true});
     OkBitBtn1 = buttons.ok;
     AbbrechenBitBtn2 = buttons.cancel;
 

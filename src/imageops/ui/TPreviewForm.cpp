@@ -18,15 +18,14 @@ TPreviewForm::TPreviewForm(const QString& objectName, const QString& caption, QW
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    DialogButtonsStyle style;
-    style.okText = QStringLiteral("&OK");
-    style.cancelText = QStringLiteral("A&bbrechen");
-    style.okName = QStringLiteral("OkBitBtn1");
-    style.cancelName = QStringLiteral("AbbrechenBitBtn2");
-    style.acceptOnOk = false; // the preview's result is taken over first
-    style.placement = ButtonPlacement::Column;
-    style.onlyOkIsDefault = true;
-    const DialogButtons buttons = makeDialogButtons(*this, style);
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("AbbrechenBitBtn2"),
+                                  .acceptOnOk = false, // the preview's result is taken over first
+                                  .placement = ButtonPlacement::Column,
+                                  .onlyOkIsDefault = true});
     OkBitBtn1 = buttons.ok;
     AbbrechenBitBtn2 = buttons.cancel;
     VschauBitBtn4 = buttons.add(QStringLiteral("&Vorschau"), QStringLiteral("VschauBitBtn4"), 12);
