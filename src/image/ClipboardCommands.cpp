@@ -48,14 +48,16 @@ Outgoing copySelection(const ImageDocument& doc) {
 }
 
 bool deleteSelection(ImageDocument& doc) {
-    if (!doc.di || !doc.SaveForUndo()) {
+    ImageEdit edit = doc.beginEdit();
+    if (!edit) {
         return false;
     }
     if (doc.DragingNotFinished) {
         doc.removeFloating();
+        edit.finish(imageops::OpStatus::Done);
         return true;
     }
-    dib& image = doc.di.get();
+    dib& image = edit.image();
     const bool selected = doc.selaktiv && doc.seldib;
     const std::int32_t width = DIBWidth(image);
     const std::int32_t height = DIBHeight(image);
@@ -72,7 +74,7 @@ bool deleteSelection(ImageDocument& doc) {
             }
         }
     });
-    doc.imageChanged();
+    edit.finish(imageops::OpStatus::Done);
     return true;
 }
 
@@ -126,15 +128,18 @@ PasteResult pasteAsSelection(ImageDocument& doc, const QByteArray& pictureBlock,
         result.status = PasteStatus::NoMemory;
         return result;
     }
-    if (!doc.SaveForUndo()) {
+    ImageEdit edit = doc.beginEdit();
+    if (!edit) {
         result.status = PasteStatus::Refused;
         return result;
     }
     const bool hasMask = bool(mask);
     if (!doc.InitDraging(std::move(picture), std::move(mask), hasMask, transparent, 99, true)) {
+        edit.finish(imageops::OpStatus::NoMemory);
         result.status = PasteStatus::Refused; // the message has been shown
         return result;
     }
+    edit.finish(imageops::OpStatus::Done);
     result.status = PasteStatus::Pasted;
     return result;
 }

@@ -33,7 +33,7 @@ enum class PasteStatus {
     NoPicture, // the block is empty: nothing to paste
     Damaged,   // the picture cannot be read; `error` says why
     NoMemory,
-    Refused, // the undo step could not be recorded
+    Refused, // the undo step could not be recorded, or memory ran short (the user was told)
 };
 
 struct PasteResult {

@@ -127,7 +127,8 @@ public:
     // The 250 ms tick: the marching ants move on while no drag runs.
     void Timer1Timer();
 
-    void BeginDrag(std::int32_t X, std::int32_t Y);
+    // A drag from paint-box point (X, Y): its moves and release go to `tool`'s handlers.
+    void BeginDrag(std::int32_t X, std::int32_t Y, Tool tool);
     void EraseRubberBand();
     void DrawRubberBand(const ToolOptions& options);
     void CommitShape(const ToolOptions& options);
@@ -160,7 +161,10 @@ public:
     // The document takes both pictures over. False when memory is short (message shown).
     bool InitDraging(OwnedDib di2, OwnedDib savesel, bool saveselhan, bool trans, int nr,
                      bool setoff);
-    void LiftSelection(std::int32_t X, std::int32_t Y);
+    // Floating pixels follow the pointer from paint-box point (X, Y): the selection lifted off
+    // the image, or the put-down floating pixels picked up again. False when memory is short
+    // (the message has been shown).
+    bool LiftSelection(std::int32_t X, std::int32_t Y);
     void MoveFloating(std::int32_t X, std::int32_t Y);
     void DropFloating(std::int32_t X, std::int32_t Y);
     void RefreshFloating();
@@ -249,8 +253,9 @@ public:
     // --- undo (ImageDocumentUndo.cpp) --------------------------------------------------------
     // Records the current state as the newest entry and marks the image changed. When a copy
     // cannot be made nothing is recorded, the message is shown and false is returned: the
-    // caller must then leave the document as it is. Commands record through beginEdit.
-    [[nodiscard]] bool SaveForUndo();
+    // caller must then leave the document as it is. The oldest entry a full history pushes
+    // out goes to `pushedOut` when given. Commands record through beginEdit.
+    [[nodiscard]] bool SaveForUndo(UndoEntry* pushedOut = nullptr);
     // Steps back to the newest entry, "Rückgängig": the drawing colours follow the restored
     // picture (coloursFollowImage). The image counts as changed afterwards unless that is the
     // state last saved (or loaded).
@@ -343,32 +348,51 @@ private:
     // The mask exists with the image's size (made anew, empty, when it does not).
     bool ensureMask();
     void clearSelection();
-    // The tools' presses, one a tool (pressOf), at paint-box point (X, Y).
+    // What each tool does with the mouse (handlersOf), at paint-box point (X, Y): its press,
+    // and the moves and release of a drag its press began (none for a tool that starts none).
+    // A drag of floating pixels is no tool's: it follows the pointer whichever tool started it.
     using ToolPress = void (ImageDocument::*)(TMouseButton button, std::int32_t X, std::int32_t Y,
                                               const ToolOptions& options);
-    static ToolPress pressOf(Tool tool);
+    using ToolDrag = void (ImageDocument::*)(std::int32_t X, std::int32_t Y,
+                                             const ToolOptions& options);
+    struct ToolHandlers {
+        ToolPress press = nullptr;
+        ToolDrag move = nullptr;
+        ToolDrag release = nullptr;
+    };
+    static ToolHandlers handlersOf(Tool tool);
+    // The edit of a press that records an undo step (repaintChangesOnly).
+    ImageEdit pressEdit();
+    // A press on the selection: it follows the pointer from (X, Y), one undo step.
+    void liftPress(std::int32_t X, std::int32_t Y);
     void zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
     void handToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
+    void handDrag(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void pipettePress(TMouseButton button, std::int32_t X, std::int32_t Y,
                       const ToolOptions& options);
+    // Line, shape and rectangle selection: a rubber band from the press to the pointer (a
+    // square or circle when the options keep the sides equal), committed by the release.
     void shapeToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                         const ToolOptions& options);
+    void figureMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void figureRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     // tools/: selection tools (a press on or beside the selection; the free-hand outline's
     // moves and release), the brush family, the fill and the text.
     void selectionToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                             const ToolOptions& options);
-    void freehandMove(std::int32_t X, std::int32_t Y);
-    void freehandRelease();
+    void freehandMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void freehandRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void brushToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                         const ToolOptions& options);
+    // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
+    void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
+    void brushRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     void fillToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
     void textToolClick(TMouseButton button, std::int32_t X, std::int32_t Y,
                        const ToolOptions& options);
-    // The brush stroke continues to paint-box point (X, Y): one segment from (sx, sy).
-    void strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options);
     // The clone cross's centre, paint-box pixels: the point the brush copies from.
     QPoint cloneCrossCentre(const ToolOptions& options) const;
     void statusForMove(std::int32_t X, std::int32_t Y, const ToolOptions& options);
@@ -386,9 +410,8 @@ private:
     imageops::OpStatus mirror(bool leftRight, const ProgressCallback& progress);
     imageops::OpStatus rotateFloating(const imageops::RotateParams& p,
                                       const ProgressCallback& progress);
-    // Undo: SaveForUndo handing out the entry a full history pushes out; the newest entry
-    // restored; a failed edit's entry taken back with the pushed-out one returned.
-    bool recordUndo(UndoEntry* pushedOut);
+    // Undo: the newest entry restored; a failed edit's entry taken back with the one its
+    // step pushed out of a full history returned.
     void restoreNewest();
     void takeBackNewest(UndoEntry pushedOut);
     void flushRefresh();
@@ -402,6 +425,8 @@ private:
     QRect composed_;
     // The part of the floating corner a paint-box offset cannot express when reduced.
     TPoint dragRest_;
+    // The tool whose press began the drag in progress (BeginDrag).
+    Tool dragTool_ = Tool::Zoom;
     QSize boxSize_;
     std::uint64_t revision_ = 0;
     // Every change recorded for undo starts a new state, named by the revision it began at
@@ -412,7 +437,8 @@ private:
     int openEdits_ = 0;
     struct PendingRefresh {
         bool palette = false;
-        bool view = false;
+        bool view = false;        // the whole view
+        std::vector<QRect> areas; // otherwise these parts of it
         bool menus = false;
     };
     PendingRefresh pending_;

@@ -19,7 +19,7 @@ ImageEdit::ImageEdit(ImageDocument& document, UndoStep undo) : doc_(&document) {
         return;
     }
     if (undo == UndoStep::Record) {
-        recorded_ = doc_->recordUndo(&pushedOut_);
+        recorded_ = doc_->SaveForUndo(&pushedOut_);
         usable_ = recorded_;
     } else {
         usable_ = true;
@@ -28,8 +28,8 @@ ImageEdit::ImageEdit(ImageDocument& document, UndoStep undo) : doc_(&document) {
 
 ImageEdit::ImageEdit(ImageEdit&& other) noexcept
     : doc_(other.doc_), open_(other.open_), usable_(other.usable_), recorded_(other.recorded_),
-      coloursStartAgain_(other.coloursStartAgain_), bitsBefore_(other.bitsBefore_),
-      pushedOut_(std::move(other.pushedOut_)) {
+      coloursStartAgain_(other.coloursStartAgain_), changesOnly_(other.changesOnly_),
+      bitsBefore_(other.bitsBefore_), pushedOut_(std::move(other.pushedOut_)) {
     other.open_ = false;
 }
 
@@ -53,7 +53,8 @@ OpStatus ImageEdit::finish(OpStatus status) {
     }
     open_ = false;
     ImageDocument& d = *doc_;
-    if (recorded_ && (status == OpStatus::NoMemory || status == OpStatus::Stopped)) {
+    const bool failed = recorded_ && (status == OpStatus::NoMemory || status == OpStatus::Stopped);
+    if (failed) {
         d.takeBackNewest(std::move(pushedOut_));
     } else if (usable_) {
         // Floating pixels put down over the change take it into their background.
@@ -61,7 +62,10 @@ OpStatus ImageEdit::finish(OpStatus status) {
         d.coloursFollowImage(bitsBefore_, coloursStartAgain_ && status == OpStatus::Done);
         ++d.revision_;
     }
-    d.pending_.palette = d.pending_.view = d.pending_.menus = true;
+    if (!changesOnly_ || failed) {
+        d.pending_.palette = d.pending_.view = true;
+    }
+    d.pending_.menus = true;
     if (--d.openEdits_ == 0) {
         d.flushRefresh();
     }
@@ -77,6 +81,10 @@ void ImageDocument::flushRefresh() {
     }
     if (due.view) {
         invalidateAll();
+    } else if (view_) {
+        for (const QRect& area : due.areas) {
+            view_->invalidate(area);
+        }
     }
     if (due.menus) {
         updateMenus();
@@ -101,7 +109,9 @@ void ImageDocument::updateMenus() {
 
 void ImageDocument::invalidate(const QRect& paintBoxRect) {
     if (openEdits_ > 0) {
-        pending_.view = true;
+        if (!pending_.view && !paintBoxRect.isEmpty()) {
+            pending_.areas.push_back(paintBoxRect);
+        }
     } else if (view_ && !paintBoxRect.isEmpty()) {
         view_->invalidate(paintBoxRect);
     }

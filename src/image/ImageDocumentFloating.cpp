@@ -69,7 +69,7 @@ bool ImageDocument::startFloating(OwnedDib pixels, OwnedDib mask, bool hasMask, 
     return true;
 }
 
-void ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
+bool ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
     const ZoomView v = view();
     if (!DragingNotFinished) {
         const TRect r = selrect;
@@ -81,7 +81,7 @@ void ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
         OwnedDib background = blankLike(di.get(), DIBWidth(di.get()), DIBHeight(di.get()));
         if (!pixels || !mask || !background) {
             notEnoughMemory();
-            return;
+            return false;
         }
         floating::liftSelected(di.get(), seldib.get(), r, pixels.get(), mask.get(), true,
                                std::uint32_t(col2));
@@ -104,6 +104,7 @@ void ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
         composed_ = floating::coveredArea(di.get(), dragdi1.get(), floatingPos.x, floatingPos.y);
     }
     MoveFloating(X, Y);
+    return true;
 }
 
 void ImageDocument::RefreshFloating() {

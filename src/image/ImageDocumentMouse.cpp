@@ -1,6 +1,7 @@
-// Mouse handling: a press runs the pressed tool's press (pressOf), which starts an operation
-// (PaintZeug); moves continue the operation, the release finishes it. The view tools' presses
-// and the line and shape tools live here, the others in tools/.
+// Mouse handling: a press runs the pressed tool's press (handlersOf), which may begin a drag;
+// the drag's moves and release go to the handlers of the tool that began it, floating pixels
+// follow the pointer whichever tool or command started them. The view tools, the pipette and
+// the line and shape tools live here, the others in tools/.
 #include "ImageDocument.h"
 #include "ToolCursor.h"
 
@@ -36,39 +37,53 @@ void ImageDocument::PaintBox1MouseDown(TMouseButton button, const TShiftState& s
     }
     // A stroke whose release never came must not leave its mode to the next one.
     Replace = CloneNow = Retouch = false;
-    if (const ToolPress press = pressOf(options.tool)) {
+    if (const ToolPress press = handlersOf(options.tool).press) {
         (this->*press)(button, X, Y, options);
     }
 }
 
-// The press of each tool. The press starts an operation (PaintZeug); moves and the release
-// continue it by the operation, whichever tool started it.
-ImageDocument::ToolPress ImageDocument::pressOf(Tool tool) {
+ImageDocument::ToolHandlers ImageDocument::handlersOf(Tool tool) {
+    using D = ImageDocument;
     switch (tool) {
     case Tool::Zoom:
-        return &ImageDocument::zoomToolPress;
+        return {&D::zoomToolPress};
     case Tool::Hand:
-        return &ImageDocument::handToolPress;
+        return {&D::handToolPress, &D::handDrag, &D::handDrag};
     case Tool::Select:
+        return {&D::selectionToolPress, &D::figureMove, &D::figureRelease}; // tools/
     case Tool::FreeSel:
+        return {&D::selectionToolPress, &D::freehandMove, &D::freehandRelease};
     case Tool::Magic:
-        return &ImageDocument::selectionToolPress; // tools/SelectionTools.cpp
+        return {&D::selectionToolPress};
     case Tool::Drop:
-        return &ImageDocument::pipettePress;
+        return {&D::pipettePress};
     case Tool::Brush:
     case Tool::Clone:
     case Tool::Replace:
     case Tool::Retouch:
-        return &ImageDocument::brushToolPress; // tools/BrushTool.cpp
+        return {&D::brushToolPress, &D::strokeTo, &D::brushRelease}; // tools/BrushTool.cpp
     case Tool::Line:
     case Tool::Shape:
-        return &ImageDocument::shapeToolPress;
+        return {&D::shapeToolPress, &D::figureMove, &D::figureRelease};
     case Tool::Fill:
-        return &ImageDocument::fillToolPress; // tools/FillTool.cpp
+        return {&D::fillToolPress}; // tools/FillTool.cpp
     case Tool::Txt:
-        return &ImageDocument::textToolClick; // tools/TextTool.cpp
+        return {&D::textToolClick}; // tools/TextTool.cpp
     }
-    return nullptr;
+    return {};
+}
+
+ImageEdit ImageDocument::pressEdit() {
+    ImageEdit edit = beginEdit();
+    edit.repaintChangesOnly();
+    return edit;
+}
+
+void ImageDocument::liftPress(std::int32_t X, std::int32_t Y) {
+    ImageEdit edit = pressEdit();
+    if (edit) {
+        edit.finish(LiftSelection(X, Y) ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
+    }
 }
 
 void ImageDocument::zoomToolPress(TMouseButton button, std::int32_t X, std::int32_t Y,
@@ -83,14 +98,16 @@ void ImageDocument::zoomToolPress(TMouseButton button, std::int32_t X, std::int3
 void ImageDocument::handToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
                                   const ToolOptions& /*options*/) {
     if (selaktiv && isSelected(view().toImage(X), view().toImage(Y))) {
-        if (SaveForUndo()) {
-            LiftSelection(X, Y);
-        }
+        liftPress(X, Y);
     } else {
         // Scrolling changes no pixel: it records no undo step and leaves the image unchanged.
         PaintZeug = paintzeug::kHand;
-        BeginDrag(X, Y);
+        BeginDrag(X, Y, Tool::Hand);
     }
+}
+
+void ImageDocument::handDrag(std::int32_t X, std::int32_t Y, const ToolOptions& /*options*/) {
+    ScrollByDrag(X, Y);
 }
 
 void ImageDocument::pipettePress(TMouseButton button, std::int32_t X, std::int32_t Y,
@@ -106,11 +123,13 @@ void ImageDocument::pipettePress(TMouseButton button, std::int32_t X, std::int32
 
 void ImageDocument::shapeToolPress(TMouseButton /*button*/, std::int32_t X, std::int32_t Y,
                                    const ToolOptions& options) {
-    if (!SaveForUndo()) {
+    ImageEdit edit = pressEdit();
+    if (!edit) {
         return;
     }
     PaintZeug = options.tool == Tool::Line ? paintzeug::kLine : paintzeug::kShape;
-    BeginDrag(X, Y);
+    BeginDrag(X, Y, options.tool);
+    edit.finish(imageops::OpStatus::Done);
 }
 
 void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X, std::int32_t Y,
@@ -120,41 +139,12 @@ void ImageDocument::PaintBox1MouseMove(const TShiftState& shift, std::int32_t X,
         chooseCursor(shift, X, Y, options);
         return;
     }
-    TPaintInfo& p = PaintInfo;
-    p.ax = X;
-    p.ay = Y;
-    switch (PaintZeug) {
-    case paintzeug::kMoveFloating:
-    case paintzeug::kPlaceFloating:
+    PaintInfo.ax = X;
+    PaintInfo.ay = Y;
+    if (PaintZeug == paintzeug::kMoveFloating || PaintZeug == paintzeug::kPlaceFloating) {
         MoveFloating(X, Y);
-        break;
-    case paintzeug::kHand:
-        ScrollByDrag(X, Y);
-        break;
-    case paintzeug::kFreeSelect:
-        freehandMove(X, Y);
-        break;
-    case paintzeug::kBrush:
-        strokeTo(X, Y, options);
-        break;
-    case paintzeug::kShape:
-    case paintzeug::kSelect:
-        if (options.keepsSquare()) {
-            const std::int32_t dx = std::abs(p.ax - p.sx);
-            const std::int32_t dy = std::abs(p.ay - p.sy);
-            if (dy > dx) {
-                p.ay = p.sy < p.ay ? p.sy + dx : p.sy - dx;
-            } else {
-                p.ax = p.sx < p.ax ? p.sx + dy : p.sx - dy;
-            }
-        }
-        [[fallthrough]];
-    case paintzeug::kLine:
-        EraseRubberBand();
-        DrawRubberBand(options);
-        break;
-    default:
-        break;
+    } else if (const ToolDrag move = handlersOf(dragTool_).move) {
+        (this->*move)(X, Y, options);
     }
 }
 
@@ -167,43 +157,43 @@ void ImageDocument::PaintBox1MouseUp(TMouseButton /*button*/, const TShiftState&
     inPaint = false;
     releaseCapture();
     EraseRubberBand();
-    switch (PaintZeug) {
-    case paintzeug::kMoveFloating:
+    if (PaintZeug == paintzeug::kMoveFloating) {
         DropFloating(X, Y);
         return;
-    case paintzeug::kHand:
-        ScrollByDrag(X, Y);
-        return;
-    case paintzeug::kFreeSelect:
-        ShiftState = shift;
-        freehandRelease();
-        break;
-    case paintzeug::kBrush: {
-        // The last dab goes where the last move was, not to the release point.
-        TPaintInfo& p = PaintInfo;
-        const ZoomView v = view();
-        BrushLine(v.toImage(p.sx), v.toImage(p.sy), v.toImage(p.ax), v.toImage(p.ay), paintcolor,
-                  options);
-        p.sx = X;
-        p.sy = Y;
-        Replace = false;
-        CloneNow = false;
-        Retouch = false;
-        break;
     }
-    default:
-        ShiftState = shift;
-        CommitShape(options);
-        break;
+    ShiftState = shift;
+    if (const ToolDrag release = handlersOf(dragTool_).release) {
+        (this->*release)(X, Y, options);
     }
     PaintZeug = paintzeug::kNone;
+}
+
+void ImageDocument::figureMove(std::int32_t /*X*/, std::int32_t /*Y*/, const ToolOptions& options) {
+    TPaintInfo& p = PaintInfo;
+    if (PaintZeug != paintzeug::kLine && options.keepsSquare()) {
+        const std::int32_t dx = std::abs(p.ax - p.sx);
+        const std::int32_t dy = std::abs(p.ay - p.sy);
+        if (dy > dx) {
+            p.ay = p.sy < p.ay ? p.sy + dx : p.sy - dx;
+        } else {
+            p.ax = p.sx < p.ax ? p.sx + dy : p.sx - dy;
+        }
+    }
+    EraseRubberBand();
+    DrawRubberBand(options);
+}
+
+void ImageDocument::figureRelease(std::int32_t /*X*/, std::int32_t /*Y*/,
+                                  const ToolOptions& options) {
+    CommitShape(options);
 }
 
 void ImageDocument::ScrollBox1MouseMove() {
     showStatus(1, imageSummary());
 }
 
-void ImageDocument::BeginDrag(std::int32_t X, std::int32_t Y) {
+void ImageDocument::BeginDrag(std::int32_t X, std::int32_t Y, Tool tool) {
+    dragTool_ = tool;
     inPaint = true;
     PaintInfo.sx = PaintInfo.ox = PaintInfo.ax = X;
     PaintInfo.sy = PaintInfo.oy = PaintInfo.ay = Y;

@@ -18,6 +18,20 @@ std::uint32_t modeValue(SelectionMode mode) {
     return mode == SelectionMode::Subtract ? 0u : 1u;
 }
 
+// Select all, none and invert: one undo step, a floating selection merged first; `change`
+// answers false when memory ran short, which takes the step back.
+template <typename Change>
+bool selectionCommand(ImageDocument& doc, Change change) {
+    ImageEdit edit = doc.beginEdit();
+    if (!edit) {
+        return false;
+    }
+    doc.FinishDraging();
+    const bool done = change();
+    edit.finish(done ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
+    return done;
+}
+
 } // namespace
 
 bool ImageDocument::ensureMask() {
@@ -108,37 +122,30 @@ void ImageDocument::selectPolygon(const std::vector<TPoint>& points, SelectionMo
 // --- commands -------------------------------------------------------------------------
 
 bool ImageDocument::SelectAll() {
-    if (!SaveForUndo()) {
-        return false;
-    }
-    FinishDraging();
-    if (!ensureMask()) {
-        return false;
-    }
-    imageops::fillMask(seldib.get(), true);
-    UpdateSelddib();
-    return true;
+    return selectionCommand(*this, [this] {
+        if (!ensureMask()) {
+            return false;
+        }
+        imageops::fillMask(seldib.get(), true);
+        UpdateSelddib();
+        return true;
+    });
 }
 
 bool ImageDocument::SelectNone() {
-    if (!SaveForUndo()) {
-        return false;
-    }
-    FinishDraging();
-    clearSelection();
-    updateMenus();
-    return true;
+    return selectionCommand(*this, [this] {
+        clearSelection();
+        return true;
+    });
 }
 
 bool ImageDocument::InvertSelection() {
-    if (!SaveForUndo()) {
-        return false;
-    }
-    FinishDraging();
-    if (!ensureMask()) {
-        return false;
-    }
-    imageops::invertMask(seldib.get());
-    UpdateSelddib();
-    return true;
+    return selectionCommand(*this, [this] {
+        if (!ensureMask()) {
+            return false;
+        }
+        imageops::invertMask(seldib.get());
+        UpdateSelddib();
+        return true;
+    });
 }

@@ -16,12 +16,7 @@ bool copyInto(OwnedDib& into, const OwnedDib& picture) {
 
 } // namespace
 
-bool ImageDocument::SaveForUndo() {
-    UndoEntry pushedOut;
-    return recordUndo(&pushedOut);
-}
-
-bool ImageDocument::recordUndo(UndoEntry* pushedOut) {
+bool ImageDocument::SaveForUndo(UndoEntry* pushedOut) {
     if (!di) {
         return false; // nothing to change
     }
@@ -52,7 +47,9 @@ bool ImageDocument::recordUndo(UndoEntry* pushedOut) {
         UpdateCaption();
     }
     if (CanUndo >= int(UndoInfo.size())) {
-        *pushedOut = std::move(UndoInfo[0]);
+        if (pushedOut) {
+            *pushedOut = std::move(UndoInfo[0]);
+        }
         FreeUndoBuffer(1);
     }
     UndoInfo[std::size_t(CanUndo)] = std::move(entry);

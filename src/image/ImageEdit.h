@@ -37,6 +37,9 @@ public:
     // The colour values lose their meaning with this command (a depth conversion, a palette the
     // picture was fitted to): the drawing colours start again as for a new image.
     void coloursStartAgain() { coloursStartAgain_ = true; }
+    // A tool's press, which starts a drag that repaints as it goes: the finish repaints only
+    // the areas the press changed and leaves the palette display alone, unless it fails.
+    void repaintChangesOnly() { changesOnly_ = true; }
 
     // Ends the edit with the command's result. Done keeps the change. NoMemory and Stopped
     // (the picture is as before) take back the undo step this edit recorded, so that picture,
@@ -52,6 +55,7 @@ private:
     bool usable_ = false;
     bool recorded_ = false;
     bool coloursStartAgain_ = false;
+    bool changesOnly_ = false;
     int bitsBefore_ = 0;
     // The oldest entry the recorded step pushed out of the full history; a failed command puts
     // it back.

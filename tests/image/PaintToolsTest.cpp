@@ -447,3 +447,37 @@ TEST(TextTool, AlignsLinesAgainstTheWidestAndIgnoresEmptyText) {
 }
 
 } // namespace
+
+// A drag's moves and release belong to the tool whose press began it, whatever tool the
+// options name by then (a tool picked from the keyboard mid-drag), and every drag leaves the
+// document at rest.
+TEST(ToolDrags, MovesAndReleaseFollowTheToolThatPressed) {
+    TShiftState square;
+    square.shift = true;
+    for (const Tool tool :
+         {Tool::Brush, Tool::Line, Tool::Shape, Tool::Select, Tool::FreeSel, Tool::Hand}) {
+        SCOPED_TRACE(int(tool));
+        const auto dragged = [&](Tool later) {
+            auto f = std::make_unique<DocumentFixture>(filled(40, 30, 8, 1));
+            f->host.box = QSize(1000, 1000);
+            f->host.state.h = f->host.state.v = 50;
+            f->doc.PaintBox1MouseDown(TMouseButton::Left, square, 5, 4, pen(tool));
+            f->doc.PaintBox1MouseMove(square, 20, 9, pen(later));
+            f->doc.PaintBox1MouseMove(square, 31, 25, pen(later));
+            f->doc.PaintBox1MouseUp(TMouseButton::Left, square, 31, 25, pen(later));
+            return f;
+        };
+        const auto same = dragged(tool);
+        const auto switched = dragged(Tool::Zoom);
+        EXPECT_EQ(pixelBytes(switched->doc.di.get()), pixelBytes(same->doc.di.get()));
+        EXPECT_EQ(switched->doc.selaktiv, same->doc.selaktiv);
+        EXPECT_EQ(maskBits(switched->doc.seldib.get()), maskBits(same->doc.seldib.get()));
+        EXPECT_EQ(switched->host.state.h, same->host.state.h);
+        EXPECT_EQ(switched->host.state.v, same->host.state.v);
+        EXPECT_TRUE(pixelBytes(same->doc.di.get()) != pixelBytes(filled(40, 30, 8, 1).get()) ||
+                    same->doc.selaktiv || same->host.state.h != 50)
+            << "the drag did something";
+        EXPECT_FALSE(same->doc.inPaint);
+        EXPECT_EQ(same->doc.PaintZeug, paintzeug::kNone) << "at rest after the release";
+    }
+}

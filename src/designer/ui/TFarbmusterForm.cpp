@@ -1,10 +1,10 @@
 #include "TFarbmusterForm.h"
 
 #include "foundation/ui/DecimalSpinBox.h"
+#include "foundation/ui/DialogButtons.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -76,11 +76,7 @@ TFarbmusterForm::TFarbmusterForm(const dib& picture, const QString& pictureName,
     form->addRow(QStringLiteral("Anzahl Farben:"), FarbenEd);
     form->addRow(DitherCheck);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons buttons = makeDialogButtons(*this);
 
     auto* controls = new QVBoxLayout;
     controls->addWidget(BildLabel);
@@ -92,7 +88,7 @@ TFarbmusterForm::TFarbmusterForm(const dib& picture, const QString& pictureName,
     columns->addWidget(PaintBox1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
 
     pending_->setSingleShot(true);
     pending_->setInterval(0);

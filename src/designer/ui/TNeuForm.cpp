@@ -1,9 +1,9 @@
 #include "TNeuForm.h"
 
 #include "designer/ChartDocument.h"
+#include "foundation/ui/DialogButtons.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
 #include <QSpinBox>
@@ -36,14 +36,10 @@ TNeuForm::TNeuForm(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Zeilen:"), ZeilenEd);
     form->addRow(QStringLiteral("Ausfüllen mit:"), ComboBox1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons buttons = makeDialogButtons(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -1,6 +1,7 @@
 #include "TRapportForm.h"
 
-#include <QDialogButtonBox>
+#include "foundation/ui/DialogButtons.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -27,12 +28,8 @@ TRapportForm::TRapportForm(const ChartDocument& doc, QWidget* parent) : QDialog(
     SizeLabel->setObjectName(QStringLiteral("SizeLabel"));
     SizeLabel->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OkBtn = buttons->button(QDialogButtonBox::Ok);
-    OkBtn->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const DialogButtons buttons = makeDialogButtons(*this);
+    OkBtn = buttons.ok;
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Nebeneinander (Breite):"), AcrossEd);
@@ -41,7 +38,7 @@ TRapportForm::TRapportForm(const ChartDocument& doc, QWidget* parent) : QDialog(
     layout->addLayout(form);
     layout->addWidget(SizeLabel);
     layout->addStretch();
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(360);
     showSize();
 }

@@ -47,7 +47,6 @@ void TDIBMainForm::CutItemClick() {
 
 void TDIBMainForm::Lschen1Click() {
     clipboard::deleteSelection(doc());
-    UpdateMenuItems();
 }
 
 void TDIBMainForm::AlsBild1Click() {
@@ -85,7 +84,6 @@ void TDIBMainForm::PasteAlsAuswahl() {
     const clipboard::PasteResult result = clipboard::pasteAsSelection(
         doc(), clipboardio::pictureBlock(data), clipboardio::maskBlock(data), AusTrans);
     showPasteFailure(result);
-    UpdateMenuItems();
 }
 
 void TDIBMainForm::Zwischenablagelschen1Click() {

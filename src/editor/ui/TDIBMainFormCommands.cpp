@@ -20,14 +20,15 @@ void TDIBMainForm::Auswahlumkeheren1Click() {
     doc().InvertSelection();
 }
 
+// Lifting and merging the selection change no pixel: they record no undo step.
 void TDIBMainForm::VomUntergrundlsen1Click() {
+    ImageEdit edit = doc().beginEdit(UndoStep::None);
     doc().MakeSelectionDragable();
-    UpdateMenuItems();
+    edit.finish(imageops::OpStatus::Done);
 }
 
 void TDIBMainForm::MitUntergrundverschmelzen1Click() {
-    if (doc().DragingNotFinished) {
-        doc().FinishDraging();
-    }
-    UpdateMenuItems();
+    ImageEdit edit = doc().beginEdit(UndoStep::None);
+    doc().FinishDraging();
+    edit.finish(imageops::OpStatus::Done);
 }

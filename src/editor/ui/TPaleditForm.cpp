@@ -2,6 +2,7 @@
 
 #include "ColourChoice.h"
 
+#include "foundation/ui/DialogButtons.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QColorDialog>
@@ -31,26 +32,19 @@ TPaleditForm::TPaleditForm(QWidget* parent) : QDialog(parent) {
     };
     InfoLabel = new QLabel(this);
     InfoLabel->setObjectName(QStringLiteral("InfoLabel"));
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Abbrechen"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons = makeDialogButtons(
+        *this, {.okName = QStringLiteral("BitBtn1"), .cancelName = QStringLiteral("BitBtn2")});
+    BitBtn1 = buttons.ok;
+    BitBtn2 = buttons.cancel;
     ColorDialog1 = makeColourDialog(this);
 
     // The label has a line of its own, so that its changing text never moves the buttons.
     InfoLabel->setMinimumHeight(InfoLabel->fontMetrics().height());
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(PaintBox1);
     layout->addWidget(InfoLabel);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 int TPaleditForm::entryAt(int x, int y) const {

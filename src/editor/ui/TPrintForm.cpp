@@ -1,6 +1,7 @@
 #include "TPrintForm.h"
 
 #include "foundation/DrawDib.h"
+#include "foundation/ui/DialogButtons.h"
 #include "foundation/ui/TPaintBox.h"
 
 #include <QCheckBox>
@@ -78,16 +79,17 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent) {
     options->addWidget(SverhCheck);
     options->addWidget(ZentrCheck);
 
-    auto makeButton = [this](const char* name, const QString& text) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        button->setAutoDefault(false);
-        return button;
-    };
-    OkBitBtn1 = makeButton("OkBitBtn1", QStringLiteral("&OK"));
-    OkBitBtn1->setDefault(true);
-    PrintSetupBtn = makeButton("PrintSetupBtn", QStringLiteral("Drucker &einrichten..."));
-    CancelBitBtn2 = makeButton("CancelBitBtn2", QStringLiteral("A&bbrechen"));
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("CancelBitBtn2"),
+                                  .placement = ButtonPlacement::Apart,
+                                  .onlyOkIsDefault = true});
+    OkBitBtn1 = buttons.ok;
+    CancelBitBtn2 = buttons.cancel;
+    PrintSetupBtn =
+        buttons.add(QStringLiteral("Drucker &einrichten..."), QStringLiteral("PrintSetupBtn"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(previewLabel);
@@ -97,17 +99,12 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent) {
     right->addWidget(GroupBox1);
     right->addWidget(GroupBox2);
     right->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(OkBitBtn1);
-    buttons->addWidget(PrintSetupBtn);
-    buttons->addStretch();
-    buttons->addWidget(CancelBitBtn2);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     // The options only change the preview; choosing the percentages derives the height.
     connect(UseFullCheck, &QRadioButton::clicked, PrintPaintBox, qOverload<>(&QWidget::update));
@@ -117,8 +114,6 @@ TPrintForm::TPrintForm(QWidget* parent) : QDialog(parent) {
     connect(UseFullCheck, &QRadioButton::toggled, this, &TPrintForm::enableSizes);
     connect(BreitEdit, &QSpinBox::valueChanged, this, &TPrintForm::BreitEditChange);
     connect(HochEdit, &QSpinBox::valueChanged, this, &TPrintForm::HochEditChange);
-    connect(OkBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     connect(PrintSetupBtn, &QPushButton::clicked, this, &TPrintForm::PrintSetupBtnClick);
     enableSizes();
 }

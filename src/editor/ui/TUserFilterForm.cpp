@@ -2,6 +2,7 @@
 
 #include "TFilterEditForm.h"
 #include "foundation/UserMessage.h"
+#include "foundation/ui/DialogButtons.h"
 #include "imageops/UserFilterFile.h"
 
 #include <QDir>
@@ -18,33 +19,25 @@ TUserFilterForm::TUserFilterForm(QWidget* parent) : QDialog(parent) {
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    auto makeButton = [this](const char* name, const QString& text) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QString::fromLatin1(name));
-        return button;
-    };
-    ApplyBtn = makeButton("ApplyBtn", QStringLiteral("Anwenden"));
-    ApplyBtn->setDefault(true);
-    CancelBtn = makeButton("CancelBtn", QStringLiteral("Abbrechen"));
-    NewBtn = makeButton("NewBtn", QStringLiteral("&Neu..."));
-    EditBtn = makeButton("EditBtn", QStringLiteral("B&earbeiten..."));
-    DelBtn = makeButton("DelBtn", QStringLiteral("&Löschen"));
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("Anwenden"),
+                                  .okName = QStringLiteral("ApplyBtn"),
+                                  .acceptOnOk = false, // only with a filter chosen
+                                  .placement = ButtonPlacement::Column});
+    ApplyBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
+    NewBtn = buttons.add(QStringLiteral("&Neu..."), QStringLiteral("NewBtn"), 12);
+    EditBtn = buttons.add(QStringLiteral("B&earbeiten..."), QStringLiteral("EditBtn"));
+    DelBtn = buttons.add(QStringLiteral("&Löschen"), QStringLiteral("DelBtn"));
     connect(ApplyBtn, &QPushButton::clicked, this, &TUserFilterForm::ApplyBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(NewBtn, &QPushButton::clicked, this, &TUserFilterForm::NewBtnClick);
     connect(EditBtn, &QPushButton::clicked, this, &TUserFilterForm::EditBtnClick);
     connect(DelBtn, &QPushButton::clicked, this, &TUserFilterForm::DelBtnClick);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TUserFilterForm::ApplyBtnClick);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {ApplyBtn, CancelBtn, NewBtn, EditBtn, DelBtn}) {
-        buttons->addWidget(b);
-    }
-    buttons->insertSpacing(2, 12);
-    buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(ListBox1, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(420, 260);
 }
 

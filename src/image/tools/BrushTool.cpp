@@ -9,15 +9,7 @@ void ImageDocument::brushToolPress(TMouseButton button, std::int32_t X, std::int
                                    const ToolOptions& options) {
     const std::int32_t ix = view().toImage(X);
     const std::int32_t iy = view().toImage(Y);
-    switch (options.tool) {
-    case Tool::Brush:
-        if (!SaveForUndo()) {
-            return;
-        }
-        PaintZeug = paintzeug::kBrush;
-        BeginDrag(X, Y);
-        break;
-    case Tool::Clone:
+    if (options.tool == Tool::Clone) {
         if (ShiftState.shift) {
             // Shift sets the source; the next stroke starts a new alignment.
             CloneSet = true;
@@ -33,9 +25,19 @@ void ImageDocument::brushToolPress(TMouseButton button, std::int32_t X, std::int
                             QStringLiteral("Fehler: kein Startpunkt!"));
             return;
         }
-        if (!SaveForUndo()) {
-            return;
-        }
+    } else if (options.tool == Tool::Retouch && DIBBitCount(di.get()) != 24) {
+        showUserMessage(MessageIcon::Information,
+                        QStringLiteral("Sie können dieses Werkzeug nur bei Truecolor Bildern "
+                                       "mit 24 Bits pro Pixel einsetzen!"),
+                        QStringLiteral("Achtung!"));
+        return;
+    }
+    ImageEdit edit = pressEdit();
+    if (!edit) {
+        return;
+    }
+    switch (options.tool) {
+    case Tool::Clone:
         if (!CloneFK) {
             CloneFK = true;
             cfx = ix;
@@ -44,41 +46,23 @@ void ImageDocument::brushToolPress(TMouseButton button, std::int32_t X, std::int
         clsx = X;
         clsy = Y;
         CloneNow = true;
-        PaintZeug = paintzeug::kBrush;
-        BeginDrag(X, Y);
         break;
     case Tool::Replace:
-        if (!SaveForUndo()) {
-            return;
-        }
         // The colour that is not painted is the one replaced.
         Replace = true;
         RepColor = button == TMouseButton::Left ? col2 : col1;
-        PaintZeug = paintzeug::kBrush;
-        BeginDrag(X, Y);
         break;
     case Tool::Retouch:
-        if (DIBBitCount(di.get()) != 24) {
-            showUserMessage(MessageIcon::Information,
-                            QStringLiteral("Sie können dieses Werkzeug nur bei Truecolor Bildern "
-                                           "mit 24 Bits pro Pixel einsetzen!"),
-                            QStringLiteral("Achtung!"));
-            return;
-        }
-        if (!SaveForUndo()) {
-            return;
-        }
         Retouch = true;
-        PaintZeug = paintzeug::kBrush;
-        BeginDrag(X, Y);
         break;
     default:
-        return;
+        break;
     }
-    if (PaintZeug == paintzeug::kBrush && inPaint) {
-        // The press paints a single dab.
-        strokeTo(X, Y, options);
-    }
+    PaintZeug = paintzeug::kBrush;
+    BeginDrag(X, Y, options.tool);
+    // The press paints a single dab.
+    strokeTo(X, Y, options);
+    edit.finish(imageops::OpStatus::Done);
 }
 
 void ImageDocument::strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& options) {
@@ -92,6 +76,19 @@ void ImageDocument::strokeTo(std::int32_t X, std::int32_t Y, const ToolOptions& 
     if (CloneNow) {
         DrawRubberBand(options);
     }
+}
+
+void ImageDocument::brushRelease(std::int32_t X, std::int32_t Y, const ToolOptions& options) {
+    // The last dab goes where the last move was, not to the release point.
+    TPaintInfo& p = PaintInfo;
+    const ZoomView v = view();
+    BrushLine(v.toImage(p.sx), v.toImage(p.sy), v.toImage(p.ax), v.toImage(p.ay), paintcolor,
+              options);
+    p.sx = X;
+    p.sy = Y;
+    Replace = false;
+    CloneNow = false;
+    Retouch = false;
 }
 
 void ImageDocument::BrushLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,

@@ -42,16 +42,20 @@ void ImageDocument::floodFill(std::int32_t ix, std::int32_t iy, const ToolOption
     }
     OwnedDib work;
     grafikrw3::newdib(&work.get(), DIBWidth(image), DIBHeight(image), 1, nullptr, 0);
-    if (!work || !SaveForUndo()) {
-        if (!work) {
-            notEnoughMemory();
-        }
+    if (!work) {
+        notEnoughMemory();
+        return;
+    }
+    ImageEdit edit = beginEdit();
+    if (!edit) {
         return;
     }
     if (!grafikrw3::filldib(di.get(), ix, iy, std::uint32_t(paintcolor), std::uint32_t(paint2color),
                             options.toleranz, seldib.get(), selaktiv ? 1 : 0, work.get(), style,
                             options.direction, adapted.get())) {
         notEnoughMemory();
+        edit.finish(imageops::OpStatus::NoMemory);
+        return;
     }
-    imageChanged();
+    edit.finish(imageops::OpStatus::Done);
 }

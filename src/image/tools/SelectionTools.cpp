@@ -15,43 +15,46 @@ void ImageDocument::selectionToolPress(TMouseButton button, std::int32_t X, std:
     const std::int32_t iy = view().toImage(Y);
     if (isSelected(ix, iy) && !ShiftState.shift && !ShiftState.ctrl) {
         // A press on the selection: the right button empties it, the others move it.
-        if (!SaveForUndo()) {
+        if (button != TMouseButton::Right) {
+            liftPress(X, Y);
             return;
         }
-        if (button == TMouseButton::Right) {
+        ImageEdit edit = pressEdit();
+        if (edit) {
             FinishDraging();
             clearSelection();
-            updateMenus();
-        } else {
-            LiftSelection(X, Y);
+            edit.finish(imageops::OpStatus::Done);
         }
         return;
     }
-    if (!SaveForUndo()) {
+    ImageEdit edit = pressEdit();
+    if (!edit) {
         return;
     }
     FinishDraging();
+    bool done = true;
     switch (options.tool) {
     case Tool::Select:
         PaintZeug = paintzeug::kSelect;
-        BeginDrag(X, Y);
+        BeginDrag(X, Y, Tool::Select);
         break;
     case Tool::Magic:
-        MagicWandSelect(ix, iy, options.toleranz);
+        done = MagicWandSelect(ix, iy, options.toleranz);
         break;
     case Tool::FreeSel:
         PaintZeug = paintzeug::kFreeSelect;
         FreeSel(sel_);
         sel_.aktiv = true;
         sel_.poi1.emplace_back();
-        BeginDrag(X, Y);
+        BeginDrag(X, Y, Tool::FreeSel);
         break;
     default:
         break;
     }
+    edit.finish(done ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
 }
 
-void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
+void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y, const ToolOptions& /*options*/) {
     if (sel_.poi1.empty()) {
         return;
     }
@@ -64,7 +67,8 @@ void ImageDocument::freehandMove(std::int32_t X, std::int32_t Y) {
     }
 }
 
-void ImageDocument::freehandRelease() {
+void ImageDocument::freehandRelease(std::int32_t /*X*/, std::int32_t /*Y*/,
+                                    const ToolOptions& /*options*/) {
     if (sel_.poi1.empty()) {
         return;
     }

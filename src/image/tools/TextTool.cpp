@@ -12,16 +12,19 @@ void ImageDocument::textToolClick(TMouseButton /*button*/, std::int32_t /*X*/, s
 
 void ImageDocument::textToolPress() {
     const std::optional<TextBlock> text = view_ ? view_->askForText() : std::nullopt;
-    if (!text || textBlockSize(*text).isEmpty() || !SaveForUndo()) {
+    if (!text || textBlockSize(*text).isEmpty()) {
         // Cancelled, or a text without a visible line: nothing changes.
+        return;
+    }
+    ImageEdit edit = pressEdit();
+    if (!edit) {
         return;
     }
     if (selaktiv) {
         FinishDraging();
         clearSelection();
-        updateMenus();
     }
-    InsertText(*text);
+    edit.finish(InsertText(*text) ? imageops::OpStatus::Done : imageops::OpStatus::NoMemory);
 }
 
 bool ImageDocument::InsertText(const TextBlock& text) {

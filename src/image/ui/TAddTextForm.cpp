@@ -2,6 +2,7 @@
 
 #include "TImagePaintBox.h"
 
+#include "foundation/ui/DialogButtons.h"
 #include "foundation/ui/PasteGuard.h"
 #include "imageops/ui/FormStorage.h"
 
@@ -96,13 +97,10 @@ TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent), font_(defaultFont
     PasteGuard::install(TxtMemo);
     connect(TxtMemo, &QPlainTextEdit::textChanged, this, &TAddTextForm::TxtMemoChange);
 
-    OkBtn = new QPushButton(QStringLiteral("&OK"), this);
-    OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons =
+        makeDialogButtons(*this, QStringLiteral("&OK"), QStringLiteral("A&bbrechen"));
+    OkBtn = buttons.ok;
+    CancelBtn = buttons.cancel;
     connect(SelFont, &QPushButton::clicked, this, &TAddTextForm::SelFontClick);
 
     auto* layout = new QGridLayout(this);
@@ -114,11 +112,7 @@ TAddTextForm::TAddTextForm(QWidget* parent) : QDialog(parent), font_(defaultFont
     layout->addWidget(ScrollBox1, 3, 0, 1, 3);
     layout->addWidget(RxLabel1, 4, 0);
     layout->addWidget(TxtMemo, 5, 0, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkBtn);
-    buttons->addWidget(CancelBtn);
-    layout->addLayout(buttons, 6, 0, 1, 3);
+    layout->addLayout(buttons.row, 6, 0, 1, 3);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Lines and alignment are remembered by the form storage; the font beside them.

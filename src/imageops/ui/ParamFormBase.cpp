@@ -1,6 +1,7 @@
 #include "ParamFormBase.h"
 
 #include "foundation/ui/DecimalSpinBox.h"
+#include "foundation/ui/DialogButtons.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -13,24 +14,20 @@ ParamFormBase::ParamFormBase(const QString& objectName, const QString& caption, 
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    OkBitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    OkBitBtn1->setObjectName(QStringLiteral("OkBitBtn1"));
-    OkBitBtn1->setDefault(true);
-    AbbrechenBitBtn2 = new QPushButton(QStringLiteral("A&bbrechen"), this);
-    AbbrechenBitBtn2->setObjectName(QStringLiteral("AbbrechenBitBtn2"));
-    AbbrechenBitBtn2->setAutoDefault(false);
-    connect(OkBitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(AbbrechenBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(OkBitBtn1);
-    buttons->addWidget(AbbrechenBitBtn2);
-    buttons->addStretch();
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("AbbrechenBitBtn2"),
+                                  .placement = ButtonPlacement::Column,
+                                  .onlyOkIsDefault = true});
+    OkBitBtn1 = buttons.ok;
+    AbbrechenBitBtn2 = buttons.cancel;
 
     controls_ = new QVBoxLayout;
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(controls_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 namespace formcontrols {

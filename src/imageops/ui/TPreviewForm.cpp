@@ -3,6 +3,7 @@
 #include "foundation/DibCopy.h"
 #include "foundation/OwnedDib.h"
 #include "foundation/UserMessage.h"
+#include "foundation/ui/DialogButtons.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -17,35 +18,27 @@ TPreviewForm::TPreviewForm(const QString& objectName, const QString& caption, QW
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    auto makeButton = [this](const char* name, const QString& text) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
-        return button;
-    };
-    VschauBitBtn4 = makeButton("VschauBitBtn4", QStringLiteral("&Vorschau"));
-    BacksetBitBtn3 = makeButton("BacksetBitBtn3", QStringLiteral("&Zurücksetzen"));
-    OkBitBtn1 = makeButton("OkBitBtn1", QStringLiteral("&OK"));
-    OkBitBtn1->setDefault(true);
-    AbbrechenBitBtn2 = makeButton("AbbrechenBitBtn2", QStringLiteral("A&bbrechen"));
+    const DialogButtons buttons =
+        makeDialogButtons(*this, {.okText = QStringLiteral("&OK"),
+                                  .cancelText = QStringLiteral("A&bbrechen"),
+                                  .okName = QStringLiteral("OkBitBtn1"),
+                                  .cancelName = QStringLiteral("AbbrechenBitBtn2"),
+                                  .acceptOnOk = false, // the preview's result is taken over first
+                                  .placement = ButtonPlacement::Column,
+                                  .onlyOkIsDefault = true});
+    OkBitBtn1 = buttons.ok;
+    AbbrechenBitBtn2 = buttons.cancel;
+    VschauBitBtn4 = buttons.add(QStringLiteral("&Vorschau"), QStringLiteral("VschauBitBtn4"), 12);
+    BacksetBitBtn3 = buttons.add(QStringLiteral("&Zurücksetzen"), QStringLiteral("BacksetBitBtn3"));
 
     connect(VschauBitBtn4, &QPushButton::clicked, this, &TPreviewForm::VschauBitBtn4Click);
     connect(BacksetBitBtn3, &QPushButton::clicked, this, &TPreviewForm::BacksetBitBtn3Click);
     connect(OkBitBtn1, &QPushButton::clicked, this, &TPreviewForm::OkBitBtn1Click);
-    connect(AbbrechenBitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(OkBitBtn1);
-    buttons->addWidget(AbbrechenBitBtn2);
-    buttons->addSpacing(12);
-    buttons->addWidget(VschauBitBtn4);
-    buttons->addWidget(BacksetBitBtn3);
-    buttons->addStretch();
 
     controls_ = new QVBoxLayout;
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(controls_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 void TPreviewForm::RestoreOld() {
