@@ -402,6 +402,15 @@ private:
     void restoreBackground();
     bool startFloating(OwnedDib pixels, OwnedDib mask, bool hasMask, bool trans, int nr,
                        OwnedDib background);
+    // The selected pixels, their mask and a copy of the whole image from before (the
+    // selected pixels filled with `fill` when `cut`); all empty, with the shortage reported
+    // and the image untouched, when memory runs short.
+    struct LiftedSelection {
+        OwnedDib pixels;
+        OwnedDib mask;
+        OwnedDib background;
+    };
+    LiftedSelection liftSelectedPixels(bool cut, std::uint32_t fill);
     void composeFloatingAt(std::int32_t ix, std::int32_t iy, bool imtoo, bool seltoo);
     void keepPlace(const TPoint& corner);
     // Image commands: the selection as a put-down floating selection (false, the outline

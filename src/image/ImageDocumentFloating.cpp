@@ -69,29 +69,37 @@ bool ImageDocument::startFloating(OwnedDib pixels, OwnedDib mask, bool hasMask, 
     return true;
 }
 
+ImageDocument::LiftedSelection ImageDocument::liftSelectedPixels(bool cut, std::uint32_t fill) {
+    const TRect r = selrect;
+    const std::int32_t w = r.Right - r.Left + 1;
+    const std::int32_t h = r.Bottom - r.Top + 1;
+    // Everything is made before the image changes, so that a shortage leaves it whole.
+    LiftedSelection lifted{blankLike(di.get(), w, h), blankMask(w, h),
+                           blankLike(di.get(), DIBWidth(di.get()), DIBHeight(di.get()))};
+    if (!lifted.pixels || !lifted.mask || !lifted.background) {
+        notEnoughMemory();
+        return {};
+    }
+    floating::liftSelected(di.get(), seldib.get(), r, lifted.pixels.get(), lifted.mask.get(), cut,
+                           fill);
+    copyPixels(lifted.background.get(), di.get());
+    return lifted;
+}
+
 bool ImageDocument::LiftSelection(std::int32_t X, std::int32_t Y) {
     const ZoomView v = view();
     if (!DragingNotFinished) {
         const TRect r = selrect;
-        const std::int32_t w = r.Right - r.Left + 1;
-        const std::int32_t h = r.Bottom - r.Top + 1;
-        // Everything is made before the image changes, so that a shortage leaves it whole.
-        OwnedDib pixels = blankLike(di.get(), w, h);
-        OwnedDib mask = blankMask(w, h);
-        OwnedDib background = blankLike(di.get(), DIBWidth(di.get()), DIBHeight(di.get()));
-        if (!pixels || !mask || !background) {
-            notEnoughMemory();
+        LiftedSelection lifted = liftSelectedPixels(true, std::uint32_t(col2));
+        if (!lifted.pixels) {
             return false;
         }
-        floating::liftSelected(di.get(), seldib.get(), r, pixels.get(), mask.get(), true,
-                               std::uint32_t(col2));
-        copyPixels(background.get(), di.get());
         invalidateImageArea(QRect(QPoint(r.Left, r.Top), QPoint(r.Right, r.Bottom)));
         DragOx = v.toPaintBox(r.Left) - X;
         DragOy = v.toPaintBox(r.Top) - Y;
         keepPlace({r.Left, r.Top});
-        startFloating(std::move(pixels), std::move(mask), true, false, paintzeug::kMoveFloating,
-                      std::move(background));
+        startFloating(std::move(lifted.pixels), std::move(lifted.mask), true, false,
+                      paintzeug::kMoveFloating, std::move(lifted.background));
     } else {
         RefreshFloating();
         PaintZeug = paintzeug::kMoveFloating;
@@ -244,20 +252,13 @@ bool ImageDocument::MakeSelectionDragable() {
         return false;
     }
     const TRect r = selrect;
-    const std::int32_t w = r.Right - r.Left + 1;
-    const std::int32_t h = r.Bottom - r.Top + 1;
-    OwnedDib pixels = blankLike(di.get(), w, h);
-    OwnedDib mask = blankMask(w, h);
-    OwnedDib background = blankLike(di.get(), DIBWidth(di.get()), DIBHeight(di.get()));
-    if (!pixels || !mask || !background) {
-        notEnoughMemory();
+    LiftedSelection lifted = liftSelectedPixels(false, 0);
+    if (!lifted.pixels) {
         return false;
     }
-    floating::liftSelected(di.get(), seldib.get(), r, pixels.get(), mask.get(), false, 0);
-    copyPixels(background.get(), di.get());
-    tempdi = std::move(background);
-    dragdi1 = std::move(pixels);
-    dragdi2 = std::move(mask);
+    tempdi = std::move(lifted.background);
+    dragdi1 = std::move(lifted.pixels);
+    dragdi2 = std::move(lifted.mask);
     dragtrans = false;
     dragSel = true;
     DragingNotFinished = true;

@@ -3,26 +3,30 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <initializer_list>
+
 namespace toolbarpictures {
 
 namespace {
 
+// The line through `points`, closed back to the first one when `closed`.
+QPainterPath path(std::initializer_list<QPointF> points, bool closed = true) {
+    QPainterPath result;
+    result.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point) {
+        result.lineTo(*point);
+    }
+    if (closed) {
+        result.closeSubpath();
+    }
+    return result;
+}
+
 void sheet(QPainter& p) {
-    QPainterPath page;
-    page.moveTo(5, 2.5);
-    page.lineTo(14.5, 2.5);
-    page.lineTo(19.5, 7.5);
-    page.lineTo(19.5, 21.5);
-    page.lineTo(5, 21.5);
-    page.closeSubpath();
     p.setBrush(kPaper);
     p.setPen(QPen(kInk, 1.3));
-    p.drawPath(page);
-    QPainterPath fold;
-    fold.moveTo(14.5, 2.5);
-    fold.lineTo(14.5, 7.5);
-    fold.lineTo(19.5, 7.5);
-    p.drawPath(fold);
+    p.drawPath(path({{5, 2.5}, {14.5, 2.5}, {19.5, 7.5}, {19.5, 21.5}, {5, 21.5}}));
+    p.drawPath(path({{14.5, 2.5}, {14.5, 7.5}, {19.5, 7.5}}, false));
 }
 
 } // namespace
@@ -41,36 +45,15 @@ void drawNew(QPainter& p) {
 void drawOpen(QPainter& p) {
     p.setPen(QPen(kInk, 1.3));
     p.setBrush(kFolder.darker(115));
-    QPainterPath back;
-    back.moveTo(2.5, 5.5);
-    back.lineTo(9, 5.5);
-    back.lineTo(11, 7.5);
-    back.lineTo(19.5, 7.5);
-    back.lineTo(19.5, 19.5);
-    back.lineTo(2.5, 19.5);
-    back.closeSubpath();
-    p.drawPath(back);
+    p.drawPath(path({{2.5, 5.5}, {9, 5.5}, {11, 7.5}, {19.5, 7.5}, {19.5, 19.5}, {2.5, 19.5}}));
     p.setBrush(kFolder);
-    QPainterPath front;
-    front.moveTo(5, 10.5);
-    front.lineTo(22, 10.5);
-    front.lineTo(19.5, 19.5);
-    front.lineTo(2.5, 19.5);
-    front.closeSubpath();
-    p.drawPath(front);
+    p.drawPath(path({{5, 10.5}, {22, 10.5}, {19.5, 19.5}, {2.5, 19.5}}));
 }
 
 void drawSave(QPainter& p) {
     p.setPen(QPen(kInk, 1.3));
     p.setBrush(kAccent);
-    QPainterPath body;
-    body.moveTo(3.5, 3.5);
-    body.lineTo(17.5, 3.5);
-    body.lineTo(20.5, 6.5);
-    body.lineTo(20.5, 20.5);
-    body.lineTo(3.5, 20.5);
-    body.closeSubpath();
-    p.drawPath(body);
+    p.drawPath(path({{3.5, 3.5}, {17.5, 3.5}, {20.5, 6.5}, {20.5, 20.5}, {3.5, 20.5}}));
     p.setBrush(kPaper);
     p.drawRect(QRectF(7, 3.5, 9, 6));
     p.drawRect(QRectF(6.5, 13, 11, 7.5));
@@ -87,14 +70,9 @@ void drawUndo(QPainter& p) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kAccent, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(bow);
-    QPainterPath head;
-    head.moveTo(2, 9.5);
-    head.lineTo(9, 3.5);
-    head.lineTo(9, 15.5);
-    head.closeSubpath();
     p.setPen(QPen(kInk, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kAccent);
-    p.drawPath(head);
+    p.drawPath(path({{2, 9.5}, {9, 3.5}, {9, 15.5}}));
 }
 
 } // namespace toolbarpictures
