@@ -337,10 +337,9 @@ private:
     // with the chart unchanged when memory runs out.
     bool remapGrid(const std::vector<std::int32_t>& rowSource,
                    const std::vector<std::int32_t>& columnSource);
-    // The repeat `across` x `up` times, and the chart without the copies again; the parts of a
-    // tiling step. Neither records anything.
-    bool tileLines(const CellBlock& motif, int across, int up);
-    bool untileLines(const CellBlock& motif, int across, int up);
+    // The repeat `across` x `up` times (`tile`), or the chart without those copies again: the
+    // two ways of a tiling step. Records nothing.
+    bool tileLines(const CellBlock& motif, int across, int up, bool tile);
     // After the block was mirrored: the repeat, when the block holds it whole, with it.
     void mirrorRepeat(bool leftToRight);
     EditResult afterMirror(EditResult result, const CellBlock& repeatBefore, bool leftToRight);

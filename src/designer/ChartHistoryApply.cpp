@@ -374,8 +374,7 @@ bool ChartHistory::apply(const Step& s, bool forward, Outcome& out) {
     case ChartStepKind::ClearRepeat:
         break;
     case ChartStepKind::TileRepeat:
-        if (!(forward ? doc_.tileLines(s.repeatBefore, s.across, s.up)
-                      : doc_.untileLines(s.repeatBefore, s.across, s.up))) {
+        if (!doc_.tileLines(s.repeatBefore, s.across, s.up, forward)) {
             return false;
         }
         doc_.block = forward ? s.blockAfter : s.blockBefore;

@@ -104,40 +104,27 @@ ChartDocument::EditResult ChartDocument::tileRepeat(int across, int up) {
         return EditResult::Unchanged;
     }
     const CellBlock motif = repeat;
-    if (!tileLines(motif, across, up)) {
+    if (!tileLines(motif, across, up, true)) {
         return EditResult::Unchanged;
     }
     history.noteTiling(across, up);
     return EditResult::Done;
 }
 
-bool ChartDocument::tileLines(const CellBlock& motif, int across, int up) {
+bool ChartDocument::tileLines(const CellBlock& motif, int across, int up, bool tile) {
+    const auto lines = tile ? tiledLines : untiledLines;
     try {
-        if (!remapGrid(tiledLines(azeilen, motif.top, motif.rows, up),
-                       tiledLines(aspalten, motif.left, motif.columns, across))) {
+        if (!remapGrid(lines(azeilen, motif.top, motif.rows, up),
+                       lines(aspalten, motif.left, motif.columns, across))) {
             return false;
         }
     } catch (const std::bad_alloc&) {
         reportShortage();
         return false;
     }
-    linesMoved(false, motif.top, motif.rows * (up - 1));
-    linesMoved(true, motif.left, motif.columns * (across - 1));
-    return true;
-}
-
-bool ChartDocument::untileLines(const CellBlock& motif, int across, int up) {
-    try {
-        if (!remapGrid(untiledLines(azeilen, motif.top, motif.rows, up),
-                       untiledLines(aspalten, motif.left, motif.columns, across))) {
-            return false;
-        }
-    } catch (const std::bad_alloc&) {
-        reportShortage();
-        return false;
-    }
-    linesMoved(false, motif.top, -motif.rows * (up - 1));
-    linesMoved(true, motif.left, -motif.columns * (across - 1));
+    const int sign = tile ? 1 : -1;
+    linesMoved(false, motif.top, sign * motif.rows * (up - 1));
+    linesMoved(true, motif.left, sign * motif.columns * (across - 1));
     return true;
 }
 
