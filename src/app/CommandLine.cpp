@@ -27,8 +27,8 @@ namespace commandline {
 
 namespace {
 
-constexpr int kMinDpi = 10;
-constexpr int kMaxDpi = 4000;
+constexpr int kMinDpi = ChartOutput::kMinExportDpi;
+constexpr int kMaxDpi = ChartOutput::kMaxExportDpi;
 constexpr int kDefaultDpi = 300;
 
 constexpr int kMaxThumbnailSize = 4096;

@@ -18,6 +18,10 @@ class QPainter;
 // The chart page on paper and as a picture file.
 namespace ChartOutput {
 
+// The resolutions a picture can be exported at.
+constexpr int kMinExportDpi = 10;
+constexpr int kMaxExportDpi = 4000;
+
 // An exported picture holds the whole page at `dpi`: the grid, the heading, the legend and the
 // text under the chart complete, with the page margin around them. The grid keeps its place
 // from the top-left corner as on every page. The text wraps at the text width of a page

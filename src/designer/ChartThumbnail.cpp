@@ -22,7 +22,7 @@ constexpr int kMaxDrawnSide = 4096;
 constexpr int kMinCellPixels = 2;
 constexpr int kProbeDpi = 96;
 constexpr int kMinDpi = 1;
-constexpr int kMaxDpi = 4000;
+constexpr int kMaxDpi = ChartOutput::kMaxExportDpi;
 
 int drawnSide(int size) {
     return std::max(size, std::min(kOversample * size, kMaxDrawnSide));

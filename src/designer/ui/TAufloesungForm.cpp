@@ -1,5 +1,7 @@
 #include "TAufloesungForm.h"
 
+#include "designer/ChartOutput.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +16,7 @@ TAufloesungForm::TAufloesungForm(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel(QStringLiteral("Auflösung in DPI:"), this);
     DPIEd = new QSpinBox(this);
     DPIEd->setObjectName(QStringLiteral("DPIEd"));
-    DPIEd->setRange(10, 4000);
+    DPIEd->setRange(ChartOutput::kMinExportDpi, ChartOutput::kMaxExportDpi);
     DPIEd->setValue(10);
     label->setBuddy(DPIEd);
 
